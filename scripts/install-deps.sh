@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Installs only what is missing; does nothing when everything is there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config clang libclang-rt-14-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # running without a display, looking at the window, the ticker's font
+  xvfb x11-utils xdotool imagemagick icewm fonts-liberation2
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "error: these Debian packages are missing and installing them needs root:" >&2
+  echo "  apt-get install ${missing[*]}" >&2
+  echo "Run this script as root, or install sudo, or install them yourself." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

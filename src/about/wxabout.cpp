@@ -1,0 +1,3 @@
+#include "about/wxabout.h"
+
+TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {}

@@ -1,0 +1,10 @@
+// The about box, unit wxabout. Skeleton.
+#pragma once
+
+#include <QDialog>
+
+class TfrmAbout : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfrmAbout(QWidget* parent = nullptr);
+};

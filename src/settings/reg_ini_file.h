@@ -1,0 +1,68 @@
+// The per-user settings store.
+//
+// TRegIniFile gives the product key the shape of an ini file: sections hold
+// named entries, and every entry is kept as text (numbers as decimal text,
+// flags as "0"/"1"). Each user constructs a store, runs one group of reads or
+// of writes, and drops it; nothing is cached, so a write is what the next read
+// sees.
+//
+// The key path `Software\Tidewell\Aerolume` maps to one file,
+// `$XDG_CONFIG_HOME/Tidewell/Aerolume.ini` ($HOME/.config when XDG_CONFIG_HOME
+// is unset). Values are bytes: nothing is decoded, whatever is written reads
+// back byte for byte. Writes are atomic (temporary file, flush, rename) and
+// serialised between processes by a lock file beside the settings file.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// The key path every part of the program uses.
+inline constexpr char kProductKeyPath[] = "Software\\Tidewell\\Aerolume";
+
+// Raised by reads and writes that the store refuses; what() is one of
+// "Failed to create key <section>", "Failed to set data for '<entry>'",
+// "Failed to get data for '<entry>'", "Invalid data type for '<entry>'".
+class ERegistryException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TRegIniFile {
+ public:
+  // Creates the folders and an empty file when they are missing; reports
+  // nothing when it cannot.
+  explicit TRegIniFile(std::string_view key_path);
+  ~TRegIniFile();
+  TRegIniFile(const TRegIniFile&) = delete;
+  TRegIniFile& operator=(const TRegIniFile&) = delete;
+
+  // Each read gives `def` when the section or entry is missing. Reads never
+  // create anything. Section and entry names match without regard to ASCII case.
+  std::string ReadText(std::string_view section, std::string_view entry,
+                       const std::string& def) const;
+  std::int32_t ReadNumber(std::string_view section, std::string_view entry,
+                          std::int32_t def) const;
+  bool ReadFlag(std::string_view section, std::string_view entry, bool def) const;
+
+  void WriteText(std::string_view section, std::string_view entry, std::string_view value);
+  void WriteNumber(std::string_view section, std::string_view entry, std::int32_t value);
+  void WriteFlag(std::string_view section, std::string_view entry, bool value);
+
+  // The settings file this store reads and writes.
+  const std::string& FileName() const { return file_name_; }
+
+ private:
+  std::string file_name_;
+};
+
+// The settings file for a key path, from the environment (XDG_CONFIG_HOME,
+// else $HOME/.config).
+std::string SettingsFileForKey(std::string_view key_path);
+
+// The conversion ReadNumber applies to a stored text: leading blanks, an
+// optional sign and decimal digits, or "$" (or "0x"/"0X" in a text longer than
+// two characters) and at most 8 significant hex digits taken as a 32-bit
+// pattern. Anything else gives `def`.
+std::int32_t StoredTextToNumber(std::string_view text, std::int32_t def);

@@ -1,0 +1,3 @@
+#include "settings/wxopts.h"
+
+TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {}

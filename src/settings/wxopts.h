@@ -1,0 +1,10 @@
+// The options dialog, unit wxopts. Skeleton.
+#pragma once
+
+#include <QDialog>
+
+class TfrmOptions : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfrmOptions(QWidget* parent = nullptr);
+};

@@ -1,0 +1,45 @@
+#include "shell/display_text.h"
+
+namespace {
+// windows-1252 0x80..0x9F; the five unassigned codes map to the C1 controls
+// of the same value, as the code page's best-fit table does.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char16_t Decode(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+  return byte;
+}
+}  // namespace
+
+QString ToDisplay(std::string_view bytes) {
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (unsigned char byte : bytes) *out++ = QChar(Decode(byte));
+  return text;
+}
+
+std::string FromDisplay(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar c : text) {
+    char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+      bytes.push_back(static_cast<char>(u));
+      continue;
+    }
+    char found = '?';
+    for (int i = 0; i < 32; ++i) {
+      if (kHighControls[i] == u) {
+        found = static_cast<char>(0x80 + i);
+        break;
+      }
+    }
+    bytes.push_back(found);
+  }
+  return bytes;
+}

@@ -1,0 +1,63 @@
+#include "shell/message_boxes.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+void CentreOnScreen(QWidget& box) {
+  box.adjustSize();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    box.move(screen->availableGeometry().center() - box.rect().center());
+  }
+}
+
+int RunBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+           int max_text_width = 0) {
+  QMessageBox box(icon, title, text, QMessageBox::NoButton);
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);  // Enter
+  box.setEscapeButton(ok);   // Esc
+  if (max_text_width > 0) {
+    // QMessageBox word-wraps plain text itself; cap the label's width.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { max-width: %1px; }")
+                          .arg(max_text_width));
+  }
+  CentreOnScreen(box);
+  return box.exec();
+}
+
+class RealMessageBoxes : public MessageBoxes {
+ public:
+  void ShowError(const QString& text) override {
+    RunBox(QMessageBox::Critical, QStringLiteral("Error"), text);
+  }
+  void ShowInformation(const QString& text) override {
+    RunBox(QMessageBox::Information, QStringLiteral("Information"), text);
+  }
+  void ShowForecast(const QString& title, const QString& text) override {
+    int half_width = 400;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      half_width = screen->availableGeometry().width() / 2;
+    }
+    RunBox(QMessageBox::NoIcon, title, text, half_width);
+  }
+  void ShowUncaughtError(const QString& title, const QString& text) override {
+    RunBox(QMessageBox::Critical, title, text);
+  }
+  int RunModal(QDialog& dialog) override { return dialog.exec(); }
+};
+
+RealMessageBoxes g_real;
+MessageBoxes* g_installed = nullptr;
+
+}  // namespace
+
+MessageBoxes& Boxes() { return g_installed ? *g_installed : g_real; }
+
+void InstallMessageBoxes(MessageBoxes* boxes) { g_installed = boxes; }

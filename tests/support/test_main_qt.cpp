@@ -1,0 +1,16 @@
+// Test main for the shell: the program's application object on the offscreen
+// platform, and a settings folder of the process's own.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "shell/application.h"
+#include "support/temp_config.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  TempConfigDir config;
+  TApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

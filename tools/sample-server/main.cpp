@@ -1,0 +1,2 @@
+// Skeleton of the sample data server.
+int main() { return 0; }
