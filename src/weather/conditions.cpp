@@ -1,0 +1,4 @@
+// Skeleton stub.
+#include "weather/conditions.h"
+
+std::optional<StationLines> CutConditions(const WorkBuffer&) { return std::nullopt; }

@@ -1,0 +1,4 @@
+// Skeleton stub.
+#include "weather/sources.h"
+
+std::string DocumentAddress(bool, bool) { return {}; }
