@@ -9,8 +9,12 @@
 // The key path `Software\Tidewell\Aerolume` maps to one file,
 // `$XDG_CONFIG_HOME/Tidewell/Aerolume.ini` ($HOME/.config when XDG_CONFIG_HOME
 // is unset). Values are bytes: nothing is decoded, whatever is written reads
-// back byte for byte. Writes are atomic (temporary file, flush, rename) and
-// serialised between processes by a lock file beside the settings file.
+// back byte for byte. The file's format is in settings/ini_file_format.h.
+//
+// Writes are atomic (temporary file `<file>.tmp`, flush, rename) and
+// serialised between processes by an flock on `<file>.lock`; every other line
+// of the file is kept exactly as it was. Reads take no lock and never create
+// anything. Between two running copies the last writer of an entry wins.
 #pragma once
 
 #include <cstdint>
@@ -38,14 +42,22 @@ class TRegIniFile {
   TRegIniFile(const TRegIniFile&) = delete;
   TRegIniFile& operator=(const TRegIniFile&) = delete;
 
-  // Each read gives `def` when the section or entry is missing. Reads never
-  // create anything. Section and entry names match without regard to ASCII case.
+  // Each read gives `def` when the file, the section or the entry is missing
+  // (or the file cannot be read at all). An entry that exists and is empty
+  // reads as the empty text. Section and entry names match without regard to
+  // ASCII case. A `dword:` entry raises "Invalid data type for '<entry>'"; a
+  // broken quoted value raises "Failed to get data for '<entry>'".
   std::string ReadText(std::string_view section, std::string_view entry,
                        const std::string& def) const;
-  std::int32_t ReadNumber(std::string_view section, std::string_view entry,
-                          std::int32_t def) const;
+  std::int32_t ReadNumber(std::string_view section, std::string_view entry, std::int32_t def) const;
   bool ReadFlag(std::string_view section, std::string_view entry, bool def) const;
 
+  // A folder or lock file that cannot be created, or a section name the file
+  // cannot hold (a line feed, surrounding blanks), raises "Failed to create key
+  // <section>". A file that cannot be read or replaced, or an entry name the
+  // file cannot hold (a line feed, '=', surrounding blanks, a leading ';', '#'
+  // or '['), raises "Failed to set data for '<entry>'"; the file is then
+  // unchanged. WriteNumber stores decimal text, WriteFlag "0" or "1".
   void WriteText(std::string_view section, std::string_view entry, std::string_view value);
   void WriteNumber(std::string_view section, std::string_view entry, std::int32_t value);
   void WriteFlag(std::string_view section, std::string_view entry, bool value);

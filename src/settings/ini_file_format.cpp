@@ -1,0 +1,290 @@
+#include "settings/ini_file_format.h"
+
+#include <cstddef>
+#include <utility>
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimLeft(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+enum class LineKind { kBlank, kComment, kHeader, kEntry, kGarbage };
+
+// One line of the file; offsets are into the whole file.
+struct Line {
+  std::size_t content_begin = 0;  // after the byte order mark on the first line
+  std::size_t content_end = 0;    // before the line end
+  std::size_t end = 0;            // after the line end
+  LineKind kind = LineKind::kGarbage;
+  std::string_view name;        // header or entry name, trimmed
+  std::size_t value_begin = 0;  // entry: just after the '='
+};
+
+Line ClassifyLine(std::string_view file, std::size_t begin, std::size_t end) {
+  Line line;
+  line.content_begin = begin;
+  line.end = end;
+  line.content_end = end;
+  if (line.content_end > begin && file[line.content_end - 1] == '\n') --line.content_end;
+  if (line.content_end > begin && file[line.content_end - 1] == '\r' && line.content_end < end) {
+    --line.content_end;  // CR LF; a CR without LF is part of the line
+  }
+  if (begin == 0 && file.substr(0, line.content_end).starts_with(kByteOrderMark)) {
+    line.content_begin = kByteOrderMark.size();
+  }
+  const std::string_view content =
+      file.substr(line.content_begin, line.content_end - line.content_begin);
+  const std::string_view trimmed = Trim(content);
+  if (trimmed.empty()) {
+    line.kind = LineKind::kBlank;
+  } else if (trimmed.front() == ';' || trimmed.front() == '#') {
+    line.kind = LineKind::kComment;
+  } else if (trimmed.front() == '[') {
+    if (trimmed.size() >= 2 && trimmed.back() == ']') {
+      line.kind = LineKind::kHeader;
+      line.name = Trim(trimmed.substr(1, trimmed.size() - 2));
+    }
+  } else if (const std::size_t eq = content.find('='); eq != std::string_view::npos) {
+    line.kind = LineKind::kEntry;
+    line.name = Trim(content.substr(0, eq));
+    line.value_begin = line.content_begin + eq + 1;
+  }
+  return line;
+}
+
+std::vector<Line> SplitLines(std::string_view file) {
+  std::vector<Line> lines;
+  std::size_t begin = 0;
+  while (begin < file.size()) {
+    const std::size_t lf = file.find('\n', begin);
+    const std::size_t end = (lf == std::string_view::npos) ? file.size() : lf + 1;
+    lines.push_back(ClassifyLine(file, begin, end));
+    begin = end;
+  }
+  return lines;
+}
+
+// Calls fn(section, line) for each entry line that belongs to a section, in
+// file order, until fn returns true.
+template <typename Fn>
+void ForEachEntry(const std::vector<Line>& lines, Fn fn) {
+  const std::string_view* section = nullptr;
+  for (const Line& line : lines) {
+    if (line.kind == LineKind::kHeader) {
+      section = &line.name;
+    } else if (line.kind == LineKind::kEntry && section != nullptr) {
+      if (fn(*section, line)) return;
+    }
+  }
+}
+
+std::string_view RawValue(std::string_view file, const Line& line) {
+  return file.substr(line.value_begin, line.content_end - line.value_begin);
+}
+
+// The text of a quoted value; `quoted` begins at the opening quote.
+StoredValue DecodeQuoted(std::string_view quoted) {
+  StoredValue bad{StoredValue::Kind::kBadData, {}};
+  std::string text;
+  std::size_t i = 1;
+  for (;;) {
+    if (i >= quoted.size()) return bad;  // no closing quote
+    const char c = quoted[i++];
+    if (c == '"') break;
+    if (c != '\\') {
+      text += c;
+      continue;
+    }
+    if (i >= quoted.size()) return bad;
+    const char e = quoted[i++];
+    if (e == 'x') {
+      if (i + 2 > quoted.size()) return bad;
+      const int high = HexDigit(quoted[i]);
+      const int low = HexDigit(quoted[i + 1]);
+      if (high < 0 || low < 0) return bad;
+      text += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      constexpr std::string_view kEscaped = "\\\"rnt";
+      constexpr std::string_view kMeant = "\\\"\r\n\t";
+      const std::size_t k = kEscaped.find(e);
+      if (k == std::string_view::npos) return bad;
+      text += kMeant[k];
+    }
+  }
+  if (!TrimLeft(quoted.substr(i)).empty()) return bad;
+  return {StoredValue::Kind::kText, std::move(text)};
+}
+
+}  // namespace
+
+std::vector<IniEntry> ParseIniEntries(std::string_view file) {
+  std::vector<IniEntry> entries;
+  ForEachEntry(SplitLines(file), [&](std::string_view section, const Line& line) {
+    entries.push_back(
+        {std::string(section), std::string(line.name), std::string(RawValue(file, line))});
+    return false;
+  });
+  return entries;
+}
+
+StoredValue DecodeStoredValue(std::string_view raw_value) {
+  constexpr std::string_view kExpand = "expand:";
+  constexpr std::string_view kDword = "dword:";
+  const std::string_view value = TrimLeft(raw_value);
+  StoredValue result;
+  if (value.starts_with('"')) {
+    result = DecodeQuoted(value);
+  } else if (value.starts_with(kExpand)) {
+    const std::string_view quoted = value.substr(kExpand.size());
+    if (!quoted.starts_with('"')) return {StoredValue::Kind::kBadData, {}};
+    result = DecodeQuoted(quoted);
+  } else if (value.starts_with(kDword)) {
+    return {StoredValue::Kind::kNotText, {}};
+  } else {
+    result.text = std::string(TrimRight(value));
+  }
+  if (const std::size_t nul = result.text.find('\0'); nul != std::string::npos) {
+    result.text.resize(nul);
+  }
+  return result;
+}
+
+std::optional<std::string> FindRawValue(std::string_view file, std::string_view section,
+                                        std::string_view name) {
+  std::optional<std::string> found;
+  ForEachEntry(SplitLines(file), [&](std::string_view line_section, const Line& line) {
+    if (!SameName(line_section, section) || !SameName(line.name, name)) return false;
+    found = std::string(RawValue(file, line));
+    return true;
+  });
+  return found;
+}
+
+std::string EncodeStoredValue(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '"') {
+      out += '\\';
+      out += c;
+    } else if (byte >= 0x20 && byte <= 0x7E) {
+      out += c;
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    }
+  }
+  out += '"';
+  return out;
+}
+
+bool IsStorableSectionName(std::string_view section) {
+  return section.find('\n') == std::string_view::npos && Trim(section) == section;
+}
+
+bool IsStorableEntryName(std::string_view name) {
+  return name.find_first_of("\n=") == std::string_view::npos && Trim(name) == name &&
+         !name.starts_with(';') && !name.starts_with('#') && !name.starts_with('[');
+}
+
+std::string SetIniEntry(std::string_view file, std::string_view section, std::string_view name,
+                        std::string_view text) {
+  const std::vector<Line> lines = SplitLines(file);
+  const std::string value = EncodeStoredValue(text);
+  auto splice = [&](std::size_t at, std::size_t length, std::string_view with) {
+    std::string out(file.substr(0, at));
+    out += with;
+    out += file.substr(at + length);
+    return out;
+  };
+
+  // The entry that counts: only its value changes.
+  const Line* existing = nullptr;
+  ForEachEntry(lines, [&](std::string_view line_section, const Line& line) {
+    if (!SameName(line_section, section) || !SameName(line.name, name)) return false;
+    existing = &line;
+    return true;
+  });
+  if (existing != nullptr) {
+    const std::string_view raw = RawValue(file, *existing);
+    const std::size_t at = existing->value_begin + (raw.size() - TrimLeft(raw).size());
+    return splice(at, existing->content_end - at, value);
+  }
+
+  std::string_view eol = "\n";
+  for (const Line& line : lines) {
+    if (line.end > line.content_end) {
+      eol = file.substr(line.content_end, line.end - line.content_end);
+      break;
+    }
+  }
+  const std::string entry_line = std::string(name) + "=" + value + std::string(eol);
+
+  // A new entry goes behind the last line of the first section of that name
+  // that is not a blank or a comment (those usually introduce what follows).
+  const Line* last_in_section = nullptr;
+  bool in_section = false;
+  for (const Line& line : lines) {
+    if (line.kind == LineKind::kHeader) {
+      if (in_section) break;
+      in_section = SameName(line.name, section);
+    }
+    if (in_section && line.kind != LineKind::kBlank && line.kind != LineKind::kComment) {
+      last_in_section = &line;
+    }
+  }
+  // A last line without a line end gets one first, so nothing is glued to
+  // it. Behind a CR an LF alone would turn that CR into part of the line
+  // end, so such a line gets a whole CR LF and keeps its CR.
+  auto close_last_line = [&](std::string_view before) {
+    if (before.empty() || before.ends_with('\n')) return std::string();
+    return std::string(before.ends_with('\r') ? "\r\n" : eol);
+  };
+  if (last_in_section != nullptr) {
+    const std::size_t at = last_in_section->end;
+    return splice(at, 0, close_last_line(file.substr(0, at)) + entry_line);
+  }
+
+  std::string tail = close_last_line(file);
+  tail += "[" + std::string(section) + "]" + std::string(eol) + entry_line;
+  return splice(file.size(), 0, tail);
+}

@@ -1,0 +1,378 @@
+// The store on a real settings file: where it lives, what a first run does,
+// conversions of numbers and flags, byte-exact texts, hand-edited files, and
+// the four errors from real causes.
+#include "settings/reg_ini_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "settings/ini_file_format.h"
+#include "support/temp_config.h"
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StoreTest : public testing::Test {
+ protected:
+  std::string File() const { return config_.SettingsFile(); }
+  std::string Folder() const { return config_.Path() + "/Tidewell"; }
+  // What a hand edit of the whole file looks like.
+  void HandEdit(const std::string& bytes) const { WriteFileBytes(File(), bytes); }
+
+  TempConfigDir config_;
+};
+
+// Sets or unsets one environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(SettingsFileLocation, KeyPathMapsBelowTheConfigFolder) {
+  ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+  EXPECT_EQ(SettingsFileForKey(kProductKeyPath), "/cfg/Tidewell/Aerolume.ini");
+  EXPECT_EQ(SettingsFileForKey("SOFTWARE\\Tidewell\\Aerolume"), "/cfg/Tidewell/Aerolume.ini");
+  EXPECT_EQ(SettingsFileForKey("Other\\Maker\\Thing"), "/cfg/Other/Maker/Thing.ini");
+}
+
+TEST(SettingsFileLocation, FallsBackToHomeConfig) {
+  ScopedEnv home("HOME", "/home/someone");
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(SettingsFileForKey(kProductKeyPath), "/home/someone/.config/Tidewell/Aerolume.ini");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "");
+    EXPECT_EQ(SettingsFileForKey(kProductKeyPath), "/home/someone/.config/Tidewell/Aerolume.ini");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/dir");
+    EXPECT_EQ(SettingsFileForKey(kProductKeyPath), "/home/someone/.config/Tidewell/Aerolume.ini");
+  }
+}
+
+TEST_F(StoreTest, FirstRunCreatesAnEmptyFileAndReadsCreateNothing) {
+  ASSERT_FALSE(fs::exists(Folder()));
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(store.FileName(), File());
+  ASSERT_TRUE(fs::is_regular_file(File()));
+  EXPECT_EQ(fs::file_size(File()), 0u);
+
+  EXPECT_EQ(store.ReadNumber("window", "left", 10), 10);
+  EXPECT_TRUE(store.ReadFlag("window", "bold", true));
+  EXPECT_FALSE(store.ReadFlag("window", "showtask", false));
+  EXPECT_EQ(store.ReadText("weather", "last forecast", "Getting Forecast..."),
+            "Getting Forecast...");
+  EXPECT_EQ(ReadFileBytes(File()), "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1);
+
+  // Reads on a file that has gone away do not bring it back.
+  fs::remove(File());
+  EXPECT_EQ(store.ReadNumber("scroll", "rate", 150), 150);
+  EXPECT_FALSE(fs::exists(File()));
+
+  store.WriteNumber("window", "left", 10);
+  EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=\"10\"\n");
+  store.WriteText("weather", "last forecast", "Fog");
+  EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=\"10\"\n[weather]\nlast forecast=\"Fog\"\n");
+}
+
+TEST_F(StoreTest, ConstructionKeepsAnExistingFile) {
+  HandEdit("[scroll]\nrate=200\n");
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(ReadFileBytes(File()), "[scroll]\nrate=200\n");
+  EXPECT_EQ(store.ReadNumber("scroll", "rate", 150), 200);
+}
+
+TEST_F(StoreTest, NothingIsCachedBetweenStores) {
+  TRegIniFile reader(kProductKeyPath);
+  EXPECT_EQ(reader.ReadNumber("scroll", "rate", 150), 150);
+  TRegIniFile(kProductKeyPath).WriteNumber("scroll", "rate", 75);
+  EXPECT_EQ(reader.ReadNumber("scroll", "rate", 150), 75);
+}
+
+// ReadNumber's texts, each written as a text and read back as a number.
+TEST_F(StoreTest, ReadNumberAcceptedTexts) {
+  TRegIniFile store(kProductKeyPath);
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"150", 150},
+      {"0x1F", 31},
+      {"0X1f", 31},
+      {"$1f", 31},
+      {" 42", 42},
+      {"   42", 42},
+      {"+7", 7},
+      {"-2147483648", INT_MIN},
+      {"2147483647", INT_MAX},
+      {"$FFFFFFFF", -1},
+      {"0xffffffff", -1},
+      {"$0000000000ff", 255},
+      {"0x80000000", INT_MIN},
+      {"-0", 0},
+      {"007", 7},
+  };
+  for (const auto& [text, number] : cases) {
+    store.WriteText("scroll", "rate", text);
+    EXPECT_EQ(store.ReadNumber("scroll", "rate", 12345), number) << '"' << text << '"';
+    EXPECT_EQ(StoredTextToNumber(text, 12345), number) << '"' << text << '"';
+  }
+}
+
+TEST_F(StoreTest, ReadNumberRefusedTextsGiveTheDefault) {
+  TRegIniFile store(kProductKeyPath);
+  for (const char* text :
+       {"",           "   ",   "42 ",  "0x",   "0X",  "2147483648", "-2147483649",
+        "$100000000", "-$10",  "+$10", "1.5",  "abc", "$",          "+",
+        "-",          " 0x10", "\t42", "0x-1", "$1g", "4 2",        "99999999999999999999",
+        "1e3",        "0x+1",  "$ 1"}) {
+    store.WriteText("scroll", "rate", text);
+    EXPECT_EQ(store.ReadNumber("scroll", "rate", 150), 150) << '"' << text << '"';
+    EXPECT_EQ(StoredTextToNumber(text, -7), -7) << '"' << text << '"';
+  }
+}
+
+TEST_F(StoreTest, ReadFlagGoesThroughReadNumber) {
+  TRegIniFile store(kProductKeyPath);
+  store.WriteText("window", "bold", "0");
+  EXPECT_FALSE(store.ReadFlag("window", "bold", true));
+  for (const char* text : {"1", "2", "-1", "0x1"}) {
+    store.WriteText("window", "bold", text);
+    EXPECT_TRUE(store.ReadFlag("window", "bold", false)) << text;
+  }
+  for (const char* text : {"", "yes", "true"}) {
+    store.WriteText("window", "bold", text);
+    EXPECT_TRUE(store.ReadFlag("window", "bold", true)) << text;
+    EXPECT_FALSE(store.ReadFlag("window", "bold", false)) << text;
+  }
+}
+
+TEST_F(StoreTest, NumbersAndFlagsAreWrittenAsPlainText) {
+  TRegIniFile store(kProductKeyPath);
+  store.WriteNumber("window", "left", -5);
+  EXPECT_EQ(store.ReadText("window", "left", "x"), "-5");
+  store.WriteNumber("window", "left", INT_MIN);
+  EXPECT_EQ(store.ReadText("window", "left", "x"), "-2147483648");
+  store.WriteNumber("window", "left", 150);
+  EXPECT_EQ(store.ReadText("window", "left", "x"), "150");
+  store.WriteFlag("window", "bold", true);
+  EXPECT_EQ(store.ReadText("window", "bold", "x"), "1");
+  store.WriteFlag("window", "bold", false);
+  EXPECT_EQ(store.ReadText("window", "bold", "x"), "0");
+  EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=\"150\"\nbold=\"0\"\n");
+}
+
+TEST_F(StoreTest, EveryByteRoundTrips) {
+  TRegIniFile store(kProductKeyPath);
+  std::string all;
+  for (int b = 1; b <= 255; ++b) {
+    const std::string alone(1, static_cast<char>(b));
+    all += alone;
+    store.WriteText("bytes", "one", alone);
+    ASSERT_EQ(store.ReadText("bytes", "one", "default"), alone) << "byte " << b;
+  }
+  store.WriteText("bytes", "all", all);
+  EXPECT_EQ(store.ReadText("bytes", "all", "default"), all);
+  // What the writer puts in the file is plain ASCII lines, whatever the text.
+  for (const char c : ReadFileBytes(File())) {
+    EXPECT_TRUE(c == '\n' || (c >= 0x20 && c <= 0x7E)) << static_cast<int>(c);
+  }
+}
+
+TEST_F(StoreTest, TextsKeepBlanksLineEndsAndEmptiness) {
+  TRegIniFile store(kProductKeyPath);
+  for (const std::string text :
+       {"Marrowby    ", "  leading", " \t mixed \t ", "two\r\nlines\r\n", "\r\n", "\"quoted\\\"",
+        "ends in backslash\\", "; not a comment", "[not a section]", "a=b", ""}) {
+    store.WriteText("weather", "last marrowby", text);
+    EXPECT_EQ(store.ReadText("weather", "last marrowby", "default"), text) << text;
+  }
+  // Empty reads as empty, not as the default.
+  EXPECT_EQ(store.ReadText("weather", "last marrowby", "default"), "");
+  // A text with a NUL in it reads as what comes before the NUL.
+  store.WriteText("weather", "last update", "before\0after"s);
+  EXPECT_EQ(store.ReadText("weather", "last update", "default"), "before");
+}
+
+TEST_F(StoreTest, HandEditedFileReadsAndSurvivesRewrites) {
+  const std::string original =
+      "; Marrowby Weather, tidied by hand\n"
+      "orphan=above every section\n"
+      "[Window]\n"
+      "  Left = 200   \n"
+      "TOP=  \"  spaced  \"\n"
+      "garbage line without equals\n"
+      "left=999\n"
+      "\n"
+      "# the ticker\n"
+      "  [scroll]  \n"
+      "rate=0x20\n"
+      "[Weather]\r\n"
+      "last forecast=\"Rain\\r\\nlater\"\r\n"
+      "Last Marrowby=expand:\"%USERNAME%\"\r\n"
+      "[custom]\n"
+      "unknown=kept as it is\n"
+      "[window]\n"
+      "bold=0\n"
+      "left=1";
+  HandEdit(original);
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(store.ReadNumber("window", "left", 10), 200);
+  EXPECT_EQ(store.ReadText("window", "top", "x"), "  spaced  ");
+  EXPECT_FALSE(store.ReadFlag("window", "bold", true));
+  EXPECT_EQ(store.ReadNumber("scroll", "rate", 150), 32);
+  EXPECT_EQ(store.ReadText("weather", "last forecast", "x"), "Rain\r\nlater");
+  EXPECT_EQ(store.ReadText("weather", "last marrowby", "x"), "%USERNAME%");
+  EXPECT_EQ(store.ReadText("", "orphan", "none"), "none");
+
+  store.WriteNumber("window", "left", 5);
+  store.WriteText("weather", "last forecast", "Sun");
+  store.WriteNumber("window", "width", 340);
+  store.WriteFlag("settings", "onstart", true);
+  EXPECT_EQ(ReadFileBytes(File()),
+            "; Marrowby Weather, tidied by hand\n"
+            "orphan=above every section\n"
+            "[Window]\n"
+            "  Left = \"5\"\n"
+            "TOP=  \"  spaced  \"\n"
+            "garbage line without equals\n"
+            "left=999\n"
+            "width=\"340\"\n"
+            "\n"
+            "# the ticker\n"
+            "  [scroll]  \n"
+            "rate=0x20\n"
+            "[Weather]\r\n"
+            "last forecast=\"Sun\"\r\n"
+            "Last Marrowby=expand:\"%USERNAME%\"\r\n"
+            "[custom]\n"
+            "unknown=kept as it is\n"
+            "[window]\n"
+            "bold=0\n"
+            "left=1\n"
+            "[settings]\n"
+            "onstart=\"1\"\n");
+  EXPECT_EQ(store.ReadNumber("window", "left", 10), 5);
+  EXPECT_EQ(store.ReadNumber("window", "width", 10), 340);
+  EXPECT_TRUE(store.ReadFlag("settings", "onstart", false));
+}
+
+TEST_F(StoreTest, CrLfFileStaysCrLf) {
+  HandEdit("[window]\r\nleft=10\r\n");
+  TRegIniFile store(kProductKeyPath);
+  store.WriteNumber("window", "top", 40);
+  store.WriteText("weather", "last update", "Last Updated 1:00");
+  EXPECT_EQ(ReadFileBytes(File()),
+            "[window]\r\nleft=10\r\ntop=\"40\"\r\n"
+            "[weather]\r\nlast update=\"Last Updated 1:00\"\r\n");
+}
+
+TEST_F(StoreTest, AWriteKeepsTheFilesPermissions) {
+  HandEdit("[window]\nleft=1\n");
+  ASSERT_EQ(chmod(File().c_str(), 0640), 0);
+  TRegIniFile(kProductKeyPath).WriteNumber("window", "left", 2);
+  EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0640));
+}
+
+// The four errors, each from a cause that also holds for root.
+TEST_F(StoreTest, FolderThatCannotBeCreatedFailsTheWrite) {
+  WriteFileBytes(Folder(), "a file where the folder should be");
+  TRegIniFile store(kProductKeyPath);  // reports nothing
+  EXPECT_EQ(store.ReadNumber("window", "left", 10), 10);
+  try {
+    store.WriteNumber("window", "left", 5);
+    FAIL() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_STREQ(e.what(), "Failed to create key window");
+  }
+  EXPECT_EQ(ReadFileBytes(Folder()), "a file where the folder should be");
+}
+
+TEST_F(StoreTest, FileThatCannotBeReplacedFailsTheWrite) {
+  fs::create_directories(File());  // a folder where the file should be
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(store.ReadText("weather", "last update", "Last Update Unknown"), "Last Update Unknown");
+  try {
+    store.WriteText("weather", "last update", "Last Updated");
+    FAIL() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_STREQ(e.what(), "Failed to set data for 'last update'");
+  }
+  EXPECT_TRUE(fs::is_directory(File()));
+  EXPECT_FALSE(fs::exists(File() + ".tmp"));
+}
+
+TEST_F(StoreTest, DwordValueIsTheWrongType) {
+  HandEdit("[window]\nleft=dword:0000000a\ntop=40\n");
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(store.ReadNumber("window", "top", 0), 40);
+  try {
+    store.ReadNumber("window", "left", 10);
+    FAIL() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_STREQ(e.what(), "Invalid data type for 'left'");
+  }
+  EXPECT_THROW(store.ReadText("window", "LEFT", ""), ERegistryException);
+  EXPECT_THROW(store.ReadFlag("window", "left", true), ERegistryException);
+  // Writing the entry makes it a text again, as the registry would.
+  store.WriteNumber("window", "left", 12);
+  EXPECT_EQ(store.ReadNumber("window", "left", 10), 12);
+}
+
+TEST_F(StoreTest, BrokenQuoteFailsOnlyItsOwnRead) {
+  HandEdit(
+      "[weather]\nlast forecast=\"Rain all day\nlast marrowby=\"bad \\q\"\n"
+      "last wendmoore=\"x\" y\nlast update=\"fine\"\n");
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(store.ReadText("weather", "last update", ""), "fine");
+  for (const char* entry : {"last forecast", "last marrowby", "last wendmoore"}) {
+    try {
+      store.ReadText("weather", entry, "");
+      ADD_FAILURE() << "no error for " << entry;
+    } catch (const ERegistryException& e) {
+      EXPECT_EQ(e.what(), "Failed to get data for '"s + entry + "'");
+    }
+  }
+  EXPECT_THROW(store.ReadNumber("weather", "last forecast", 1), ERegistryException);
+}
+
+TEST_F(StoreTest, NamesTheFileCannotHoldAreRefusedWithoutDamage) {
+  HandEdit("[window]\nleft=1\n");
+  TRegIniFile store(kProductKeyPath);
+  for (const char* entry : {"a=b", "two\nlines", " padded", "; comment", "[section"}) {
+    try {
+      store.WriteText("window", entry, "v");
+      ADD_FAILURE() << "no error for " << entry;
+    } catch (const ERegistryException& e) {
+      EXPECT_EQ(e.what(), "Failed to set data for '"s + entry + "'");
+    }
+  }
+  EXPECT_THROW(store.WriteText("two\nlines", "k", "v"), ERegistryException);
+  EXPECT_THROW(store.WriteText(" window", "k", "v"), ERegistryException);
+  EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=1\n");
+}
+
+TEST_F(StoreTest, LeftoverTemporaryFileIsHarmless) {
+  WriteFileBytes(File() + ".tmp", "[half written");
+  TRegIniFile store(kProductKeyPath);
+  store.WriteNumber("window", "left", 3);
+  EXPECT_EQ(store.ReadNumber("window", "left", 10), 3);
+  EXPECT_FALSE(fs::exists(File() + ".tmp"));
+}
+
+}  // namespace
