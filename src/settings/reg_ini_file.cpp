@@ -53,10 +53,15 @@ std::string ConfigHome() {
   return {};
 }
 
-// The whole file into `bytes`; 0, or the errno of what failed.
+// The whole file into `bytes`; 0, or the errno of what failed. Only a
+// regular file is read: a FIFO or device put in its place must not hang the
+// program.
 int ReadWholeFile(const std::string& path, std::string* bytes) {
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd.Valid()) return errno;
+  struct stat info;
+  if (fstat(fd.Get(), &info) != 0) return errno;
+  if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
   bytes->clear();
   char chunk[16384];
   for (;;) {
@@ -123,31 +128,39 @@ void WriteStoredText(const std::string& file_name, std::string_view section, std
     if (errno != EINTR) throw create_failed;
   }
 
+  // A settings file that is a link to one kept elsewhere (a dotfiles
+  // folder) is replaced where it really lives, so the link stays.
+  std::string target = file_name;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(file_name, ignored))) {
+    const std::filesystem::path real = std::filesystem::canonical(file_name, ignored);
+    if (!real.empty()) target = real.string();
+  }
+
   // A file that exists but cannot be read is never replaced: that would
   // lose every other entry in it.
   std::string old_bytes;
-  if (const int error = ReadWholeFile(file_name, &old_bytes); error != 0 && error != ENOENT) {
+  if (const int error = ReadWholeFile(target, &old_bytes); error != 0 && error != ENOENT) {
     throw set_failed;
   }
   const std::string new_bytes = SetIniEntry(old_bytes, section, entry, text);
 
   // One temporary name is enough: only the lock holder writes it, and a copy
   // left by a killed writer is simply overwritten by the next one.
-  const std::string temp_name = file_name + ".tmp";
-  FileDescriptor out(
-      open(temp_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+  const std::string temp_name = target + ".tmp";
+  FileDescriptor out(open(
+      temp_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666));
   if (!out.Valid()) throw create_failed;
   struct stat old_stat;
-  if (stat(file_name.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
+  if (stat(target.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
     fchmod(out.Get(), old_stat.st_mode & 07777);  // keep permissions the user chose
   }
   if (!WriteAll(out.Get(), new_bytes) || fsync(out.Get()) != 0 || !out.Close() ||
-      rename(temp_name.c_str(), file_name.c_str()) != 0) {
+      rename(temp_name.c_str(), target.c_str()) != 0) {
     unlink(temp_name.c_str());
     throw set_failed;
   }
   // Make the rename itself durable; the new file is complete either way.
-  FileDescriptor folder(open(std::filesystem::path(file_name).parent_path().c_str(),
+  FileDescriptor folder(open(std::filesystem::path(target).parent_path().c_str(),
                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Valid()) fsync(folder.Get());
 }
@@ -167,7 +180,8 @@ TRegIniFile::TRegIniFile(std::string_view key_path) : file_name_(SettingsFileFor
   std::filesystem::create_directories(std::filesystem::path(file_name_).parent_path(), ignored);
   // Read-only with O_CREAT creates a missing file and never changes an
   // existing one.
-  const int fd = open(file_name_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+  const int fd =
+      open(file_name_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
   if (fd >= 0) close(fd);
 }
 

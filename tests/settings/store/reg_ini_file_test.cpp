@@ -367,6 +367,27 @@ TEST_F(StoreTest, NamesTheFileCannotHoldAreRefusedWithoutDamage) {
   EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=1\n");
 }
 
+TEST_F(StoreTest, SomethingOddInPlaceOfTheFileNeitherHangsNorGetsReplaced) {
+  fs::create_directories(Folder());
+  ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
+  TRegIniFile store(kProductKeyPath);
+  EXPECT_EQ(store.ReadNumber("scroll", "rate", 150), 150);
+  EXPECT_THROW(store.WriteNumber("scroll", "rate", 20), ERegistryException);
+  EXPECT_TRUE(fs::is_fifo(File()));
+}
+
+TEST_F(StoreTest, LinkedSettingsFileIsUpdatedWhereItLives) {
+  const std::string kept = config_.Path() + "/dotfiles/weather.ini";
+  WriteFileBytes(kept, "[window]\nleft=1\n");
+  fs::create_directories(Folder());
+  fs::create_symlink(kept, File());
+  TRegIniFile store(kProductKeyPath);
+  store.WriteNumber("window", "left", 2);
+  EXPECT_TRUE(fs::is_symlink(File()));
+  EXPECT_EQ(ReadFileBytes(kept), "[window]\nleft=\"2\"\n");
+  EXPECT_EQ(store.ReadNumber("window", "left", 0), 2);
+}
+
 TEST_F(StoreTest, LeftoverTemporaryFileIsHarmless) {
   WriteFileBytes(File() + ".tmp", "[half written");
   TRegIniFile store(kProductKeyPath);
