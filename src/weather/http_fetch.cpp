@@ -1,7 +1,258 @@
-// Skeleton stub.
 #include "weather/http_fetch.h"
 
-FetchResult FetchHttpDocument(const std::string&, const FetchLimits&,
-                              const std::function<void()>&) {
-  return {};
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <string_view>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool GlobalInit() {
+  static std::once_flag once;
+  static CURLcode result = CURLE_FAILED_INIT;
+  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+  return result == CURLE_OK;
+}
+
+bool StartsWithCaseless(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// What one transfer has seen so far; shared with libcurl's callbacks.
+struct Transfer {
+  const std::function<void()>* on_open = nullptr;
+  std::string body;
+  // The response whose head is coming in.
+  long status = 0;
+  bool has_location = false;
+  // The final response's head is in and on_open has run.
+  bool opened = false;
+  // All kDocumentLimit bytes are in; the transfer was stopped on purpose.
+  bool cut = false;
+  // A connection is up and the stall clock runs.
+  bool connected = false;
+  Clock::time_point last_byte;
+  std::exception_ptr error;
+
+  // Runs on_open once. False when it raised; the transfer must then stop.
+  bool Open() {
+    if (opened) return true;
+    opened = true;
+    if (!on_open || !*on_open) return true;
+    try {
+      (*on_open)();
+    } catch (...) {
+      error = std::current_exception();
+      return false;
+    }
+    return true;
+  }
+};
+
+int OnConnected(void* clientp, char*, char*, int, int) {
+  auto* t = static_cast<Transfer*>(clientp);
+  t->connected = true;
+  t->last_byte = Clock::now();
+  return CURL_PREREQFUNC_OK;
+}
+
+// Sees every head line of every response, redirects and interim answers
+// included. A head that ends is the final one unless it is an interim (1xx)
+// answer or a redirect that libcurl is about to follow.
+size_t OnHeader(char* data, size_t size, size_t count, void* userp) {
+  auto* t = static_cast<Transfer*>(userp);
+  const size_t n = size * count;
+  std::string_view line(data, n);
+  t->last_byte = Clock::now();
+  if (line.substr(0, 5) == "HTTP/") {
+    std::size_t space = line.find(' ');
+    t->status = 0;
+    for (std::size_t i = space + 1; space != std::string_view::npos && i < line.size() &&
+                                    line[i] >= '0' && line[i] <= '9' && i < space + 4;
+         ++i) {
+      t->status = t->status * 10 + (line[i] - '0');
+    }
+    t->has_location = false;
+  } else if (StartsWithCaseless(line, "location:")) {
+    std::string_view value = line.substr(9);
+    t->has_location = value.find_first_not_of(" \t\r\n") != std::string_view::npos;
+  } else if (line == "\r\n" || line == "\n") {
+    bool interim = t->status >= 100 && t->status < 200;
+    bool redirect = t->status >= 300 && t->status < 400 && t->has_location;
+    if (redirect) {
+      // The next hop connects anew; until then the connect limit governs.
+      t->connected = false;
+    } else if (!interim && !t->Open()) {
+      return 0;
+    }
+  }
+  return n;
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* userp) {
+  auto* t = static_cast<Transfer*>(userp);
+  const size_t n = size * count;
+  t->last_byte = Clock::now();
+  if (!t->Open()) return 0;
+  size_t take = std::min(n, kDocumentLimit - t->body.size());
+  t->body.append(data, take);
+  if (t->body.size() == kDocumentLimit) {
+    // The document is complete; anything more is not wanted. Returning short
+    // ends the transfer, which counts as success below.
+    t->cut = true;
+    return n == 0 ? 1 : 0;
+  }
+  return n;
+}
+
+class CurlHandles {
+ public:
+  CurlHandles() : easy_(curl_easy_init()), multi_(curl_multi_init()), headers_(nullptr) {}
+  ~CurlHandles() {
+    if (multi_ && easy_ && added_) curl_multi_remove_handle(multi_, easy_);
+    if (easy_) curl_easy_cleanup(easy_);
+    if (multi_) curl_multi_cleanup(multi_);
+    curl_slist_free_all(headers_);
+  }
+  CurlHandles(const CurlHandles&) = delete;
+  CurlHandles& operator=(const CurlHandles&) = delete;
+
+  CURL* easy() const { return easy_; }
+  CURLM* multi() const { return multi_; }
+  bool AddHeader(const char* line) {
+    curl_slist* grown = curl_slist_append(headers_, line);
+    if (!grown) return false;
+    headers_ = grown;
+    return true;
+  }
+  curl_slist* headers() const { return headers_; }
+  bool Add() { return added_ = curl_multi_add_handle(multi_, easy_) == CURLM_OK; }
+
+ private:
+  CURL* easy_;
+  CURLM* multi_;
+  curl_slist* headers_;
+  bool added_ = false;
+};
+
+FetchResult Failure(FetchOutcome outcome, std::string detail) {
+  FetchResult result;
+  result.outcome = outcome;
+  result.detail = std::move(detail);
+  return result;
+}
+
+}  // namespace
+
+FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
+                              const std::function<void()>& on_open) {
+  if (!GlobalInit()) return Failure(FetchOutcome::kInitFailed, "libcurl global set-up failed");
+  CurlHandles curl;
+  if (!curl.easy() || !curl.multi() || !curl.AddHeader("Cache-Control: no-cache") ||
+      !curl.AddHeader("Pragma: no-cache")) {
+    return Failure(FetchOutcome::kInitFailed, "libcurl handle could not be made");
+  }
+  if (url.empty()) return Failure(FetchOutcome::kOpenFailed, "no address");
+
+  const long connect_ms = std::max(1L, limits.connect_ms);
+  const long stall_ms = std::max(1L, limits.stall_ms);
+  const long total_ms = std::max(1L, limits.total_ms);
+
+  Transfer t;
+  t.on_open = &on_open;
+  char error_text[CURL_ERROR_SIZE] = {};
+  CURL* easy = curl.easy();
+  bool set = true;
+  auto opt = [&](CURLoption option, auto value) {
+    set = set && curl_easy_setopt(easy, option, value) == CURLE_OK;
+  };
+  opt(CURLOPT_URL, url.c_str());
+  opt(CURLOPT_ERRORBUFFER, error_text);
+  opt(CURLOPT_NOSIGNAL, 1L);
+  opt(CURLOPT_PROTOCOLS_STR, "http,https");
+  opt(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  opt(CURLOPT_FOLLOWLOCATION, 1L);
+  opt(CURLOPT_MAXREDIRS, kMaxRedirects);
+  opt(CURLOPT_USERAGENT, kUserAgent);
+  opt(CURLOPT_HTTPHEADER, curl.headers());
+  // A proxy tunnel's own answer is not the document's head.
+  opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  opt(CURLOPT_CONNECTTIMEOUT_MS, connect_ms);
+  opt(CURLOPT_TIMEOUT_MS, total_ms);
+  opt(CURLOPT_PREREQFUNCTION, &OnConnected);
+  opt(CURLOPT_PREREQDATA, static_cast<void*>(&t));
+  opt(CURLOPT_HEADERFUNCTION, &OnHeader);
+  opt(CURLOPT_HEADERDATA, static_cast<void*>(&t));
+  opt(CURLOPT_WRITEFUNCTION, &OnBody);
+  opt(CURLOPT_WRITEDATA, static_cast<void*>(&t));
+  if (!set || !curl.Add()) {
+    return Failure(FetchOutcome::kInitFailed, "libcurl refused the transfer's settings");
+  }
+
+  // The stall limit is watched here rather than with libcurl's low-speed
+  // check, which counts whole seconds.
+  const auto stall = std::chrono::milliseconds(stall_ms);
+  const int poll_ms = static_cast<int>(std::clamp(stall_ms / 10, 5L, 100L));
+  CURLcode code = CURLE_OK;
+  bool stalled = false;
+  std::string multi_failure;
+  for (;;) {
+    int running = 0;
+    CURLMcode mc = curl_multi_perform(curl.multi(), &running);
+    if (mc != CURLM_OK) {
+      multi_failure = curl_multi_strerror(mc);
+      break;
+    }
+    if (running == 0) {
+      int left = 0;
+      while (CURLMsg* msg = curl_multi_info_read(curl.multi(), &left)) {
+        if (msg->msg == CURLMSG_DONE) code = msg->data.result;
+      }
+      break;
+    }
+    if (t.connected && Clock::now() - t.last_byte >= stall) {
+      stalled = true;
+      break;
+    }
+    mc = curl_multi_poll(curl.multi(), nullptr, 0, poll_ms, nullptr);
+    if (mc != CURLM_OK) {
+      multi_failure = curl_multi_strerror(mc);
+      break;
+    }
+  }
+
+  if (t.error) std::rethrow_exception(t.error);  // CurlHandles releases everything
+  FetchResult result;
+  if (t.cut) {
+    result.outcome = FetchOutcome::kDocument;
+    result.body = std::move(t.body);
+    return result;
+  }
+  if (stalled) {
+    result.detail = "no data for " + std::to_string(stall_ms) + " ms";
+  } else if (!multi_failure.empty()) {
+    result.detail = multi_failure;
+  } else if (code != CURLE_OK) {
+    result.detail = error_text[0] ? error_text : curl_easy_strerror(code);
+  } else {
+    // A complete transfer always has its final head; Open() is a no-op then.
+    if (!t.Open()) std::rethrow_exception(t.error);
+    result.outcome = FetchOutcome::kDocument;
+    result.body = std::move(t.body);
+    return result;
+  }
+  result.outcome = t.opened ? FetchOutcome::kReadFailed : FetchOutcome::kOpenFailed;
+  return result;
 }

@@ -1,0 +1,118 @@
+// The source table and how a server setting from the environment is read.
+#include "weather/sources.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class SourcesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    unsetenv(kPrimaryServerVariable);
+    unsetenv(kAlternateServerVariable);
+  }
+};
+
+TEST_F(SourcesTest, UnsetVariablesGiveTheSampleServer) {
+  EXPECT_EQ(DocumentAddress(false, false),
+            "http://127.0.0.1:8046/text/wxascii/roundup/ASUS46.KMRB");
+  EXPECT_EQ(DocumentAddress(true, false),
+            "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(DocumentAddress(false, true), "http://127.0.0.1:8047/iwin/qz/hourly.html");
+  EXPECT_EQ(DocumentAddress(true, true), "http://127.0.0.1:8047/iwin/qz/zone.html");
+}
+
+TEST_F(SourcesTest, EmptyOrBlankVariablesGiveTheSampleServer) {
+  setenv(kPrimaryServerVariable, "", 1);
+  setenv(kAlternateServerVariable, " \t ", 1);
+  EXPECT_EQ(DocumentAddress(true, false),
+            "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(DocumentAddress(true, true), "http://127.0.0.1:8047/iwin/qz/zone.html");
+}
+
+TEST_F(SourcesTest, EachSourceHasItsOwnVariable) {
+  setenv(kPrimaryServerVariable, "wx.example.org", 1);
+  setenv(kAlternateServerVariable, "backup.example.org:8080", 1);
+  EXPECT_EQ(DocumentAddress(false, false),
+            "http://wx.example.org/text/wxascii/roundup/ASUS46.KMRB");
+  EXPECT_EQ(DocumentAddress(false, true), "http://backup.example.org:8080/iwin/qz/hourly.html");
+  // Read at every call.
+  setenv(kAlternateServerVariable, "other:81", 1);
+  EXPECT_EQ(DocumentAddress(true, true), "http://other:81/iwin/qz/zone.html");
+  unsetenv(kPrimaryServerVariable);
+  EXPECT_EQ(DocumentAddress(true, false),
+            "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
+}
+
+TEST(ServerFromSetting, UsableValues) {
+  struct {
+    const char* value;
+    const char* server;
+  } cases[] = {
+      {"host", "host"},
+      {"host:80", "host:80"},
+      {"10.1.2.3:65535", "10.1.2.3:65535"},
+      {"  host:8046 \r\n", "host:8046"},
+      {"http://host:8046", "host:8046"},
+      {"HTTP://Host.Example", "Host.Example"},
+      {"host:8046/", "host:8046"},
+      {"http://host/", "host"},
+      {"wx_1-a.example.", "wx_1-a.example."},
+      {"[::1]", "[::1]"},
+      {"[::1]:8046", "[::1]:8046"},
+      {"::1", "[::1]"},
+      {"fe80::1:2", "[fe80::1:2]"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ServerFromSetting(c.value, "default:1"), c.server) << c.value;
+  }
+}
+
+TEST(ServerFromSetting, BlankValuesGiveTheDefault) {
+  for (const char* value : {"", " ", "\t\r\n"}) {
+    EXPECT_EQ(ServerFromSetting(value, "127.0.0.1:8046"), "127.0.0.1:8046") << '"' << value << '"';
+  }
+}
+
+TEST(ServerFromSetting, UnusableValuesGiveNoServer) {
+  for (const char* value : {
+           "https://host",        // another scheme
+           "file:///etc/passwd",  // another scheme
+           "ftp://host:21",       // another scheme
+           "host/path",           // a path
+           "host:8046/base/",     // a path
+           "host?x=1",            // a query
+           "host#top",            // a fragment
+           "user@host",           // user information
+           "my host",             // blank inside
+           "host :8046",          // blank inside
+           ":8046",               // no host
+           "http://",             // no host
+           "host:",               // empty port
+           "host:0",              // port out of range
+           "host:65536",          // port out of range
+           "host:123456",         // port out of range
+           "host:80a",            // not a number
+           "host:-1",             // not a number
+           "[::1",                // unclosed bracket
+           "[::1]x",              // junk after the bracket
+           "[::1]:",              // empty port
+           "[host]:80",           // not an address in brackets
+           "::g",                 // not an IPv6 address
+           "h\xe9te",             // not a host name
+       }) {
+    EXPECT_EQ(ServerFromSetting(value, "127.0.0.1:8046"), "") << value;
+  }
+}
+
+TEST_F(SourcesTest, UnusableVariableGivesNoAddress) {
+  setenv(kPrimaryServerVariable, "host/../secret", 1);
+  EXPECT_EQ(DocumentAddress(false, false), "");
+  EXPECT_EQ(DocumentAddress(true, false), "");
+  // The other source is not affected.
+  EXPECT_EQ(DocumentAddress(true, true), "http://127.0.0.1:8047/iwin/qz/zone.html");
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// The small piece of HTTP/1.1 serving that the sample data server and the
+// loopback test server share: listening sockets, reading one request head,
+// writing with a deadline, pausing and closing a connection. Plain POSIX
+// sockets, no Qt.
+//
+// Every wait here also watches a StopFlag, so a server thread that is told to
+// stop leaves any read, write or pause at once. Writes never raise SIGPIPE.
+// One request per connection: answers carry "Connection: close".
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace mw_http {
+
+// A flag that other threads (or a signal handler, through RaiseFromSignal) can
+// raise once; while raised, its descriptor polls readable.
+class StopFlag {
+ public:
+  StopFlag();
+  ~StopFlag();
+  StopFlag(const StopFlag&) = delete;
+  StopFlag& operator=(const StopFlag&) = delete;
+
+  void Raise();
+  // Async-signal-safe.
+  void RaiseFromSignal();
+  bool Raised() const;
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_;  // eventfd
+};
+
+struct HttpRequest {
+  std::string method;   // as sent, e.g. "GET"
+  std::string target;   // as sent, e.g. "/iwin/qz/zone.html?x=1"
+  std::string version;  // e.g. "HTTP/1.1"
+  std::vector<std::pair<std::string, std::string>> headers;  // names and values as sent, trimmed
+
+  // The target without its query or fragment.
+  std::string Path() const;
+  // The first header of that name (ASCII case ignored); empty when absent.
+  std::string Header(std::string_view name) const;
+  bool HasHeader(std::string_view name) const;
+};
+
+using Clock = std::chrono::steady_clock;
+
+// A listening TCP socket on `address` (a numeric IPv4/IPv6 address or a host
+// name) and `port` (0 for an ephemeral one). Returns the descriptor, or -1
+// with a readable reason in `*error`.
+int ListenTcp(const std::string& address, std::uint16_t port, std::string* error);
+// The port a bound socket has, 0 when it cannot be told.
+std::uint16_t LocalPort(int fd);
+
+enum class Wait { kReady, kTimedOut, kStopped, kFailed };
+// Waits until `fd` has `events` (POLLIN/POLLOUT), the deadline passes or the
+// flag is raised.
+Wait WaitFor(int fd, short events, Clock::time_point deadline, const StopFlag& stop);
+
+// Accepts one connection; -1 when there is none (non-blocking listener).
+int AcceptConnection(int listen_fd);
+
+// Reads one request head (up to the blank line, at most 16 KiB). nullopt when
+// the peer closes, the deadline passes, the flag is raised or the head is not
+// HTTP. A request body, if any, is not read.
+std::optional<HttpRequest> ReadRequest(int fd, Clock::time_point deadline, const StopFlag& stop);
+
+// Writes all of `bytes`; false when the peer is gone, the deadline passes or
+// the flag is raised.
+bool SendAll(int fd, std::string_view bytes, Clock::time_point deadline, const StopFlag& stop);
+
+// Holds the connection silent for `pause`. Returns false early when the flag is
+// raised or the peer closes its side (there is nobody left to stall).
+bool Pause(int fd, std::chrono::milliseconds pause, const StopFlag& stop);
+
+// Ends a connection. An orderly close sends FIN and then reads what the peer
+// still sends for up to `drain` before closing, so that the answer is not
+// destroyed by a reset; `reset` closes at once with RST instead.
+void CloseConnection(int fd, bool reset, std::chrono::milliseconds drain, const StopFlag& stop);
+
+// "HTTP/1.1 <code> <reason>" CR LF, the given header lines (each without line
+// end), "Content-Length" (when `content_length` is set), "Connection: close",
+// and the blank line.
+std::string ResponseHead(int code, std::string_view reason,
+                         const std::vector<std::string>& header_lines,
+                         std::optional<std::size_t> content_length);
+
+// The usual reason phrase for a status code ("OK", "Not Found", ...), "Status"
+// for the rest.
+std::string_view ReasonPhrase(int code);
+
+}  // namespace mw_http

@@ -1,0 +1,389 @@
+#include "sample-server/sample_server.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <list>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+#include "weather/sources.h"
+
+namespace mw_sample {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kRequestTimeout = 10s;
+constexpr auto kSendTimeout = 30s;
+constexpr auto kDrainTime = 1s;
+constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
+
+constexpr char kTextType[] = "text/plain; charset=us-ascii";
+constexpr char kHtmlType[] = "text/html; charset=us-ascii";
+
+struct Document {
+  const char* path;
+  Source source;
+  bool forecast;
+};
+
+constexpr Document kDocuments[] = {
+    {kPrimaryConditionsPath, Source::kPrimary, false},
+    {kPrimaryForecastPath, Source::kPrimary, true},
+    {kAlternateConditionsPath, Source::kAlternate, false},
+    {kAlternateForecastPath, Source::kAlternate, true},
+};
+
+bool ParsePort(const std::string& text, std::uint16_t* port) {
+  if (text.empty() || text.size() > 5) return false;
+  long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value > 65535) return false;
+  *port = static_cast<std::uint16_t>(value);
+  return true;
+}
+
+std::string SourceName(Source source) {
+  return source == Source::kPrimary ? "primary" : "alternate";
+}
+
+std::string ContentTypeFor(const std::string& path) {
+  auto dot = path.rfind('.');
+  std::string ext = dot == std::string::npos ? "" : path.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".html" || ext == ".htm") return "text/html";
+  return "text/plain";
+}
+
+Answer MakeAnswer(int code, std::string content_type, std::string body,
+                  std::vector<std::string> extra = {}) {
+  extra.insert(extra.begin(), {"Content-Type: " + content_type, "Cache-Control: no-cache",
+                               "Server: marrowby-weather-server"});
+  Answer answer;
+  answer.head = mw_http::ResponseHead(code, mw_http::ReasonPhrase(code), extra, body.size());
+  answer.body = std::move(body);
+  return answer;
+}
+
+std::string IndexPage(Source source, const ServerOptions& options) {
+  std::string page =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"us-ascii\">\n"
+      "<title>Marrowby Weather sample data</title>\n</head>\n<body>\n"
+      "<h1>Marrowby Weather sample data: " +
+      SourceName(source) + " source</h1>\n<ul>\n";
+  for (const Document& doc : kDocuments) {
+    if (doc.source == source) {
+      page += "<li><a href=\"" + std::string(doc.path) + "\">" + doc.path + "</a></li>\n";
+    }
+  }
+  page += "</ul>\n<p>Scenario: " + std::string(ScenarioName(options.scenario)) +
+          "</p>\n</body>\n</html>\n";
+  return page;
+}
+
+void SendBody(int fd, const Answer& answer, std::chrono::milliseconds stall,
+              const mw_http::StopFlag& stop) {
+  auto deadline = mw_http::Clock::now() + kSendTimeout;
+  std::string_view body = answer.body;
+  if (!mw_http::SendAll(fd, answer.head, deadline, stop)) {
+    mw_http::CloseConnection(fd, true, 0ms, stop);
+    return;
+  }
+  if (answer.reset_halfway) {
+    mw_http::SendAll(fd, body.substr(0, body.size() / 2), deadline, stop);
+    mw_http::CloseConnection(fd, true, 0ms, stop);
+    return;
+  }
+  if (answer.stall_halfway) {
+    bool ok = mw_http::SendAll(fd, body.substr(0, body.size() / 2), deadline, stop) &&
+              mw_http::Pause(fd, stall, stop);
+    if (!ok) {
+      mw_http::CloseConnection(fd, true, 0ms, stop);
+      return;
+    }
+    body.remove_prefix(body.size() / 2);
+    deadline = mw_http::Clock::now() + kSendTimeout;
+  }
+  bool ok = mw_http::SendAll(fd, body, deadline, stop);
+  mw_http::CloseConnection(fd, !ok, kDrainTime, stop);
+}
+
+}  // namespace
+
+std::string UsageText() {
+  std::string scenarios;
+  for (Scenario s : AllScenarios()) {
+    scenarios += (scenarios.empty() ? "" : ", ") + std::string(ScenarioName(s));
+  }
+  return "Usage: marrowby-weather-server [OPTION]...\n"
+         "Serves made-up weather bulletins for Marrowby Weather: the primary source's\n"
+         "documents on one port, the alternate source's on another.\n"
+         "\n"
+         "  --primary-port N     port of the primary source (default 8046; 0: any free port)\n"
+         "                         " +
+         std::string(kPrimaryConditionsPath) + "\n                         " +
+         kPrimaryForecastPath +
+         "\n"
+         "  --alternate-port N   port of the alternate source (default 8047; 0: any free port)\n"
+         "                         " +
+         kAlternateConditionsPath + "\n                         " + kAlternateForecastPath +
+         "\n"
+         "  --bind ADDR          address to listen on (default 127.0.0.1)\n"
+         "  --scenario NAME      the weather to serve (default live):\n"
+         "                         " +
+         scenarios +
+         "\n"
+         "                         live: changes with the clock through sun, cloud, fog,\n"
+         "                         rain, showers, snow and freezing rain, 40 minutes each;\n"
+         "                         unavailable: Wendmoore does not report;\n"
+         "                         error-page: the documents answer 404 with an HTML page;\n"
+         "                         slow: the documents stall half-way through the body;\n"
+         "                         drop: the connection is reset half-way through the body\n"
+         "  --stall-seconds N    how long the slow scenario stalls (default 20)\n"
+         "  --documents DIR      serve the files of DIR as they are instead: a path is\n"
+         "                         looked up below DIR, then by its file name alone\n"
+         "  --quiet              do not log requests\n"
+         "  --help               show this help and exit\n"
+         "\n"
+         "Point the ticker at other servers with MARROWBY_WEATHER_PRIMARY and\n"
+         "MARROWBY_WEATHER_ALTERNATE (host or host:port). Stops on SIGINT or SIGTERM.\n";
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  ParsedCommandLine parsed;
+  parsed.options.log_requests = true;
+  auto fail = [&](std::string message) {
+    parsed.error = std::move(message);
+    return parsed;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::string value;
+    bool has_value = false;
+    if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name = name.substr(0, eq);
+      has_value = true;
+    }
+    auto take_value = [&]() -> bool {
+      if (has_value) return true;
+      if (i + 1 >= args.size()) return false;
+      value = args[++i];
+      return true;
+    };
+    if (name == "--help" || name == "-h") {
+      parsed.help = true;
+    } else if (name == "--quiet") {
+      parsed.options.log_requests = false;
+    } else if (name == "--primary-port" || name == "--alternate-port") {
+      std::uint16_t port = 0;
+      if (!take_value()) return fail(name + " needs a port number");
+      if (!ParsePort(value, &port)) return fail("not a port number for " + name + ": " + value);
+      (name == "--primary-port" ? parsed.options.primary_port : parsed.options.alternate_port) =
+          port;
+    } else if (name == "--bind") {
+      if (!take_value() || value.empty()) return fail("--bind needs an address");
+      parsed.options.bind = value;
+    } else if (name == "--scenario") {
+      if (!take_value()) return fail("--scenario needs a name");
+      auto scenario = ScenarioFromName(value);
+      if (!scenario) return fail("unknown scenario: " + value);
+      parsed.options.scenario = *scenario;
+    } else if (name == "--stall-seconds") {
+      std::uint16_t seconds = 0;
+      if (!take_value() || !ParsePort(value, &seconds) || seconds > 3600) {
+        return fail("--stall-seconds needs a number of seconds (0 to 3600)");
+      }
+      parsed.options.stall = std::chrono::seconds(seconds);
+    } else if (name == "--documents") {
+      if (!take_value() || value.empty()) return fail("--documents needs a folder");
+      std::error_code ec;
+      if (!std::filesystem::is_directory(value, ec)) return fail("not a folder: " + value);
+      parsed.options.documents_dir = value;
+    } else {
+      return fail("unknown option: " + args[i]);
+    }
+  }
+  if (parsed.options.primary_port != 0 &&
+      parsed.options.primary_port == parsed.options.alternate_port) {
+    return fail("the primary and the alternate source need different ports");
+  }
+  return parsed;
+}
+
+SampleServer::SampleServer(ServerOptions options) : options_(std::move(options)) {
+  std::string error;
+  primary_fd_ = mw_http::ListenTcp(options_.bind, options_.primary_port, &error);
+  if (primary_fd_ < 0) throw std::runtime_error(error);
+  alternate_fd_ = mw_http::ListenTcp(options_.bind, options_.alternate_port, &error);
+  if (alternate_fd_ < 0) {
+    close(primary_fd_);
+    throw std::runtime_error(error);
+  }
+  primary_port_ = mw_http::LocalPort(primary_fd_);
+  alternate_port_ = mw_http::LocalPort(alternate_fd_);
+}
+
+SampleServer::~SampleServer() {
+  close(primary_fd_);
+  close(alternate_fd_);
+}
+
+std::string SampleServer::BaseUrl(Source source) const {
+  std::string host = options_.bind;
+  if (host.find(':') != std::string::npos) host = "[" + host + "]";
+  return "http://" + host + ":" +
+         std::to_string(source == Source::kPrimary ? primary_port_ : alternate_port_);
+}
+
+void SampleServer::Run(const mw_http::StopFlag& stop) {
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+  std::list<Worker> workers;
+  auto reap = [&](bool all) {
+    for (auto it = workers.begin(); it != workers.end();) {
+      if (all || it->done->load()) {
+        it->thread.join();
+        it = workers.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  };
+  for (;;) {
+    pollfd p[3] = {{primary_fd_, POLLIN, 0}, {alternate_fd_, POLLIN, 0}, {stop.Fd(), POLLIN, 0}};
+    int n = poll(p, 3, 1000);
+    if (n < 0 && errno != EINTR) break;
+    if (p[2].revents & POLLIN) break;
+    reap(false);
+    for (int i = 0; i < 2; ++i) {
+      if (!(p[i].revents & POLLIN)) continue;
+      int fd = mw_http::AcceptConnection(p[i].fd);
+      if (fd < 0) continue;
+      if (static_cast<int>(workers.size()) >= kMaxConnections) {
+        close(fd);
+        continue;
+      }
+      Source source = i == 0 ? Source::kPrimary : Source::kAlternate;
+      auto done = std::make_shared<std::atomic<bool>>(false);
+      workers.push_back({std::thread([this, fd, source, &stop, done] {
+                           Serve(fd, source, stop);
+                           done->store(true);
+                         }),
+                         done});
+    }
+  }
+  reap(true);
+}
+
+void SampleServer::Serve(int fd, Source source, const mw_http::StopFlag& stop) const {
+  auto request = mw_http::ReadRequest(fd, mw_http::Clock::now() + kRequestTimeout, stop);
+  if (!request) {
+    mw_http::CloseConnection(fd, false, 0ms, stop);
+    return;
+  }
+  Answer answer = Respond(source, *request);
+  if (options_.log_requests) {
+    std::lock_guard lock(log_mutex_);
+    std::string status = answer.head.substr(9, 3);
+    std::printf("%s %s %s %s\n", SourceName(source).c_str(), request->method.c_str(),
+                request->target.c_str(), status.c_str());
+    std::fflush(stdout);
+  }
+  SendBody(fd, answer, options_.stall, stop);
+}
+
+bool SampleServer::ReadFromFolder(const std::string& path, std::string* bytes) const {
+  namespace fs = std::filesystem;
+  if (path.size() < 2 || path[0] != '/' || path.find('\0') != std::string::npos) return false;
+  std::error_code ec;
+  fs::path root = fs::weakly_canonical(options_.documents_dir, ec);
+  if (ec) return false;
+  fs::path relative(path.substr(1));
+  for (const fs::path& candidate : {root / relative, root / relative.filename()}) {
+    fs::path real = fs::weakly_canonical(candidate, ec);
+    if (ec) continue;
+    // Nothing outside the folder is served, whatever ".." or links say.
+    auto [root_end, ignored] = std::mismatch(root.begin(), root.end(), real.begin(), real.end());
+    if (root_end != root.end()) continue;
+    if (!fs::is_regular_file(real, ec) || fs::file_size(real, ec) > kMaxFileBytes) continue;
+    std::ifstream in(real, std::ios::binary);
+    if (!in) continue;
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+  }
+  return false;
+}
+
+Answer SampleServer::Respond(Source source, const mw_http::HttpRequest& request) const {
+  const bool head_only = request.method == "HEAD";
+  Answer answer;
+  const std::string path = request.Path();
+  bool document = false;
+  if (request.method != "GET" && !head_only) {
+    answer =
+        MakeAnswer(405, kTextType, "Only GET and HEAD are served here.\n", {"Allow: GET, HEAD"});
+  } else if (path == "/") {
+    answer = MakeAnswer(200, kHtmlType, IndexPage(source, options_));
+  } else if (!options_.documents_dir.empty()) {
+    std::string bytes;
+    document = ReadFromFolder(path, &bytes);
+    answer = document ? MakeAnswer(200, ContentTypeFor(path), std::move(bytes))
+                      : MakeAnswer(404, kHtmlType, NotFoundPage(path));
+  } else {
+    const Document* found = nullptr;
+    for (const Document& doc : kDocuments) {
+      if (doc.source == source && path == doc.path) found = &doc;
+    }
+    if (found) {
+      document = true;
+      SampleDocuments docs = MakeSampleDocuments(options_.scenario, options_.clock());
+      if (source == Source::kPrimary) {
+        answer =
+            MakeAnswer(200, kTextType, found->forecast ? docs.forecast_text : docs.roundup_text);
+      } else {
+        answer =
+            MakeAnswer(200, kHtmlType, found->forecast ? docs.forecast_html : docs.roundup_html);
+      }
+    } else {
+      answer = MakeAnswer(404, kHtmlType, NotFoundPage(path));
+    }
+  }
+  if (document) {
+    switch (options_.scenario) {
+      case Scenario::kErrorPage:
+        answer = MakeAnswer(404, kHtmlType, NotFoundPage(path));
+        break;
+      case Scenario::kSlow:
+        answer.stall_halfway = true;
+        break;
+      case Scenario::kDrop:
+        answer.reset_halfway = true;
+        break;
+      default:
+        break;
+    }
+  }
+  if (head_only) {
+    answer.body.clear();
+    answer.stall_halfway = answer.reset_halfway = false;
+  }
+  return answer;
+}
+
+}  // namespace mw_sample
