@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # running without a display, looking at the window, the ticker's font
   xvfb x11-utils xdotool imagemagick icewm fonts-liberation2
+  # the about box's copyright sign (Standard Symbols PS)
+  fonts-urw-base35
 )
 
 missing=()

@@ -1,0 +1,174 @@
+#include "settings/color_grid.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "settings/palette.h"
+
+namespace {
+
+constexpr int kCellCount = kPaletteSize;
+// The size a cell asks for when nothing else decides it.
+constexpr int kPreferredCellWidth = 22;
+constexpr int kPreferredCellHeight = 20;
+
+QColor ToQColor(PaletteColor colour) { return QColor(colour.red, colour.green, colour.blue); }
+
+int Component(int value) { return value >= 128 ? 0 : 255; }
+
+}  // namespace
+
+void DrawEdge(QPainter& painter, const QRect& rect, const QColor& top_left,
+              const QColor& bottom_right) {
+  painter.fillRect(QRect(rect.left(), rect.top(), rect.width() - 1, 1), top_left);
+  painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height() - 1), top_left);
+  painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), bottom_right);
+  painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottom_right);
+}
+
+QColor ContrastingTextColor(const QColor& cell) {
+  return QColor(Component(cell.red()), Component(cell.green()), Component(cell.blue()));
+}
+
+TColorGrid::TColorGrid(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::NoFocus);
+  // Every pixel is painted by paintEvent.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TColorGrid::SetGridOrdering(TGridOrdering ordering) {
+  if (ordering == ordering_) return;
+  ordering_ = ordering;
+  resize(size());  // re-trim to whole cells of the new shape
+  update();
+}
+
+void TColorGrid::SetForegroundIndex(int index) {
+  if (index == foreground_) return;
+  const int old = foreground_;
+  foreground_ = index;
+  RepaintCell(old);
+  RepaintCell(index);
+}
+
+void TColorGrid::SetBackgroundIndex(int index) {
+  if (index == background_) return;
+  const int old = background_;
+  background_ = index;
+  RepaintCell(old);
+  RepaintCell(index);
+}
+
+int TColorGrid::Columns() const {
+  switch (ordering_) {
+    case TGridOrdering::go16x1:
+      return 16;
+    case TGridOrdering::go8x2:
+      return 8;
+    case TGridOrdering::go4x4:
+      return 4;
+    case TGridOrdering::go2x8:
+      return 2;
+    case TGridOrdering::go1x16:
+      return 1;
+  }
+  return 8;
+}
+
+int TColorGrid::Rows() const { return kCellCount / Columns(); }
+
+QRect TColorGrid::CellRect(int index) const {
+  if (index < 0 || index >= kCellCount) return {};
+  const int cell_width = width() / Columns();
+  const int cell_height = height() / Rows();
+  return QRect((index % Columns()) * cell_width, (index / Columns()) * cell_height, cell_width,
+               cell_height);
+}
+
+int TColorGrid::CellAt(QPoint pos) const {
+  const int cell_width = std::max(1, width() / Columns());
+  const int cell_height = std::max(1, height() / Rows());
+  const int column = pos.x() < 0 ? 0 : std::min(pos.x() / cell_width, Columns() - 1);
+  const int row = pos.y() < 0 ? 0 : std::min(pos.y() / cell_height, Rows() - 1);
+  return row * Columns() + column;
+}
+
+QString TColorGrid::CellMark(int index) const {
+  const bool fore = index == foreground_;
+  const bool back = index == background_;
+  if (fore && back) return QStringLiteral("FB");
+  if (fore) return QStringLiteral("FG");
+  if (back) return QStringLiteral("BG");
+  return {};
+}
+
+QSize TColorGrid::sizeHint() const {
+  return QSize(Columns() * kPreferredCellWidth, Rows() * kPreferredCellHeight);
+}
+
+void TColorGrid::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.setFont(font());
+  const QPalette& pal = palette();
+  // Whatever lies right of or below the whole cells (only until the trim
+  // has run) shows the dialog's face.
+  painter.fillRect(rect(), pal.color(QPalette::Window));
+  for (int index = 0; index < kCellCount; ++index) {
+    const QRect cell = CellRect(index);
+    if (!event->rect().intersects(cell)) continue;
+    DrawEdge(painter, cell, pal.color(QPalette::Button), pal.color(QPalette::Button));
+    QRect bevel = cell.adjusted(1, 1, -1, -1);
+    for (int step = 0; step < 2; ++step) {
+      DrawEdge(painter, bevel, pal.color(QPalette::Dark), pal.color(QPalette::Light));
+      bevel.adjust(1, 1, -1, -1);
+    }
+    const QColor colour = ToQColor(PaletteColorAt(index));
+    painter.fillRect(bevel, colour);
+    const QString mark = CellMark(index);
+    if (!mark.isEmpty()) {
+      painter.setPen(ContrastingTextColor(colour));
+      painter.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, mark);
+    }
+  }
+}
+
+void TColorGrid::mousePressEvent(QMouseEvent* event) {
+  const Qt::MouseButton button = event->button();
+  if (dragging_ != Qt::NoButton || (button != Qt::LeftButton && button != Qt::RightButton)) {
+    event->ignore();
+    return;
+  }
+  dragging_ = button;
+  Choose(button, event->position().toPoint());
+}
+
+void TColorGrid::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_ == Qt::NoButton || !(event->buttons() & dragging_)) return;
+  Choose(dragging_, event->position().toPoint());
+}
+
+void TColorGrid::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == dragging_) dragging_ = Qt::NoButton;
+}
+
+void TColorGrid::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const QSize trimmed((width() / Columns()) * Columns(), (height() / Rows()) * Rows());
+  if (trimmed != size()) resize(trimmed);
+}
+
+void TColorGrid::Choose(Qt::MouseButton button, QPoint pos) {
+  const int cell = CellAt(pos);
+  if (button == Qt::LeftButton) {
+    SetForegroundIndex(cell);
+  } else {
+    SetBackgroundIndex(cell);
+  }
+}
+
+void TColorGrid::RepaintCell(int index) {
+  const QRect cell = CellRect(index);
+  if (!cell.isEmpty()) update(cell);
+}

@@ -1,0 +1,87 @@
+// The colour grid of the options dialog: the sixteen palette colours as cells,
+// with a foreground and a background mark.
+//
+// Promises:
+// - The cells are laid out by GridOrdering (go8x2: 8 columns, 2 rows); cell
+//   index = row * columns + column, and cell i shows PaletteColorAt(i). A cell
+//   is width / columns by height / rows; the grid trims its own size to whole
+//   cells whenever it is resized.
+// - Each cell is drawn as a sunken square: a one-pixel border in the
+//   button-face colour, a two-pixel bevel (shadow top and left, highlight
+//   bottom and right), and the cell's colour inside. The foreground cell
+//   carries "FG", the background cell "BG", a cell that is both "FB", centred,
+//   in the grid's font, in ContrastingTextColor of the cell's colour.
+// - A left press makes the cell under the pointer the foreground cell, a right
+//   press the background cell; while that button stays down the same choice
+//   follows the pointer, and a pointer beyond an edge counts as on the nearest
+//   edge cell. Only cells whose marks change are repainted.
+// - The grid takes no keyboard focus and no keys.
+//
+// An index outside 0..15 (only from a hand-edited settings file) has no cell:
+// the grid keeps it unchanged and no cell carries that mark until the user
+// picks a cell, so confirming the dialog without touching the grid stores the
+// hand-edited index as it was.
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QWidget>
+
+class QPainter;
+
+// A one-pixel edge around `rect` as the classic desktop draws raised and
+// sunken things: `top_left` along the top row and left column,
+// `bottom_right` along the right column and bottom row, which also take the
+// two corners where the colours meet.
+void DrawEdge(QPainter& painter, const QRect& rect, const QColor& top_left,
+              const QColor& bottom_right);
+
+enum class TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
+
+// The colour for the letters on a cell of colour `cell`: each of red, green and
+// blue is 0 where the cell's component is 128 or more, 255 where it is below.
+QColor ContrastingTextColor(const QColor& cell);
+
+class TColorGrid : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TColorGrid(QWidget* parent = nullptr);
+
+  TGridOrdering GridOrdering() const { return ordering_; }
+  void SetGridOrdering(TGridOrdering ordering);
+  int ForegroundIndex() const { return foreground_; }
+  void SetForegroundIndex(int index);
+  int BackgroundIndex() const { return background_; }
+  void SetBackgroundIndex(int index);
+
+  int Columns() const;
+  int Rows() const;
+  // The rectangle of cell `index` in widget coordinates; empty when the index
+  // has no cell.
+  QRect CellRect(int index) const;
+  // The cell under `pos`, clamped to the nearest edge cell when `pos` lies
+  // beyond the grid.
+  int CellAt(QPoint pos) const;
+  // "FG", "BG", "FB" or "" for cell `index`.
+  QString CellMark(int index) const;
+
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // Moves the mark that `button` chooses to the cell under `pos`.
+  void Choose(Qt::MouseButton button, QPoint pos);
+  void RepaintCell(int index);
+
+  TGridOrdering ordering_ = TGridOrdering::go8x2;
+  int foreground_ = 0;
+  int background_ = 0;
+  // The button whose choice follows the pointer; NoButton when none is down.
+  Qt::MouseButton dragging_ = Qt::NoButton;
+};

@@ -1,0 +1,410 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+#include <filesystem>
+
+#include "settings/color_grid.h"
+#include "settings/dialog/recording_boxes.h"
+#include "settings/reg_ini_file.h"
+#include "settings/wxopts.h"
+#include "shell/app_title.h"
+#include "support/temp_config.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class OptionsDialogTest : public testing::Test {
+ protected:
+  void SetUp() override { SetApplicationTitle("Marrowby Weather"); }
+
+  std::string File() const { return config.SettingsFile(); }
+  std::string Text(const char* section, const char* entry) const {
+    return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<none>");
+  }
+  static void ShowAndActivate(QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  }
+
+  TempConfigDir config;
+  RecordingBoxes boxes;
+};
+
+// The seven option entries, in their writing order, each with a value other
+// than its default.
+const char kAllSevenChanged[] =
+    "[scroll]\nrate=42\n"
+    "[window]\nforeground=4\nbackground=11\nbold=0\nshowtask=1\n"
+    "[settings]\nonstart=0\naltsource=1\n";
+
+TEST_F(OptionsDialogTest, AnEmptyStoreShowsTheDefaults) {
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.tbScroll->value(), 150);
+  EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 15);
+  EXPECT_EQ(dialog.cGrid->BackgroundIndex(), 0);
+  EXPECT_EQ(dialog.cGrid->CellMark(15), "FG");
+  EXPECT_EQ(dialog.cGrid->CellMark(0), "BG");
+  EXPECT_TRUE(dialog.chkBold->isChecked());
+  EXPECT_FALSE(dialog.chkShowTask->isChecked());
+  EXPECT_TRUE(dialog.chkOnStart->isChecked());
+  EXPECT_FALSE(dialog.chkAltSite->isChecked());
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(OptionsDialogTest, StoredValuesFillTheControls) {
+  WriteFileBytes(File(), kAllSevenChanged);
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.tbScroll->value(), 42);
+  EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 4);
+  EXPECT_EQ(dialog.cGrid->BackgroundIndex(), 11);
+  EXPECT_FALSE(dialog.chkBold->isChecked());
+  EXPECT_TRUE(dialog.chkShowTask->isChecked());
+  EXPECT_FALSE(dialog.chkOnStart->isChecked());
+  EXPECT_TRUE(dialog.chkAltSite->isChecked());
+}
+
+TEST_F(OptionsDialogTest, ARateOutsideTheTrackBarShowsAtItsEndAndOkStoresThat) {
+  WriteFileBytes(File(), "[scroll]\nrate=500\n");
+  {
+    TfrmOptions dialog;
+    EXPECT_EQ(dialog.tbScroll->value(), 300);
+    dialog.btnOk->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+  EXPECT_EQ(Text("scroll", "rate"), "300");
+
+  WriteFileBytes(File(), "[scroll]\nrate=-7\n");
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.tbScroll->value(), 1);
+  dialog.btnOk->click();
+  EXPECT_EQ(Text("scroll", "rate"), "1");
+}
+
+// Every entry is written on OK even when unchanged: texts that read as the
+// shown values but are not in the writer's form come back in its form.
+TEST_F(OptionsDialogTest, OkWithoutAChangeRewritesAllSevenEntries) {
+  WriteFileBytes(File(),
+                 "[scroll]\nrate=0x96\n"
+                 "[window]\nforeground= 7\nbackground=$0C\nbold=2\nshowtask=-1\n"
+                 "[settings]\nonstart=+0\naltsource=0x0\n");
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  dialog.btnOk->click();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Text("scroll", "rate"), "150");
+  EXPECT_EQ(Text("window", "foreground"), "7");
+  EXPECT_EQ(Text("window", "background"), "12");
+  EXPECT_EQ(Text("window", "bold"), "1");
+  EXPECT_EQ(Text("window", "showtask"), "1");
+  EXPECT_EQ(Text("settings", "onstart"), "0");
+  EXPECT_EQ(Text("settings", "altsource"), "0");
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// On an empty store the entries appear in the file in the order of writing.
+TEST_F(OptionsDialogTest, OkOnAnEmptyStoreWritesTheSevenInOrder) {
+  {
+    TfrmOptions dialog;
+    dialog.btnOk->click();
+  }
+  const std::string file = ReadFileBytes(File());
+  size_t at = 0;
+  for (const char* line :
+       {"[scroll]", "rate=\"150\"", "[window]", "foreground=\"15\"", "background=\"0\"",
+        "bold=\"1\"", "showtask=\"0\"", "[settings]", "onstart=\"1\"", "altsource=\"0\""}) {
+    const size_t found = file.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << " after " << at << " in:\n" << file;
+    at = found + 1;
+  }
+  // Nothing but the seven entries and their three sections.
+  EXPECT_EQ(std::count(file.begin(), file.end(), '='), 7) << file;
+  EXPECT_EQ(std::count(file.begin(), file.end(), '['), 3) << file;
+}
+
+TEST_F(OptionsDialogTest, EnterPressesOk) {
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  dialog.cGrid->SetForegroundIndex(9);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Text("window", "foreground"), "9");
+}
+
+TEST_F(OptionsDialogTest, AChosenCellIsWhatOkStores) {
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  // Left click on the background cell: both marks on one cell.
+  QTest::mouseClick(dialog.cGrid, Qt::LeftButton, {}, dialog.cGrid->CellRect(0).center());
+  EXPECT_EQ(dialog.cGrid->CellMark(0), "FB");
+  QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
+  EXPECT_EQ(Text("window", "foreground"), "0");
+  EXPECT_EQ(Text("window", "background"), "0");
+}
+
+TEST_F(OptionsDialogTest, AHandEditedIndexWithoutACellIsStoredBackAsItWas) {
+  WriteFileBytes(File(), "[window]\nforeground=20\nbackground=-1\n");
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 20);
+  EXPECT_EQ(dialog.cGrid->BackgroundIndex(), -1);
+  dialog.btnOk->click();
+  EXPECT_EQ(Text("window", "foreground"), "20");
+  EXPECT_EQ(Text("window", "background"), "-1");
+}
+
+enum class Leave { kCancelButton, kEscape, kCloseBox };
+
+class OptionsDialogLeaveTest : public OptionsDialogTest,
+                               public testing::WithParamInterface<Leave> {};
+
+TEST_P(OptionsDialogLeaveTest, LeavesTheFileByteIdentical) {
+  WriteFileBytes(File(), kAllSevenChanged);
+  const std::string before = ReadFileBytes(File());
+  const auto stamp = fs::last_write_time(File());
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  // Change every control first.
+  QTest::keyClick(dialog.tbScroll, Qt::Key_Right);
+  QTest::mouseClick(dialog.cGrid, Qt::LeftButton, {}, dialog.cGrid->CellRect(1).center());
+  QTest::mouseClick(dialog.cGrid, Qt::RightButton, {}, dialog.cGrid->CellRect(2).center());
+  for (QCheckBox* box :
+       {dialog.chkBold, dialog.chkShowTask, dialog.chkOnStart, dialog.chkAltSite}) {
+    box->toggle();
+  }
+  switch (GetParam()) {
+    case Leave::kCancelButton:
+      QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+      break;
+    case Leave::kEscape:
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      break;
+    case Leave::kCloseBox:
+      EXPECT_TRUE(dialog.close());
+      break;
+  }
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(ReadFileBytes(File()), before);
+  EXPECT_EQ(fs::last_write_time(File()), stamp);
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, OptionsDialogLeaveTest,
+                         testing::Values(Leave::kCancelButton, Leave::kEscape, Leave::kCloseBox),
+                         [](const testing::TestParamInfo<Leave>& info) {
+                           switch (info.param) {
+                             case Leave::kCancelButton:
+                               return "CancelButton";
+                             case Leave::kEscape:
+                               return "Escape";
+                             case Leave::kCloseBox:
+                               return "CloseBox";
+                           }
+                           return "Unknown";
+                         });
+
+// A value the store cannot read stops the filling there: what was read before
+// shows, the rest keeps the dialog's initial values, and the error is shown.
+TEST_F(OptionsDialogTest, AStoreErrorWhileFillingStopsAtThatEntry) {
+  WriteFileBytes(File(),
+                 "[scroll]\nrate=42\n"
+                 "[window]\nforeground=dword:00000003\nbackground=4\nbold=1\nshowtask=1\n"
+                 "[settings]\nonstart=1\naltsource=1\n");
+  TfrmOptions dialog;
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].kind, "uncaught");
+  EXPECT_EQ(boxes.boxes[0].title, "Marrowby Weather");
+  EXPECT_EQ(boxes.boxes[0].text, "Invalid data type for 'foreground'.");
+  EXPECT_EQ(dialog.tbScroll->value(), 42);
+  EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 11);
+  EXPECT_EQ(dialog.cGrid->BackgroundIndex(), 0);
+  EXPECT_FALSE(dialog.chkBold->isChecked());
+  EXPECT_FALSE(dialog.chkShowTask->isChecked());
+  EXPECT_FALSE(dialog.chkOnStart->isChecked());
+  EXPECT_FALSE(dialog.chkAltSite->isChecked());
+}
+
+TEST_F(OptionsDialogTest, AnUnreadableFirstEntryLeavesEveryInitialValue) {
+  WriteFileBytes(File(), "[scroll]\nrate=dword:00000096\n");
+  TfrmOptions dialog;
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Invalid data type for 'rate'.");
+  EXPECT_EQ(dialog.tbScroll->value(), 300);
+  EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 11);
+  EXPECT_EQ(dialog.cGrid->BackgroundIndex(), 0);
+  EXPECT_EQ(dialog.cGrid->CellMark(11), "FG");
+  EXPECT_FALSE(dialog.chkBold->isChecked());
+  EXPECT_FALSE(dialog.chkOnStart->isChecked());
+}
+
+// The settings file cannot be replaced (a folder stands in its place): the
+// first write fails, the error is shown and the dialog stays open; once the
+// obstacle is gone, OK again writes and closes.
+TEST_F(OptionsDialogTest, AStoreErrorWhileWritingKeepsTheDialogOpen) {
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  fs::remove(File());
+  fs::create_directories(File());
+  dialog.chkAltSite->setChecked(true);
+  QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].kind, "uncaught");
+  EXPECT_EQ(boxes.boxes[0].title, "Marrowby Weather");
+  EXPECT_EQ(boxes.boxes[0].text, "Failed to set data for 'rate'.");
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+  fs::remove(File());
+  QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Text("settings", "altsource"), "1");
+}
+
+// The settings folder cannot be made (a file stands where it belongs).
+TEST_F(OptionsDialogTest, ASettingsFolderThatCannotBeMadeReportsTheSection) {
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  fs::remove_all(fs::path(File()).parent_path());
+  WriteFileBytes(config.Path() + "/Tidewell", "not a folder");
+  dialog.btnOk->click();
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Failed to create key scroll.");
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(OptionsDialogTest, FormHasItsCaptionSizeAndFrame) {
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Options");
+  EXPECT_EQ(dialog.size(), QSize(237, 231));
+  EXPECT_EQ(dialog.minimumSize(), QSize(237, 231));
+  EXPECT_EQ(dialog.maximumSize(), QSize(237, 231));
+  const Qt::WindowFlags flags = dialog.windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
+  EXPECT_EQ(dialog.font().family(), "Liberation Sans");
+  EXPECT_EQ(dialog.font().pixelSize(), 11);
+}
+
+TEST_F(OptionsDialogTest, ControlsStandWhereTheFormPutsThem) {
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.Panel1->geometry(), QRect(4, 4, 227, 182));
+  EXPECT_EQ(dialog.Label1->pos(), QPoint(8, 13));
+  EXPECT_EQ(dialog.Label1->text(), "Scroll Faster");
+  EXPECT_EQ(dialog.tbScroll->geometry(), QRect(70, 15, 96, 17));
+  EXPECT_EQ(dialog.Label2->pos(), QPoint(170, 13));
+  EXPECT_EQ(dialog.Label2->text(), "Slower");
+  EXPECT_EQ(dialog.Label3->pos(), QPoint(8, 47));
+  EXPECT_EQ(dialog.Label3->text(), "Color Scheme:");
+  EXPECT_EQ(dialog.chkBold->geometry(), QRect(120, 47, 76, 17));
+  EXPECT_EQ(dialog.cGrid->geometry(), QRect(8, 65, 176, 40));
+  EXPECT_EQ(dialog.cGrid->GridOrdering(), TGridOrdering::go8x2);
+  EXPECT_EQ(dialog.chkShowTask->geometry(), QRect(9, 115, 202, 19));
+  EXPECT_EQ(dialog.chkOnStart->geometry(), QRect(9, 135, 202, 19));
+  EXPECT_EQ(dialog.chkAltSite->geometry(), QRect(9, 155, 202, 19));
+  EXPECT_EQ(dialog.btnOk->geometry(), QRect(105, 198, 62, 25));
+  EXPECT_EQ(dialog.btnCancel->geometry(), QRect(170, 198, 62, 25));
+  for (QWidget* inside :
+       {static_cast<QWidget*>(dialog.Label1), static_cast<QWidget*>(dialog.tbScroll),
+        static_cast<QWidget*>(dialog.cGrid), static_cast<QWidget*>(dialog.chkAltSite)}) {
+    EXPECT_EQ(inside->parentWidget(), dialog.Panel1) << inside->objectName().toStdString();
+  }
+  // Every caption fits its control.
+  for (QLabel* label : {dialog.Label1, dialog.Label2, dialog.Label3}) {
+    EXPECT_LE(label->geometry().right(), dialog.Panel1->width() - 3);
+  }
+  EXPECT_LE(dialog.Label1->geometry().right(), dialog.tbScroll->x());
+}
+
+TEST_F(OptionsDialogTest, CaptionsAccessKeysAndToolTips) {
+  TfrmOptions dialog;
+  EXPECT_EQ(dialog.chkBold->text(), "&Bold Font");
+  EXPECT_EQ(dialog.chkShowTask->text(), "&Scroll Forecast in Task Bar");
+  EXPECT_EQ(dialog.chkOnStart->text(), "&Update on Startup");
+  EXPECT_EQ(dialog.chkAltSite->text(), "Use &alternate data source");
+  EXPECT_EQ(dialog.btnOk->text(), "OK");
+  EXPECT_EQ(dialog.btnCancel->text(), "Cancel");
+  EXPECT_TRUE(dialog.btnOk->isDefault());
+  EXPECT_FALSE(dialog.btnCancel->isDefault());
+  EXPECT_EQ(dialog.tbScroll->toolTip(), "Controls speed of scrolling text");
+  EXPECT_EQ(dialog.cGrid->toolTip(),
+            "Left Click to select Foreground, Right Click to select background");
+  EXPECT_EQ(dialog.chkBold->toolTip(), "Toggles bold or normal font in forecast window");
+  EXPECT_EQ(dialog.chkShowTask->toolTip(), "Toggle scrolling of forecast in taskbar button");
+  EXPECT_EQ(dialog.chkOnStart->toolTip(), "Toggles auto-update upon startup");
+  EXPECT_EQ(dialog.chkAltSite->toolTip(), "Check this if the current source is slow or times out");
+
+  ShowAndActivate(dialog);
+  const bool bold = dialog.chkBold->isChecked();
+  QTest::keyClick(&dialog, Qt::Key_B, Qt::AltModifier);
+  QTest::qWait(50);  // the access key clicks with a short animation
+  QTRY_COMPARE(dialog.chkBold->isChecked(), !bold);
+  QTest::keyClick(&dialog, Qt::Key_A, Qt::AltModifier);
+  QTRY_VERIFY(dialog.chkAltSite->isChecked());
+}
+
+TEST_F(OptionsDialogTest, KeyboardOrderAndTrackBarKeys) {
+  TfrmOptions dialog;
+  ShowAndActivate(dialog);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.tbScroll);
+  std::vector<QWidget*> order;
+  QWidget* at = dialog.tbScroll;
+  for (int i = 0; i < 7; ++i) {
+    order.push_back(QApplication::focusWidget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    at = QApplication::focusWidget();
+  }
+  EXPECT_EQ(at, dialog.tbScroll);  // round again
+  const std::vector<QWidget*> expected = {dialog.tbScroll,   dialog.chkBold,    dialog.chkShowTask,
+                                          dialog.chkOnStart, dialog.chkAltSite, dialog.btnOk,
+                                          dialog.btnCancel};
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(dialog.cGrid->focusPolicy(), Qt::NoFocus);
+
+  QSlider* bar = dialog.tbScroll;
+  EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+  EXPECT_EQ(bar->tickPosition(), QSlider::NoTicks);
+  EXPECT_EQ(bar->minimum(), 1);
+  EXPECT_EQ(bar->maximum(), 300);
+  EXPECT_FALSE(bar->invertedAppearance());
+  ASSERT_EQ(bar->value(), 150);
+  QTest::keyClick(bar, Qt::Key_Right);
+  EXPECT_EQ(bar->value(), 151);
+  QTest::keyClick(bar, Qt::Key_Left);
+  QTest::keyClick(bar, Qt::Key_Left);
+  EXPECT_EQ(bar->value(), 149);
+  QTest::keyClick(bar, Qt::Key_PageUp);
+  EXPECT_EQ(bar->value(), 151);
+  QTest::keyClick(bar, Qt::Key_PageDown);
+  QTest::keyClick(bar, Qt::Key_PageDown);
+  EXPECT_EQ(bar->value(), 147);
+  QTest::keyClick(bar, Qt::Key_Home);
+  EXPECT_EQ(bar->value(), 1);  // the left end: the shortest step, the fastest ticker
+}
+
+TEST_F(OptionsDialogTest, EveryOpeningIsCentredOnTheScreen) {
+  TfrmOptions dialog;
+  const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+  dialog.show();
+  EXPECT_LE((dialog.frameGeometry().center() - centre).manhattanLength(), 2);
+  dialog.move(10, 10);
+  dialog.hide();
+  dialog.show();
+  EXPECT_LE((dialog.frameGeometry().center() - centre).manhattanLength(), 2);
+}
+
+}  // namespace
