@@ -41,7 +41,7 @@ TColorGrid::TColorGrid(QWidget* parent) : QWidget(parent) {
 void TColorGrid::SetGridOrdering(TGridOrdering ordering) {
   if (ordering == ordering_) return;
   ordering_ = ordering;
-  resize(size());  // re-trim to whole cells of the new shape
+  TrimToWholeCells();
   update();
 }
 
@@ -136,10 +136,11 @@ void TColorGrid::paintEvent(QPaintEvent* event) {
 
 void TColorGrid::mousePressEvent(QMouseEvent* event) {
   const Qt::MouseButton button = event->button();
-  if (dragging_ != Qt::NoButton || (button != Qt::LeftButton && button != Qt::RightButton)) {
+  if (button != Qt::LeftButton && button != Qt::RightButton) {
     event->ignore();
     return;
   }
+  if (dragging_ != Qt::NoButton) return;  // the first button's choice goes on
   dragging_ = button;
   Choose(button, event->position().toPoint());
 }
@@ -155,6 +156,10 @@ void TColorGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 void TColorGrid::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  TrimToWholeCells();
+}
+
+void TColorGrid::TrimToWholeCells() {
   const QSize trimmed((width() / Columns()) * Columns(), (height() / Rows()) * Rows());
   if (trimmed != size()) resize(trimmed);
 }

@@ -78,6 +78,7 @@ class TColorGrid : public QWidget {
   // Moves the mark that `button` chooses to the cell under `pos`.
   void Choose(Qt::MouseButton button, QPoint pos);
   void RepaintCell(int index);
+  void TrimToWholeCells();
 
   TGridOrdering ordering_ = TGridOrdering::go8x2;
   int foreground_ = 0;

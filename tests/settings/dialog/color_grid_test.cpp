@@ -65,6 +65,12 @@ TEST_F(ColorGridTest, CellsAreEightByTwoInIndexOrderAndTrimmedToWholeCells) {
   grid.show();
   EXPECT_EQ(grid.size(), QSize(176, 44));
   EXPECT_EQ(grid.CellRect(9), QRect(22, 22, 22, 22));
+
+  grid.SetGridOrdering(TGridOrdering::go16x1);
+  EXPECT_EQ(grid.size(), QSize(176, 44));
+  grid.SetGridOrdering(TGridOrdering::go1x16);
+  EXPECT_EQ(grid.size(), QSize(176, 32));
+  EXPECT_EQ(grid.CellRect(15), QRect(0, 30, 176, 2));
 }
 
 TEST_F(ColorGridTest, PointsBeyondTheGridCountAsOnTheNearestEdgeCell) {
@@ -136,7 +142,14 @@ TEST_F(ColorGridTest, LeftDragCarriesTheForegroundAndClampsAboveAndLeft) {
   QTest::mouseMove(&grid, QPoint(-25, -25));
   EXPECT_EQ(grid.ForegroundIndex(), 0);
   EXPECT_EQ(grid.BackgroundIndex(), 0);
-  QTest::mouseRelease(&grid, Qt::LeftButton, {}, QPoint(-25, -25));
+  // A second button meanwhile changes nothing; the first one's choice goes on.
+  QTest::mousePress(&grid, Qt::RightButton, {}, Centre(5));
+  EXPECT_EQ(grid.BackgroundIndex(), 0);
+  QTest::mouseMove(&grid, Centre(6));
+  EXPECT_EQ(grid.ForegroundIndex(), 6);
+  EXPECT_EQ(grid.BackgroundIndex(), 0);
+  QTest::mouseRelease(&grid, Qt::RightButton, {}, Centre(6));
+  QTest::mouseRelease(&grid, Qt::LeftButton, {}, Centre(6));
 }
 
 TEST(ContrastingTextColorTest, EachComponentFlipsAtHalfIntensity) {
