@@ -1,0 +1,474 @@
+// The sample data server over real loopback sockets: which path answers on
+// which port, the scenarios' behaviour, the folder of documents, the command
+// line, and the program itself starting and stopping on a signal.
+#include "sample-server/sample_server.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_config.h"
+#include "weather/http_fetch.h"
+#include "weather/sources.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using mw_sample::Scenario;
+using mw_sample::ServerOptions;
+using mw_sample::Source;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::time_t kNoon = 1709640000;  // 2024-03-05 12:00 UTC
+const mw_sample::SampleClock kFixedClock{kNoon, 0, "UTC"};
+
+constexpr FetchLimits kPatient{5000, 5000, 20000};
+constexpr FetchLimits kShort{3000, 400, 10000};
+
+ServerOptions TestOptions(Scenario scenario = Scenario::kLive) {
+  ServerOptions options;
+  options.primary_port = 0;
+  options.alternate_port = 0;
+  options.scenario = scenario;
+  options.clock = [] { return kFixedClock; };
+  options.stall = 30s;
+  return options;
+}
+
+// A sample server serving on its own thread for the length of a test.
+class RunningServer {
+ public:
+  explicit RunningServer(ServerOptions options) : server_(std::move(options)) {
+    thread_ = std::thread([this] { server_.Run(stop_); });
+  }
+  ~RunningServer() {
+    stop_.Raise();
+    thread_.join();
+  }
+  std::string Url(Source source, const std::string& path) const {
+    return server_.BaseUrl(source) + path;
+  }
+  std::uint16_t Port(Source source) const {
+    return source == Source::kPrimary ? server_.PrimaryPort() : server_.AlternatePort();
+  }
+
+ private:
+  mw_sample::SampleServer server_;
+  mw_http::StopFlag stop_;
+  std::thread thread_;
+};
+
+int Connect(std::uint16_t port) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(port);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Sends `request` as it is and reads until the server closes or 10 s pass.
+std::string RawExchange(std::uint16_t port, const std::string& request) {
+  int fd = Connect(port);
+  if (fd < 0) return "(no connection)";
+  send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+  std::string response;
+  auto until = Clock::now() + 10s;
+  char chunk[4096];
+  while (Clock::now() < until) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+    if (n <= 0) break;
+    response.append(chunk, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return response;
+}
+
+std::string Get(std::uint16_t port, const std::string& path, const std::string& method = "GET") {
+  return RawExchange(port, method + " " + path + " HTTP/1.1\r\nHost: test\r\n\r\n");
+}
+
+std::string StatusLine(const std::string& response) {
+  return response.substr(0, response.find("\r\n"));
+}
+
+std::string BodyOf(const std::string& response) {
+  std::size_t end = response.find("\r\n\r\n");
+  return end == std::string::npos ? "" : response.substr(end + 4);
+}
+
+FetchResult Fetch(const std::string& url, const FetchLimits& limits = kPatient) {
+  return FetchHttpDocument(url, limits, nullptr);
+}
+
+// ---- paths and ports ----
+
+TEST(SampleServer, EachDocumentAnswersOnItsSourcesPort) {
+  RunningServer server(TestOptions());
+  mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(Scenario::kLive, kFixedClock);
+  struct {
+    Source source;
+    const char* path;
+    const std::string* body;
+    const char* type;
+  } cases[] = {
+      {Source::kPrimary, kPrimaryConditionsPath, &docs.roundup_text, "text/plain"},
+      {Source::kPrimary, kPrimaryForecastPath, &docs.forecast_text, "text/plain"},
+      {Source::kAlternate, kAlternateConditionsPath, &docs.roundup_html, "text/html"},
+      {Source::kAlternate, kAlternateForecastPath, &docs.forecast_html, "text/html"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    FetchResult r = Fetch(server.Url(c.source, c.path));
+    ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+    EXPECT_EQ(r.body, *c.body);
+    std::string response = Get(server.Port(c.source), c.path);
+    EXPECT_EQ(StatusLine(response), "HTTP/1.1 200 OK");
+    EXPECT_NE(response.find("Content-Type: " + std::string(c.type)), std::string::npos);
+    EXPECT_NE(response.find("Content-Length: " + std::to_string(c.body->size()) + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(BodyOf(response), *c.body);
+    // The other source's port does not have it.
+    Source other = c.source == Source::kPrimary ? Source::kAlternate : Source::kPrimary;
+    EXPECT_EQ(StatusLine(Get(server.Port(other), c.path)), "HTTP/1.1 404 Not Found");
+  }
+}
+
+TEST(SampleServer, AnswersHeadIndexUnknownPathsAndOtherMethods) {
+  RunningServer server(TestOptions());
+  std::uint16_t port = server.Port(Source::kPrimary);
+  std::string get = Get(port, kPrimaryForecastPath);
+  std::string head = Get(port, kPrimaryForecastPath, "HEAD");
+  EXPECT_EQ(StatusLine(head), "HTTP/1.1 200 OK");
+  EXPECT_EQ(head, get.substr(0, get.find("\r\n\r\n") + 4));
+
+  // A query does not change the document.
+  EXPECT_EQ(BodyOf(Get(port, std::string(kPrimaryForecastPath) + "?fresh=1")), BodyOf(get));
+
+  std::string index = Get(server.Port(Source::kAlternate), "/");
+  EXPECT_EQ(StatusLine(index), "HTTP/1.1 200 OK");
+  EXPECT_NE(index.find(kAlternateConditionsPath), std::string::npos);
+  EXPECT_NE(index.find(kAlternateForecastPath), std::string::npos);
+
+  std::string missing = Get(port, "/nothing/here");
+  EXPECT_EQ(StatusLine(missing), "HTTP/1.1 404 Not Found");
+  EXPECT_NE(BodyOf(missing).find("<html"), std::string::npos);
+
+  std::string post = Get(port, kPrimaryForecastPath, "POST");
+  EXPECT_EQ(StatusLine(post), "HTTP/1.1 405 Method Not Allowed");
+  EXPECT_NE(post.find("Allow: GET, HEAD"), std::string::npos);
+
+  // Not HTTP at all: the connection is closed without an answer.
+  EXPECT_EQ(RawExchange(port, "hello\r\n\r\n"), "");
+}
+
+// ---- scenarios ----
+
+TEST(SampleServer, ErrorPageScenarioAnswers404WithHtml) {
+  RunningServer server(TestOptions(Scenario::kErrorPage));
+  for (auto [source, path] : {std::pair{Source::kPrimary, kPrimaryConditionsPath},
+                              std::pair{Source::kAlternate, kAlternateForecastPath}}) {
+    std::string response = Get(server.Port(source), path);
+    EXPECT_EQ(StatusLine(response), "HTTP/1.1 404 Not Found");
+    EXPECT_NE(response.find("Content-Type: text/html"), std::string::npos);
+    EXPECT_EQ(BodyOf(response), mw_sample::NotFoundPage(path));
+    // To the fetch, an error page is a document.
+    FetchResult r = Fetch(server.Url(source, path));
+    EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+    EXPECT_NE(r.body.find("<h1>Not Found</h1>"), std::string::npos);
+  }
+}
+
+TEST(SampleServer, SlowScenarioStallsMidBody) {
+  RunningServer server(TestOptions(Scenario::kSlow));
+  auto start = Clock::now();
+  FetchResult r = Fetch(server.Url(Source::kPrimary, kPrimaryForecastPath), kShort);
+  EXPECT_EQ(r.outcome, FetchOutcome::kReadFailed) << r.detail;
+  EXPECT_LT(Clock::now() - start, 20s);
+  // The head and half the body came before the silence.
+  int fd = Connect(server.Port(Source::kAlternate));
+  ASSERT_GE(fd, 0);
+  std::string request = std::string("GET ") + kAlternateConditionsPath + " HTTP/1.1\r\n\r\n";
+  send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+  std::string got;
+  char chunk[4096];
+  pollfd p{fd, POLLIN, 0};
+  while (poll(&p, 1, 1000) > 0) {
+    ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+    if (n <= 0) break;
+    got.append(chunk, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(Scenario::kSlow, kFixedClock);
+  EXPECT_EQ(StatusLine(got), "HTTP/1.1 200 OK");
+  EXPECT_EQ(BodyOf(got), docs.roundup_html.substr(0, docs.roundup_html.size() / 2));
+}
+
+TEST(SampleServer, SlowAnswerDoesNotHoldUpOthers) {
+  RunningServer server(TestOptions(Scenario::kSlow));
+  int stalled = Connect(server.Port(Source::kPrimary));
+  ASSERT_GE(stalled, 0);
+  std::string request = std::string("GET ") + kPrimaryConditionsPath + " HTTP/1.1\r\n\r\n";
+  send(stalled, request.data(), request.size(), MSG_NOSIGNAL);
+  EXPECT_EQ(StatusLine(Get(server.Port(Source::kPrimary), "/")), "HTTP/1.1 200 OK");
+  close(stalled);
+}
+
+TEST(SampleServer, DropScenarioResetsMidBody) {
+  RunningServer server(TestOptions(Scenario::kDrop));
+  for (auto [source, path] : {std::pair{Source::kPrimary, kPrimaryConditionsPath},
+                              std::pair{Source::kAlternate, kAlternateForecastPath}}) {
+    int opens = 0;
+    FetchResult r = FetchHttpDocument(server.Url(source, path), kShort, [&] { ++opens; });
+    EXPECT_EQ(r.outcome, FetchOutcome::kReadFailed) << path << ": " << r.detail;
+    EXPECT_EQ(opens, 1);
+  }
+}
+
+TEST(SampleServer, PinnedScenariosServeTheirWeather) {
+  RunningServer server(TestOptions(Scenario::kUnavailable));
+  FetchResult r = Fetch(server.Url(Source::kPrimary, kPrimaryConditionsPath));
+  ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  EXPECT_NE(r.body.find("\r\r\nWENDMOORE      NOT AVBL\r\r\n"), std::string::npos);
+}
+
+TEST(SampleServer, StopsPromptlyWithAStalledConnectionOpen) {
+  auto options = TestOptions(Scenario::kSlow);
+  options.stall = 600s;
+  auto server = std::make_unique<RunningServer>(options);
+  int stalled = Connect(server->Port(Source::kPrimary));
+  ASSERT_GE(stalled, 0);
+  std::string request = std::string("GET ") + kPrimaryConditionsPath + " HTTP/1.1\r\n\r\n";
+  send(stalled, request.data(), request.size(), MSG_NOSIGNAL);
+  std::this_thread::sleep_for(100ms);
+  auto start = Clock::now();
+  server.reset();
+  EXPECT_LT(Clock::now() - start, 10s);
+  close(stalled);
+}
+
+// ---- a folder of documents ----
+
+class DocumentsFolder : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = folder_.Path() + "/docs";
+    WriteFileBytes(root_ + "/text/wxascii/roundup/ASUS46.KMRB", "nested roundup\r\n");
+    WriteFileBytes(root_ + "/zone.html", "<pre>flat zone.</pre>\n");
+    WriteFileBytes(folder_.Path() + "/secret.txt", "outside\n");
+    std::filesystem::create_symlink(folder_.Path() + "/secret.txt", root_ + "/link.txt");
+  }
+  TempConfigDir folder_;
+  std::string root_;
+};
+
+TEST_F(DocumentsFolder, ServesItsFilesAsTheyAre) {
+  auto options = TestOptions();
+  options.documents_dir = root_;
+  RunningServer server(options);
+  FetchResult nested = Fetch(server.Url(Source::kPrimary, kPrimaryConditionsPath));
+  EXPECT_EQ(nested.body, "nested roundup\r\n");
+  FetchResult flat = Fetch(server.Url(Source::kAlternate, kAlternateForecastPath));
+  EXPECT_EQ(flat.body, "<pre>flat zone.</pre>\n");
+  EXPECT_NE(
+      Get(server.Port(Source::kAlternate), kAlternateForecastPath).find("Content-Type: text/html"),
+      std::string::npos);
+  // A missing file is a 404, and nothing outside the folder is served.
+  std::uint16_t port = server.Port(Source::kPrimary);
+  EXPECT_EQ(StatusLine(Get(port, kPrimaryForecastPath)), "HTTP/1.1 404 Not Found");
+  for (const char* path : {"/../secret.txt", "/text/../../secret.txt", "/link.txt"}) {
+    std::string response = Get(port, path);
+    EXPECT_EQ(StatusLine(response), "HTTP/1.1 404 Not Found") << path;
+    EXPECT_EQ(response.find("outside"), std::string::npos) << path;
+  }
+}
+
+// ---- the command line ----
+
+TEST(SampleServerCommandLine, Defaults) {
+  auto parsed = mw_sample::ParseCommandLine({});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_FALSE(parsed.help);
+  EXPECT_EQ(parsed.options.bind, "127.0.0.1");
+  EXPECT_EQ(parsed.options.primary_port, 8046);
+  EXPECT_EQ(parsed.options.alternate_port, 8047);
+  EXPECT_EQ(parsed.options.scenario, Scenario::kLive);
+  EXPECT_EQ(parsed.options.documents_dir, "");
+  EXPECT_TRUE(parsed.options.log_requests);
+}
+
+TEST(SampleServerCommandLine, Options) {
+  TempConfigDir folder;
+  auto parsed = mw_sample::ParseCommandLine({"--primary-port", "9000", "--alternate-port=9001",
+                                             "--bind", "::1", "--scenario", "snow", "--documents",
+                                             folder.Path(), "--stall-seconds", "3", "--quiet"});
+  ASSERT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.primary_port, 9000);
+  EXPECT_EQ(parsed.options.alternate_port, 9001);
+  EXPECT_EQ(parsed.options.bind, "::1");
+  EXPECT_EQ(parsed.options.scenario, Scenario::kSnow);
+  EXPECT_EQ(parsed.options.documents_dir, folder.Path());
+  EXPECT_EQ(parsed.options.stall, 3s);
+  EXPECT_FALSE(parsed.options.log_requests);
+  EXPECT_TRUE(mw_sample::ParseCommandLine({"--help"}).help);
+  for (Scenario s : mw_sample::AllScenarios()) {
+    auto named = mw_sample::ParseCommandLine({"--scenario", std::string(ScenarioName(s))});
+    EXPECT_EQ(named.options.scenario, s);
+    EXPECT_NE(mw_sample::UsageText().find(ScenarioName(s)), std::string::npos);
+  }
+}
+
+TEST(SampleServerCommandLine, Mistakes) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--frobnicate"},
+           {"--primary-port"},
+           {"--primary-port", "http"},
+           {"--alternate-port", "70000"},
+           {"--primary-port", "9000", "--alternate-port", "9000"},
+           {"--scenario", "hail"},
+           {"--documents", "/no/such/folder"},
+           {"--bind="},
+           {"--stall-seconds", "-1"},
+       }) {
+    EXPECT_NE(mw_sample::ParseCommandLine(args).error, "") << args[0];
+  }
+}
+
+// ---- the program ----
+
+struct Child {
+  pid_t pid = -1;
+  int out = -1;  // its standard output
+};
+
+Child Start(const std::vector<std::string>& args) {
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pipe_fds[1], STDOUT_FILENO);
+    std::vector<char*> argv;
+    std::string program = MW_SAMPLE_SERVER_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(pipe_fds[1]);
+  return {pid, pipe_fds[0]};
+}
+
+// Adds the child's output to `out` until `marker` shows in it or the time is
+// up.
+void ReadUntil(int fd, std::string& out, const std::string& marker,
+               std::chrono::seconds limit = 20s) {
+  auto until = Clock::now() + limit;
+  char chunk[512];
+  while (out.find(marker) == std::string::npos && Clock::now() < until) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n <= 0) break;
+    out.append(chunk, static_cast<std::size_t>(n));
+  }
+}
+
+// Waits for the child's exit; kills it after `limit`. Returns the wait status.
+int Finish(Child& child, std::chrono::seconds limit = 20s) {
+  int status = 0;
+  auto until = Clock::now() + limit;
+  while (waitpid(child.pid, &status, WNOHANG) == 0) {
+    if (Clock::now() >= until) {
+      kill(child.pid, SIGKILL);
+      waitpid(child.pid, &status, 0);
+      ADD_FAILURE() << "the server did not stop in time";
+      break;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  close(child.out);
+  return status;
+}
+
+std::uint16_t PortAfter(const std::string& out, const std::string& label) {
+  std::size_t at = out.find(label + " source on http://127.0.0.1:");
+  if (at == std::string::npos) return 0;
+  return static_cast<std::uint16_t>(std::atoi(out.c_str() + at + label.size() +
+                                              std::string(" source on http://127.0.0.1:").size()));
+}
+
+TEST(SampleServerProgram, HelpAndMistakes) {
+  Child help = Start({"--help"});
+  std::string out;
+  ReadUntil(help.out, out, "SIGTERM");
+  int status = Finish(help);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_NE(out.find("Usage: marrowby-weather-server"), std::string::npos);
+  EXPECT_NE(out.find("--scenario"), std::string::npos);
+
+  Child wrong = Start({"--scenario", "hail"});
+  status = Finish(wrong);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
+
+TEST(SampleServerProgram, ServesAndStopsCleanlyOnEitherSignal) {
+  for (int signal_number : {SIGTERM, SIGINT}) {
+    Child child = Start({"--primary-port", "0", "--alternate-port", "0", "--scenario", "rain"});
+    ASSERT_GT(child.pid, 0);
+    std::string out;
+    // The banner is written in one piece, so the port comes with its label.
+    ReadUntil(child.out, out, "alternate source on http://127.0.0.1:");
+    std::uint16_t primary = PortAfter(out, "primary");
+    std::uint16_t alternate = PortAfter(out, "alternate");
+    ASSERT_NE(primary, 0) << out;
+    ASSERT_NE(alternate, 0) << out;
+    FetchResult r = Fetch("http://127.0.0.1:" + std::to_string(primary) + kPrimaryForecastPath);
+    EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+    EXPECT_NE(r.body.find("INCLUDING MARROWBY METRO"), std::string::npos);
+    r = Fetch("http://127.0.0.1:" + std::to_string(alternate) + kAlternateConditionsPath);
+    EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+    EXPECT_NE(r.body.find("BRENNIK"), std::string::npos);
+    kill(child.pid, signal_number);
+    ReadUntil(child.out, out, "stopped");
+    int status = Finish(child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(out.find("primary GET " + std::string(kPrimaryForecastPath) + " 200"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("marrowby-weather-server: stopped"), std::string::npos) << out;
+  }
+}
+
+TEST(SampleServerProgram, PortInUseIsReported) {
+  mw_http::StopFlag unused;
+  std::string error;
+  int taken = mw_http::ListenTcp("127.0.0.1", 0, &error);
+  ASSERT_GE(taken, 0) << error;
+  std::string port = std::to_string(mw_http::LocalPort(taken));
+  Child child = Start({"--primary-port", port, "--alternate-port", "0"});
+  int status = Finish(child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  close(taken);
+}
+
+}  // namespace
