@@ -1,10 +1,97 @@
 #include "shell/app_title.h"
 
-// Skeleton: keeps the title; the taskbar proxy window comes with the main window.
+#include <QCloseEvent>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "pictures.h"
+#include "shell/display_text.h"
+#include "shell/x11_window.h"
+
 namespace {
-QString g_title;
+
+constexpr std::size_t kMaxEntryCharacters = 512;
+
+class TaskbarProxy : public QWidget {
+ public:
+  explicit TaskbarProxy(QWidget* target) : QWidget(nullptr, Qt::Window), target_(target) {
+    setObjectName(QStringLiteral("TaskbarProxy"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowIcon(PictureIcon(QStringLiteral("marrowby-weather")));
+    resize(1, 1);
+  }
+
+  void SetTarget(QWidget* target) { target_ = target; }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    const bool activated =
+        (event->type() == QEvent::WindowStateChange && !isMinimized()) ||
+        (event->type() == QEvent::ActivationChange && isActiveWindow() && !isMinimized());
+    if (activated && isVisible()) {
+      if (target_ && target_->isVisible()) {
+        target_->raise();
+        target_->activateWindow();
+        // A click on the entry shows this window for a moment before it
+        // minimizes itself again: let that be under the strip.
+        move(target_->pos());
+      }
+      QTimer::singleShot(0, this, [this] { showMinimized(); });
+    }
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    // Closing the entry is closing the program: the target's own close path
+    // stores what it shows and ends the application.
+    event->ignore();
+    if (target_) target_->close();
+  }
+
+ private:
+  QPointer<QWidget> target_;
+};
+
+std::string g_title;
+QString g_entry_text;
+TaskbarProxy* g_proxy = nullptr;
+
+QString EntryText() { return ToDisplay(std::string_view(g_title).substr(0, kMaxEntryCharacters)); }
+
+}  // namespace
+
+void SetApplicationTitle(std::string_view title) {
+  if (title == g_title) return;
+  g_title.assign(title);
+  if (!g_proxy) return;
+  QString entry = EntryText();
+  if (entry == g_entry_text) return;
+  g_entry_text = entry;
+  SetPlainWindowTitle(g_proxy, g_entry_text);
 }
 
-void SetApplicationTitle(const QString& title) { g_title = title; }
-QString ApplicationTitle() { return g_title; }
-void SetTaskbarProxyTarget(QWidget*) {}
+QString ApplicationTitle() { return ToDisplay(g_title); }
+
+const std::string& ApplicationTitleText() { return g_title; }
+
+void SetTaskbarProxyTarget(QWidget* window) {
+  if (!window) {
+    delete g_proxy;
+    g_proxy = nullptr;
+    return;
+  }
+  if (g_proxy) {
+    g_proxy->SetTarget(window);
+    return;
+  }
+  if (!OnX11()) return;
+  g_proxy = new TaskbarProxy(window);
+  g_entry_text = EntryText();
+  SetPlainWindowTitle(g_proxy, g_entry_text);
+  g_proxy->showMinimized();
+  if (g_entry_text.isEmpty()) ClearNativeTitle(g_proxy);
+}
+
+QWidget* TaskbarProxyWindow() { return g_proxy; }

@@ -1,15 +1,31 @@
-// The application title: the text of the application's taskbar entry.
+// The application title: the text of the application's taskbar entry, which
+// belongs to the application and not to any window.
 //
-// The main window is a tool window without a taskbar entry of its own; on X11
-// a small proxy top-level window carries the entry, titled with the
-// application title, and brings the strip forward when the user activates it.
+// The main window is a tool window without a taskbar entry of its own. On
+// X11 a small proxy top-level window carries the entry: it stays minimized,
+// is titled with the application title, and when the user activates it (a
+// click on the entry) it brings the target window forward and minimizes
+// itself again; closing it closes the target window. Elsewhere (the offscreen
+// platform of the tests, other platforms) the title is only kept.
 #pragma once
 
 #include <QString>
+#include <string>
+#include <string_view>
 
 class QWidget;
 
-void SetApplicationTitle(const QString& title);
+// Sets the title: bytes, shown as plain text. The entry shows at most the
+// first 512 characters (no taskbar shows more); the title itself is kept
+// whole. Setting the title it already has changes nothing on the screen.
+void SetApplicationTitle(std::string_view title);
+// The title as set, decoded for the screen / as bytes.
 QString ApplicationTitle();
-// The window that the taskbar entry brings forward; nullptr for none.
+const std::string& ApplicationTitleText();
+
+// The window that the taskbar entry brings forward and closes. On X11 the
+// first target creates the proxy window; nullptr destroys it (do so before
+// the target is destroyed).
 void SetTaskbarProxyTarget(QWidget* window);
+// The proxy window, nullptr when there is none.
+QWidget* TaskbarProxyWindow();

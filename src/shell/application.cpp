@@ -1,6 +1,8 @@
 #include "shell/application.h"
 
 #include <QMetaObject>
+#include <cstdlib>
+#include <cstring>
 
 #include "shell/app_title.h"
 #include "shell/display_text.h"
@@ -8,9 +10,17 @@
 
 namespace {
 bool g_terminate_requested = false;
-}
+std::function<void()> g_terminate_hook;
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+bool EnvSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setQuitOnLastWindowClosed(false);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
@@ -19,6 +29,21 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     ShowUncaughtError(error);
     return true;
   }
+}
+
+void PreferX11UnderWayland(int argc, char** argv) {
+  if (EnvSet("QT_QPA_PLATFORM")) return;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0 ||
+        std::strncmp(argv[i], "-platform=", 10) == 0 ||
+        std::strncmp(argv[i], "--platform=", 11) == 0) {
+      return;
+    }
+  }
+  const char* session = std::getenv("XDG_SESSION_TYPE");
+  const bool wayland =
+      EnvSet("WAYLAND_DISPLAY") || (session && std::strcmp(session, "wayland") == 0);
+  if (wayland && EnvSet("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
 void ShowUncaughtError(const std::exception& error) {
@@ -37,14 +62,24 @@ bool RunGuarded(const std::function<void()>& step) {
 
 void TerminateApplication() {
   g_terminate_requested = true;
-  // exit() before exec() is forgotten by Qt, so the request also goes through
-  // the event queue: the loop ends as soon as it runs, without waiting for input.
+  if (g_terminate_hook) {
+    g_terminate_hook();
+    return;
+  }
+  // exit(), unlike quit(), neither closes windows nor makes an open message
+  // box answer: it ends every running loop where it stands. A loop that
+  // starts later (the main loop, when the request comes during window
+  // creation) would never hear of it, so the request also waits in the event
+  // queue and ends the first loop that runs.
   QCoreApplication::exit(0);
   if (QCoreApplication* app = QCoreApplication::instance()) {
-    QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   }
 }
 
 bool TerminateRequested() { return g_terminate_requested; }
 
 void ResetTerminateRequest() { g_terminate_requested = false; }
+
+void SetTerminateHook(std::function<void()> hook) { g_terminate_hook = std::move(hook); }

@@ -1,12 +1,16 @@
-// The application object and the one boundary for errors that escape a
-// handler: the message, followed by ".", in the standard error box titled
-// with the application title; the event loop goes on.
+// The application object, the one boundary for errors that escape a handler,
+// and the end of the program.
 #pragma once
 
 #include <QApplication>
 #include <exception>
 #include <functional>
 
+// The application object. It never ends by itself when windows close (the
+// main window is a tool window and ends the program on its own terms, see
+// TerminateApplication), and its notify() is the error boundary: an exception
+// escaping the handler of an event ends that handler, is shown by
+// ShowUncaughtError, and the event loop goes on.
 class TApplication : public QApplication {
   Q_OBJECT
  public:
@@ -14,16 +18,29 @@ class TApplication : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows `error` in the standard error box.
+// Under a Wayland session a client cannot place its own window; when an X
+// server is reachable too (DISPLAY), run on it through the xcb platform,
+// unless the user chose a platform (QT_QPA_PLATFORM or -platform). Call
+// before the application object is constructed.
+void PreferX11UnderWayland(int argc, char** argv);
+
+// Shows `error` in the standard error box: its message followed by ".", stop
+// icon, titled with the application title at that moment.
 void ShowUncaughtError(const std::exception& error);
-// Runs `step`; an error escaping it is shown as by the boundary. Returns
-// whether it ran to its end.
+// Runs `step` behind the same boundary (for code that does not run from the
+// event loop, such as window creation). Returns whether it ran to its end.
 bool RunGuarded(const std::function<void()>& step);
 
-// Tells the application to end: it ends when control returns to the message
-// loop, also when the loop has not started yet. Every running loop, nested
-// modal loops included, ends.
+// Tells the application to end. Every running loop ends at once, nested modal
+// loops included (their exec() returns); a request made before the main loop
+// has started ends that loop as soon as it starts, without waiting for input.
+// Windows are not closed by this: the caller has closed what it needs.
 void TerminateApplication();
+// Whether the application was told to end.
 bool TerminateRequested();
-// Forget a request (tests build many windows in one process).
+// Forgets a request (tests build many windows in one process).
 void ResetTerminateRequest();
+// Replaces what TerminateApplication does after recording the request, so a
+// test can observe it without its own event loops ending; an empty function
+// goes back to ending the loops.
+void SetTerminateHook(std::function<void()> hook);

@@ -1,13 +1,16 @@
 #include "shell/display_text.h"
 
+#include <QWidget>
+
+#include "shell/x11_window.h"
+
 namespace {
 // windows-1252 0x80..0x9F; the five unassigned codes map to the C1 controls
 // of the same value, as the code page's best-fit table does.
 constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char16_t Decode(unsigned char byte) {
@@ -42,4 +45,29 @@ std::string FromDisplay(const QString& text) {
     bytes.push_back(found);
   }
   return bytes;
+}
+
+QString PlainTitleText(const QString& text) {
+  QString title = text;
+  title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+  return title;
+}
+
+QString PlainMenuText(const QString& text) {
+  QString caption = text;
+  caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return caption;
+}
+
+QString PlainToolTip(const QString& text) {
+  if (text.isEmpty()) return text;
+  // Escaped markup in a paragraph that keeps blanks and line breaks shows the
+  // characters exactly, whatever Qt would have guessed from the text.
+  return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+         QStringLiteral("</p>");
+}
+
+void SetPlainWindowTitle(QWidget* window, const QString& text) {
+  window->setWindowTitle(PlainTitleText(text));
+  if (text.isEmpty()) ClearNativeTitle(window);
 }

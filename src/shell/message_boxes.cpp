@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "shell/display_text.h"
+
 namespace {
 
 void CentreOnScreen(QWidget& box) {
@@ -18,15 +20,18 @@ void CentreOnScreen(QWidget& box) {
 
 int RunBox(QMessageBox::Icon icon, const QString& title, const QString& text,
            int max_text_width = 0) {
-  QMessageBox box(icon, title, text, QMessageBox::NoButton);
+  QMessageBox box(icon, QString(), QString(), QMessageBox::NoButton);
+  // Titles and texts may come from documents: both are shown as plain text.
+  SetPlainWindowTitle(&box, title);
   box.setTextFormat(Qt::PlainText);
+  box.setText(text);
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);  // Enter
   box.setEscapeButton(ok);   // Esc
   if (max_text_width > 0) {
     // QMessageBox word-wraps plain text itself; cap the label's width.
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { max-width: %1px; }")
-                          .arg(max_text_width));
+    box.setStyleSheet(
+        QStringLiteral("QLabel#qt_msgbox_label { max-width: %1px; }").arg(max_text_width));
   }
   CentreOnScreen(box);
   return box.exec();

@@ -21,6 +21,8 @@ class TTimer : public QObject {
   void SetTag(int tag) { tag_ = tag; }
   // Whether ticks are really coming (enabled with a positive interval).
   bool Ticking() const { return timer_.isActive(); }
+  // Milliseconds to the next tick; -1 when no ticks are coming.
+  int RemainingTime() const { return timer_.remainingTime(); }
 
   std::function<void()> OnTimer;
 

@@ -1,19 +1,166 @@
-// The main window, unit wx. Skeleton: the strip comes with the main-window work.
+// The main window, unit wx: a thin strip with the picture of the current
+// weather on the left and the forecast scrolling through a one-line ticker to
+// its right; the title alternates between the two stations' current
+// conditions; every command is on a popup menu opened by a right-click
+// anywhere on the strip.
+//
+// TfrmMain owns the components under their documented names, the shared
+// texts and flags, the work buffer and the three timers. Its handlers are
+// public so that tests can call them directly; each runs its steps in order.
+// Nothing here catches errors: an exception ends the handler where it was
+// raised, and the application's boundary (TApplication::notify, RunGuarded)
+// shows it.
+//
+// The update paths, the forecast box, the options and about commands belong
+// to later work: FetchDocument, UpdateConditions, UpdateForecast,
+// StartupUpdate, tmrUpdateTimer, pUpdateClick, DisplayCompleteForecast1Click,
+// pOptsClick and pAboutClick are wired to their timer and menu items and do
+// nothing yet.
 #pragma once
 
+#include <QColor>
+#include <QRect>
 #include <QWidget>
+#include <memory>
 #include <string>
+#include <string_view>
+
+#include "shell/timer.h"
+#include "weather/work_buffer.h"
+
+class QAction;
+class QMenu;
+class TCloseSignals;
+class TPanel;
+class TPicture;
+class TTickerPanel;
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// Texts of the strip that the program itself shows.
+inline constexpr char kApplicationTitle[] = "Marrowby Weather";
+inline constexpr char kNoForecast[] = "Getting Forecast...";
+inline constexpr char kNoConditions[] = "Getting current conditions...";
+inline constexpr char kNoUpdate[] = "Last Update Unknown";
+inline constexpr char kPictureHint[] = "Current Marrowby Weather";
 
 class TfrmMain : public QWidget {
   Q_OBJECT
  public:
+  // Builds the window with its design values, hidden. FormCreate does the rest.
   explicit TfrmMain(QWidget* parent = nullptr);
-  void FormCreate();
+  ~TfrmMain() override;
 
+  // Components, in the order the form declares them.
+  WorkBuffer reTmp;  // the work buffer; starts as two empty lines
+  TTimer* tmrScroll;
+  TTimer* tmrUpdate;
+  TTimer* tmrTitleSwitch;
+  QMenu* pMenu;
+  QAction* pShowForecast;
+  QAction* pMRB;
+  QAction* pWDM;
+  QAction* pUpdate;
+  QAction* pOptions;
+  QAction* pExit;
+  QAction* pAbout;
+  TPanel* pnlMain;
+  TPanel* pnlImage;
+  TTickerPanel* pnlScroll;
+  TPicture* imgRain;
+  TPicture* imgCloud;
+  TPicture* imgSnow;
+  TPicture* imgSun;
+  TPicture* imgCurrent;
+  QAction* DisplayCompleteForecast1;
+
+  // The shared texts (bytes) and flags.
   std::string ForecastText;
   std::string PrimaryConditions;
   std::string SecondaryConditions;
   std::string LastUpdateText;
   bool ScrollInTaskbar = false;
   bool UseAlternateSource = false;
+
+  // Start-up and shutdown.
+  void FormCreate();
+  void FormResize();
+  void FormCloseQuery(bool& CanClose);
+  void FormClose(TCloseAction& Action);
+  void pExitClick();
+
+  // Ticker and title rotation.
+  void tmrScrollTimer();
+  void tmrTitleSwitchTimer();
+
+  // Display settings.
+  void ApplySettings();
+  // The palette colour of `index`; outside 0..15 the fixed kOutOfRangeColor
+  // of settings/palette.h (orange).
+  static QColor ColorFromIndex(int index);
+
+  // The picture of the primary station's conditions, and the station items.
+  void UpdateConditionIcon();
+
+  // Filled in by later work; wired, doing nothing yet.
+  bool FetchDocument(bool forecast);
+  void UpdateConditions();
+  void UpdateForecast();
+  void StartupUpdate();
+  void tmrUpdateTimer();
+  void pUpdateClick();
+  void DisplayCompleteForecast1Click();
+  void pOptsClick();
+  void pAboutClick();
+
+  // Closes the main window: FormCloseQuery (which stores), FormClose, then the
+  // window disappears and the application is told to end (also when the
+  // event loop has not started yet). Errors propagate to the caller, and the
+  // window then stays. Returns whether the window closed. Every close route
+  // comes here: the close box, Exit, the close signals, the session's end.
+  bool Close();
+  // The system asks the program to end (SIGTERM, SIGINT, SIGHUP, the session
+  // manager's commit-data request): closes as above, once, and ends the
+  // program even when storing failed (after showing the error).
+  void EndSession();
+  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
+  // EndSession. The program entry does this; tests may.
+  void InstallCloseRoutes();
+
+  // The window title and hint, as bytes; shown as plain text.
+  const std::string& Title() const { return title_; }
+  void SetTitle(std::string_view title);
+  const std::string& Hint() const { return hint_; }
+  void SetHint(std::string_view hint);
+
+  // Geometry as the form sees it: left, top and width of the outer frame,
+  // client height and width.
+  void SetLeft(int left);
+  void SetTop(int top);
+  void SetWidth(int width);
+  void SetClientHeight(int height);
+  int ClientWidth() const { return width(); }
+  int ClientHeight() const { return height(); }
+
+  // Shows the strip without a taskbar entry of its own and paints it on the
+  // screen before returning.
+  void ShowStrip();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void AlignControls();
+  void WaitUntilExposed();
+  void ApplyPendingGeometry();
+
+  std::string title_;
+  std::string hint_;
+  QRect wanted_frame_{10, 40, 340, 0};  // as set, to reach once the frame is known
+  bool pending_frame_ = false;
+  std::unique_ptr<TCloseSignals> close_signals_;
 };

@@ -1,0 +1,36 @@
+#include "shell/picture.h"
+
+#include <QPainter>
+
+#include "pictures.h"
+
+TPictureImage ProgramPicture(const QString& name, QSize size) {
+  return TPictureImage{PictureIcon(name), size, name};
+}
+
+TPicture::TPicture(QWidget* parent) : QWidget(parent) {}
+
+void TPicture::SetPicture(const TPictureImage& picture) {
+  picture_ = picture;
+  if (auto_size_) resize(picture_.size);
+  update();
+}
+
+void TPicture::SetCenter(bool center) {
+  center_ = center;
+  update();
+}
+
+void TPicture::SetAutoSize(bool auto_size) {
+  auto_size_ = auto_size;
+  if (auto_size_ && picture_.size.isValid()) resize(picture_.size);
+}
+
+void TPicture::paintEvent(QPaintEvent*) {
+  if (picture_.icon.isNull()) return;
+  QRect target(QPoint(0, 0), picture_.size);
+  if (center_) target.moveCenter(rect().center());
+  QPainter painter(this);
+  // The icon renders its vector source at the painter's device pixel ratio.
+  picture_.icon.paint(&painter, target);
+}

@@ -1,0 +1,46 @@
+// A picture box: shows one picture, drawn from its vector source at the
+// screen's device pixel ratio so it stays crisp on high-density screens.
+#pragma once
+
+#include <QIcon>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+// A picture: what it shows, its size in (logical) pixels, and its name. A
+// copy shares the source's image and compares equal to it.
+struct TPictureImage {
+  QIcon icon;
+  QSize size;
+  QString name;
+
+  friend bool operator==(const TPictureImage& a, const TPictureImage& b) {
+    return a.name == b.name && a.size == b.size && a.icon.cacheKey() == b.icon.cacheKey();
+  }
+};
+
+// The program's picture of that name (resources/pictures) at `size`.
+TPictureImage ProgramPicture(const QString& name, QSize size);
+
+class TPicture : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TPicture(QWidget* parent);
+
+  const TPictureImage& Picture() const { return picture_; }
+  // Copies `picture` into this box and repaints.
+  void SetPicture(const TPictureImage& picture);
+
+  // Centred in the box, or at its top-left corner.
+  void SetCenter(bool center);
+  // The box takes the picture's size whenever it gets a picture.
+  void SetAutoSize(bool auto_size);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  TPictureImage picture_;
+  bool center_ = false;
+  bool auto_size_ = false;
+};

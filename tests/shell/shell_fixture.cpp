@@ -1,0 +1,41 @@
+#include "shell_fixture.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "settings/reg_ini_file.h"
+#include "shell/app_title.h"
+#include "shell/application.h"
+
+void ShellTest::SetUp() {
+  InstallMessageBoxes(&boxes_);
+  ResetTerminateRequest();
+  SetTerminateHook([this] { ++terminate_calls_; });
+  SetApplicationTitle("Marrowby Weather");
+}
+
+void ShellTest::TearDown() {
+  SetTerminateHook({});
+  ResetTerminateRequest();
+  InstallMessageBoxes(nullptr);
+}
+
+void ShellTest::StoreFile(const std::string& ini) { WriteFileBytes(config_.SettingsFile(), ini); }
+
+std::string ShellTest::StoredFile() const { return ReadFileBytes(config_.SettingsFile()); }
+
+std::string ShellTest::StoredText(const char* section, const char* entry) const {
+  return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<absent>");
+}
+
+bool ShellTest::ProcessEventsUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+  return true;
+}

@@ -1,0 +1,169 @@
+// Every way of closing the main window stores the same values once and ends
+// the program; a close that cannot store keeps the window.
+#include <QAction>
+#include <QCoreApplication>
+#include <QTimer>
+#include <csignal>
+#include <filesystem>
+
+#include "settings/reg_ini_file.h"
+#include "shell/application.h"
+#include "shell/ticker_panel.h"
+#include "shell/wx.h"
+#include "shell_fixture.h"
+
+namespace {
+
+const char kStored[] =
+    "[settings]\nonstart=0\n"
+    "[window]\nleft=33\ntop=44\nwidth=420\n"
+    "[weather]\nlast forecast=Showers likely. Lows near 50 & <i>breezy</i>.\n"
+    "last marrowby=MARROWBY  RAIN 55\nlast wendmoore=WENDMOORE\nlast update=Last Updated "
+    "1/2/2024\n";
+
+enum class Route { kCloseBox, kExit, kSigterm, kSigint, kSighup, kSessionEnd };
+
+class CloseTest : public ShellTest, public ::testing::WithParamInterface<Route> {
+ protected:
+  // Starts a window on kStored, lets it run a few steps, closes it by `route`
+  // and returns the stored file.
+  std::string CloseBy(Route route) {
+    StoreFile(kStored);
+    terminate_calls_ = 0;
+    ResetTerminateRequest();
+    TfrmMain frm;
+    frm.InstallCloseRoutes();
+    frm.FormCreate();
+    frm.tmrScrollTimer();
+    frm.tmrTitleSwitchTimer();
+    frm.tmrTitleSwitchTimer();  // "Wendmoore - Not available" in the title now
+    std::filesystem::remove(config_.SettingsFile());
+    switch (route) {
+      case Route::kCloseBox:
+        EXPECT_TRUE(frm.close());
+        break;
+      case Route::kExit:
+        frm.pExit->trigger();
+        break;
+      case Route::kSigterm:
+      case Route::kSigint:
+      case Route::kSighup:
+        raise(route == Route::kSigterm ? SIGTERM : route == Route::kSigint ? SIGINT : SIGHUP);
+        EXPECT_TRUE(ProcessEventsUntil([&] { return terminate_calls_ > 0; }));
+        break;
+      case Route::kSessionEnd:
+        frm.EndSession();
+        break;
+    }
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(TerminateRequested());
+    std::string stored = StoredFile();
+    // Nothing more is written afterwards, not even by a second signal.
+    std::filesystem::remove(config_.SettingsFile());
+    if (route == Route::kSigterm) raise(SIGTERM);
+    ProcessEventsUntil([] { return false; }, 100);
+    EXPECT_FALSE(std::filesystem::exists(config_.SettingsFile()));
+    return stored;
+  }
+};
+
+TEST_P(CloseTest, StoresWhatTheExitCommandStores) {
+  const std::string by_exit = CloseBy(Route::kExit);
+  ASSERT_FALSE(by_exit.empty());
+  const std::string by_route = CloseBy(GetParam());
+  EXPECT_EQ(by_route, by_exit);
+  EXPECT_GE(terminate_calls_, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, CloseTest,
+                         ::testing::Values(Route::kCloseBox, Route::kSigterm, Route::kSigint,
+                                           Route::kSighup, Route::kSessionEnd));
+
+using CloseStoreTest = ShellTest;
+
+TEST_F(CloseStoreTest, StoresTheShownTextsAndTheFrame) {
+  StoreFile(kStored);
+  TfrmMain frm;
+  frm.FormCreate();
+  frm.ForecastText = "Getting Forecast...";
+  frm.PrimaryConditions = "";
+  frm.SetLeft(-200);
+  frm.SetWidth(600);
+  frm.pExitClick();
+  EXPECT_EQ(StoredText("weather", "last forecast"), "Getting Forecast...");
+  EXPECT_EQ(StoredText("weather", "last marrowby"), "");
+  EXPECT_EQ(StoredText("weather", "last wendmoore"), "WENDMOORE");
+  EXPECT_EQ(StoredText("weather", "last update"), "Last Updated 1/2/2024");
+  EXPECT_EQ(StoredText("window", "left"), "-200");
+  EXPECT_EQ(StoredText("window", "top"), "44");
+  EXPECT_EQ(StoredText("window", "width"), "600");
+  EXPECT_EQ(StoredText("settings", "onstart"), "0");  // not written here
+  EXPECT_EQ(terminate_calls_, 2);                     // the close, then Exit itself
+}
+
+TEST_F(CloseStoreTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
+  StoreFile(kStored);
+  TfrmMain frm;
+  frm.InstallCloseRoutes();
+  frm.FormCreate();
+  // A folder where the settings file should be: every write fails.
+  std::filesystem::remove(config_.SettingsFile());
+  std::filesystem::create_directory(config_.SettingsFile());
+
+  // The close box: the error box, and the window stays.
+  EXPECT_FALSE(frm.close());
+  EXPECT_TRUE(frm.isVisible());
+  EXPECT_EQ(terminate_calls_, 0);
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].kind, "uncaught");
+  EXPECT_EQ(boxes_.boxes[0].title, "Marrowby Weather");
+  EXPECT_TRUE(boxes_.boxes[0].text.startsWith("Failed to")) << boxes_.boxes[0].text.toStdString();
+  EXPECT_TRUE(boxes_.boxes[0].text.endsWith("'.") || boxes_.boxes[0].text.endsWith("window."));
+
+  // Exit: the handler ends at the error, so the program goes on.
+  EXPECT_THROW(frm.pExitClick(), ERegistryException);
+  EXPECT_EQ(terminate_calls_, 0);
+  EXPECT_TRUE(frm.isVisible());
+
+  // The system's request to end is obeyed all the same, after the box.
+  raise(SIGTERM);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return terminate_calls_ > 0; }));
+  EXPECT_EQ(boxes_.boxes.size(), 2u);
+}
+
+TEST_F(CloseStoreTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
+  SetTerminateHook({});
+  TfrmMain frm;
+  frm.FormCreate();
+  // As the start-up update may do, while the window is still being created.
+  ASSERT_TRUE(frm.Close());
+  EXPECT_TRUE(TerminateRequested());
+  EXPECT_NE(StoredFile(), "");
+  bool timed_out = false;
+  QTimer::singleShot(10000, [&] {
+    timed_out = true;
+    QCoreApplication::exit(1);
+  });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_FALSE(timed_out);
+}
+
+TEST_F(CloseStoreTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
+  SetTerminateHook({});
+  QEventLoop outer;
+  QEventLoop inner;
+  bool inner_returned = false;
+  bool outer_returned = false;
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, [&] { TerminateApplication(); });
+    inner.exec();
+    inner_returned = true;
+  });
+  QTimer::singleShot(10000, [&] { outer.exit(1); });
+  EXPECT_EQ(outer.exec(), 0);
+  outer_returned = true;
+  EXPECT_TRUE(inner_returned);
+  EXPECT_TRUE(outer_returned);
+}
+
+}  // namespace
