@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ make pkg-config clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev libxcb1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # running without a display, looking at the window, the ticker's font
