@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv) {
   PreferX11UnderWayland(argc, argv);
+  PreferPlainImageTransfer();
   TApplication app(argc, argv);
   SetApplicationTitle(kApplicationTitle);
 
@@ -18,7 +19,10 @@ int main(int argc, char** argv) {
   TfrmAbout frmAbout;  // created hidden; the About command makes its own
 
   // The loop shows the main window if its creation did not get that far.
-  if (!TerminateRequested() && frmMain.isHidden()) frmMain.ShowStrip();
+  if (!TerminateRequested() && frmMain.isHidden()) {
+    frmMain.ShowStrip();
+    frmMain.ShowInTaskbar();
+  }
   TApplication::exec();
   return 0;
 }

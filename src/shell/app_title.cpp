@@ -19,7 +19,7 @@ class TaskbarProxy : public QWidget {
   explicit TaskbarProxy(QWidget* target) : QWidget(nullptr, Qt::Window), target_(target) {
     setObjectName(QStringLiteral("TaskbarProxy"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowIcon(PictureIcon(QStringLiteral("marrowby-weather")));
+    setWindowIcon(ProgramWindowIcon());
     resize(1, 1);
   }
 
@@ -95,3 +95,13 @@ void SetTaskbarProxyTarget(QWidget* window) {
 }
 
 QWidget* TaskbarProxyWindow() { return g_proxy; }
+
+const QIcon& ProgramWindowIcon() {
+  static const QIcon icon = [] {
+    const QIcon source = PictureIcon(QStringLiteral("marrowby-weather"));
+    QIcon drawn;
+    for (int size : {16, 24, 32, 48, 64}) drawn.addPixmap(source.pixmap(size, size));
+    return drawn;
+  }();
+  return icon;
+}

@@ -9,6 +9,7 @@
 // platform of the tests, other platforms) the title is only kept.
 #pragma once
 
+#include <QIcon>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -29,3 +30,8 @@ const std::string& ApplicationTitleText();
 void SetTaskbarProxyTarget(QWidget* window);
 // The proxy window, nullptr when there is none.
 QWidget* TaskbarProxyWindow();
+
+// The program's icon for window frames and the taskbar, drawn once at the
+// sizes window managers use (the vector picture rendered at every size a
+// frame asks for would cost more than the rest of the start-up).
+const QIcon& ProgramWindowIcon();

@@ -46,6 +46,8 @@ void PreferX11UnderWayland(int argc, char** argv) {
   if (wayland && EnvSet("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
+void PreferPlainImageTransfer() { setenv("QT_XCB_NO_MITSHM", "1", 0); }
+
 void ShowUncaughtError(const std::exception& error) {
   Boxes().ShowUncaughtError(ApplicationTitle(), ToDisplay(error.what()) + QLatin1Char('.'));
 }

@@ -24,6 +24,13 @@ class TApplication : public QApplication {
 // before the application object is constructed.
 void PreferX11UnderWayland(int argc, char** argv);
 
+// The program's windows are small and repaint a strip of text several times
+// a second; X11 shared-memory image transfer costs more than it saves there
+// (a completion event and two wake-ups per paint), so it is left off unless
+// the user set QT_XCB_NO_MITSHM. Call before the application object is
+// constructed.
+void PreferPlainImageTransfer();
+
 // Shows `error` in the standard error box: its message followed by ".", stop
 // icon, titled with the application title at that moment.
 void ShowUncaughtError(const std::exception& error);

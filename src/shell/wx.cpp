@@ -9,7 +9,10 @@
 #include <QMenu>
 #include <QSessionManager>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -66,11 +69,19 @@ std::string TrimmedLower(std::string_view text) {
   return result;
 }
 
-// A test build's look at the screen between showing the strip and the slow
-// steps that follow it; not part of the program's behaviour.
+// Hooks for the smoke test and the start-up benchmark, between showing the
+// strip and the slow steps that follow it; not part of the program's
+// behaviour. HOLD blocks (no events) for a while; EXIT prints the steady
+// clock in nanoseconds and ends the process at once.
 void TestHookAfterShow() {
   if (const char* hold = std::getenv("MW_TEST_HOLD_AFTER_SHOW_MS")) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(hold)));
+  }
+  if (std::getenv("MW_TEST_EXIT_AFTER_SHOW")) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+    std::fflush(stdout);
+    std::_Exit(0);
   }
 }
 
@@ -81,7 +92,6 @@ TfrmMain::TfrmMain(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("frmMain"));
   setFont(PixelFont("MS Sans Serif", 11, false));
-  setWindowIcon(PictureIcon(QStringLiteral("marrowby-weather")));
 
   tmrScroll = new TTimer(this);
   tmrScroll->setObjectName(QStringLiteral("tmrScroll"));
@@ -154,7 +164,6 @@ TfrmMain::TfrmMain(QWidget* parent)
   imgCurrent->setToolTip(QString::fromLatin1(kPictureHint));
 
   resize(340, 34);
-  SetTaskbarProxyTarget(this);
 }
 
 TfrmMain::~TfrmMain() { SetTaskbarProxyTarget(nullptr); }
@@ -194,6 +203,7 @@ void TfrmMain::FormCreate() {
   // 7. The stored texts are on the screen before anything slow happens.
   ShowStrip();
   TestHookAfterShow();
+  ShowInTaskbar();
 
   // 8. A stored forecast starts the ticker and the title rotation.
   if (pnlScroll->Caption() != kNoForecast) {
@@ -416,15 +426,23 @@ void TfrmMain::ShowStrip() {
   SyncWithDisplay();
 }
 
+void TfrmMain::ShowInTaskbar() {
+  // Drawing the icon from its vector source and mapping the proxy take a
+  // few milliseconds, so they come after the strip is on the screen.
+  setWindowIcon(ProgramWindowIcon());
+  SetTaskbarProxyTarget(this);
+}
+
 void TfrmMain::WaitUntilExposed() {
   // On X11 the window appears only once the window manager has framed and
   // mapped it; what is painted before that is lost. Bounded, so a window
   // manager that never maps it cannot hang the start.
-  QElapsedTimer waited;
-  waited.start();
-  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 2000) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (!windowHandle()->isExposed()) QThread::msleep(2);
+  QTimer limit;
+  limit.setSingleShot(true);
+  limit.start(2000);
+  while (windowHandle() && !windowHandle()->isExposed() && limit.isActive()) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::WaitForMoreEvents);
   }
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

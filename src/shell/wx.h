@@ -145,6 +145,9 @@ class TfrmMain : public QWidget {
   // Shows the strip without a taskbar entry of its own and paints it on the
   // screen before returning.
   void ShowStrip();
+  // Gives the strip its icon and the application its taskbar entry (on X11
+  // the proxy window, which brings this window forward).
+  void ShowInTaskbar();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

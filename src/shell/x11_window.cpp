@@ -23,10 +23,32 @@ xcb_connection_t* Connection() {
   return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-  Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-  return reply ? reply->atom : XCB_ATOM_NONE;
+struct Atoms {
+  xcb_atom_t net_wm_state = XCB_ATOM_NONE;
+  xcb_atom_t skip_taskbar = XCB_ATOM_NONE;
+  xcb_atom_t net_wm_name = XCB_ATOM_NONE;
+  xcb_atom_t utf8_string = XCB_ATOM_NONE;
+};
+
+// The atoms this file uses, asked for together (one round trip) and kept.
+const Atoms& KnownAtoms(xcb_connection_t* c) {
+  static xcb_connection_t* known_for = nullptr;
+  static Atoms atoms;
+  if (known_for == c) return atoms;
+  const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_NAME",
+                         "UTF8_STRING"};
+  xcb_intern_atom_cookie_t cookies[4];
+  for (int i = 0; i < 4; ++i) {
+    cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+  }
+  xcb_atom_t* targets[] = {&atoms.net_wm_state, &atoms.skip_taskbar, &atoms.net_wm_name,
+                         &atoms.utf8_string};
+  for (int i = 0; i < 4; ++i) {
+    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+    *targets[i] = reply ? reply->atom : XCB_ATOM_NONE;
+  }
+  known_for = c;
+  return atoms;
 }
 
 std::vector<xcb_atom_t> NetWmState(xcb_connection_t* c, xcb_window_t window, xcb_atom_t state) {
@@ -47,37 +69,26 @@ bool OnX11() { return Connection() != nullptr; }
 bool SetSkipTaskbar(QWidget* window) {
   xcb_connection_t* c = Connection();
   if (!c) return false;
+  const Atoms& atoms = KnownAtoms(c);
+  if (atoms.net_wm_state == XCB_ATOM_NONE || atoms.skip_taskbar == XCB_ATOM_NONE) return false;
   const auto id = static_cast<xcb_window_t>(window->winId());
-  const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-  const xcb_atom_t skip = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
-  if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE) return false;
-  std::vector<xcb_atom_t> atoms = NetWmState(c, id, state);
-  for (xcb_atom_t a : atoms) {
-    if (a == skip) return true;
+  std::vector<xcb_atom_t> states = NetWmState(c, id, atoms.net_wm_state);
+  for (xcb_atom_t a : states) {
+    if (a == atoms.skip_taskbar) return true;
   }
-  atoms.push_back(skip);
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
-                      static_cast<uint32_t>(atoms.size()), atoms.data());
+  states.push_back(atoms.skip_taskbar);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.net_wm_state, XCB_ATOM_ATOM, 32,
+                      static_cast<uint32_t>(states.size()), states.data());
   xcb_flush(c);
   return true;
-}
-
-bool HasSkipTaskbar(QWidget* window) {
-  xcb_connection_t* c = Connection();
-  if (!c || !window->testAttribute(Qt::WA_WState_Created)) return false;
-  const xcb_atom_t skip = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
-  for (xcb_atom_t a :
-       NetWmState(c, static_cast<xcb_window_t>(window->winId()), Atom(c, "_NET_WM_STATE"))) {
-    if (a == skip) return true;
-  }
-  return false;
 }
 
 void ClearNativeTitle(QWidget* window) {
   xcb_connection_t* c = Connection();
   if (!c || !window->testAttribute(Qt::WA_WState_Created)) return;
+  const Atoms& atoms = KnownAtoms(c);
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()),
-                      Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"), 8, 0, "");
+                      atoms.net_wm_name, atoms.utf8_string, 8, 0, "");
   xcb_flush(c);
 }
 

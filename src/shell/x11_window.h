@@ -14,9 +14,6 @@ bool OnX11();
 // merges its own states into what it finds there).
 bool SetSkipTaskbar(QWidget* window);
 
-// Whether the native window carries _NET_WM_STATE_SKIP_TASKBAR.
-bool HasSkipTaskbar(QWidget* window);
-
 // Empties _NET_WM_NAME of a created native window. Qt shows the program's name
 // in place of an empty title; this puts the empty title back.
 void ClearNativeTitle(QWidget* window);
