@@ -93,7 +93,9 @@ class TfrmMain : public QWidget {
   void tmrScrollTimer();
   void tmrTitleSwitchTimer();
 
-  // Display settings.
+  // Display settings: the six reads in order, each applied at once, the
+  // colours last. A rate of 0 or below (a hand-edited file) leaves the
+  // ticker still; an unchanged rate leaves a running ticker's period alone.
   void ApplySettings();
   // The palette colour of `index`; outside 0..15 the fixed kOutOfRangeColor
   // of settings/palette.h (orange).
