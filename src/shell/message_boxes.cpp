@@ -12,15 +12,27 @@
 namespace {
 
 void CentreOnScreen(QWidget& box) {
-  box.adjustSize();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     box.move(screen->availableGeometry().center() - box.rect().center());
   }
 }
 
+// QMessageBox settles its size only as it is shown (it lays out and wraps its
+// text then), so it is centred at that moment, on the size it really has.
+class CentredMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    CentreOnScreen(*this);
+  }
+};
+
 int RunBox(QMessageBox::Icon icon, const QString& title, const QString& text,
            int max_text_width = 0) {
-  QMessageBox box(icon, QString(), QString(), QMessageBox::NoButton);
+  CentredMessageBox box(icon, QString(), QString(), QMessageBox::NoButton);
   // Titles and texts may come from documents: both are shown as plain text.
   SetPlainWindowTitle(&box, title);
   box.setTextFormat(Qt::PlainText);
@@ -33,7 +45,6 @@ int RunBox(QMessageBox::Icon icon, const QString& title, const QString& text,
     box.setStyleSheet(
         QStringLiteral("QLabel#qt_msgbox_label { max-width: %1px; }").arg(max_text_width));
   }
-  CentreOnScreen(box);
   return box.exec();
 }
 

@@ -14,24 +14,35 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
+#include "about/wxabout.h"
 #include "pictures.h"
 #include "settings/palette.h"
 #include "settings/reg_ini_file.h"
+#include "settings/wxopts.h"
 #include "shell/app_title.h"
 #include "shell/application.h"
 #include "shell/close_signals.h"
 #include "shell/display_text.h"
+#include "shell/message_boxes.h"
 #include "shell/panel.h"
 #include "shell/picture.h"
 #include "shell/ticker_panel.h"
 #include "shell/x11_window.h"
 #include "weather/condition_picture.h"
+#include "weather/conditions.h"
+#include "weather/document_lines.h"
+#include "weather/forecast.h"
+#include "weather/sources.h"
 
 namespace {
 
 constexpr int kStockPictureSize = 32;
+// The forecast box's title shows at most this many characters of the
+// application title.
+constexpr std::size_t kMaxForecastTitle = 255;
 
 QFont PixelFont(const char* family, int pixels, bool bold) {
   QFont font(QString::fromLatin1(family));
@@ -164,6 +175,9 @@ TfrmMain::TfrmMain(QWidget* parent)
   imgCurrent->setToolTip(QString::fromLatin1(kPictureHint));
 
   resize(340, 34);
+
+  lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
+  qApp->installEventFilter(this);
 }
 
 TfrmMain::~TfrmMain() { SetTaskbarProxyTarget(nullptr); }
@@ -359,22 +373,178 @@ void TfrmMain::UpdateConditionIcon() {
     case ConditionPicture::kUnchanged:
       break;
   }
+  ShowStationItems();
+}
+
+void TfrmMain::ShowStationItems() {
   pMRB->setText(PlainMenuText(ToDisplay(PrimaryConditions)));
   pWDM->setText(PlainMenuText(ToDisplay(SecondaryConditions)));
 }
 
 // ---------------------------------------------------------------------------
-// Later work
+// Fetching a document
 
-bool TfrmMain::FetchDocument(bool) { return false; }
-void TfrmMain::UpdateConditions() {}
-void TfrmMain::UpdateForecast() {}
-void TfrmMain::StartupUpdate() {}
-void TfrmMain::tmrUpdateTimer() {}
-void TfrmMain::pUpdateClick() {}
-void TfrmMain::DisplayCompleteForecast1Click() {}
-void TfrmMain::pOptsClick() {}
-void TfrmMain::pAboutClick() {}
+bool TfrmMain::FetchDocument(bool forecast) {
+  const std::string address = DocumentAddress(forecast, UseAlternateSource);
+  const FetchResult result =
+      FetchHttpDocument(address, fetchLimits, [&] { ShowFetchStatus(forecast); });
+  switch (result.outcome) {
+    case FetchOutcome::kInitFailed:
+      Boxes().ShowError(
+          QStringLiteral("Connection to Internet failed or lost. Check your settings."));
+      [[fallthrough]];  // without the client no document can be opened
+    case FetchOutcome::kOpenFailed:
+      Boxes().ShowInformation(
+          QStringLiteral("Attempt to open the URL failed. Check your connection settings"));
+      // As the Exit command: the close path stores what is shown, then the
+      // program ends once control is back in the event loop.
+      Close();
+      TerminateApplication();
+      return false;
+    case FetchOutcome::kReadFailed:
+      Boxes().ShowError(QStringLiteral("Connection to Internet failed or lost."));
+      return false;
+    case FetchOutcome::kDocument:
+      break;
+  }
+  for (const std::string& line : SplitDocumentLines(result.body)) reTmp.AppendLine(line);
+  return true;
+}
+
+void TfrmMain::ShowFetchStatus(bool forecast) {
+  if (forecast) {
+    // UpdateForecast has painted the same caption already.
+    pnlScroll->SetCaption(kGettingForecast);
+    return;
+  }
+  SetTitle(kGettingConditions);
+  pnlScroll->SetCaption(kGettingForecast);
+  PaintStatusNow();
+}
+
+void TfrmMain::PaintStatusNow() {
+  pnlScroll->repaint();
+  SyncWithDisplay();
+}
+
+// ---------------------------------------------------------------------------
+// Current conditions and forecast
+
+void TfrmMain::UpdateConditions() {
+  // 1.-3. The entries are cut only from a roundup that arrived; otherwise
+  // the user keeps what was shown.
+  if (FetchDocument(false)) {
+    if (const std::optional<StationLines> lines = CutConditions(reTmp)) {
+      PrimaryConditions = lines->primary;
+      SecondaryConditions = lines->secondary;
+    }
+  }
+  // 4.
+  reTmp.ClearBuffer();
+  // 5.
+  SetTitle(PrimaryConditions);
+  // 6. The ticker starts again from ForecastText at its next step.
+  pnlScroll->SetCaption("");
+  // 7. Running already: its period goes on.
+  tmrUpdate->SetEnabled(true);
+  // 8. The title rotation starts again from the primary station.
+  tmrTitleSwitch->SetEnabled(true);
+  tmrTitleSwitch->SetTag(0);
+  // 9.
+  UpdateConditionIcon();
+  // 10.
+  ShowStationItems();
+}
+
+void TfrmMain::UpdateForecast() {
+  // 1.
+  pnlScroll->SetCaption(kGettingForecast);
+  // 2.-7. The paragraph is cut only from a zone forecast that arrived, and
+  // only then stamped; otherwise the user keeps the forecast and its stamp,
+  // and the buffer holds that forecast as it would a new one.
+  std::optional<std::string> forecast;
+  if (FetchDocument(true)) forecast = CutForecast(reTmp);
+  if (forecast) {
+    ForecastText = *forecast;
+    // 8.
+    LastUpdateText = FormatLastUpdate(QDateTime::currentDateTime(), lastUpdateFormats);
+  } else {
+    reTmp.SetWholeText(ForecastText);
+  }
+  // 9.
+  SetHint(LastUpdateText);
+  // 10.
+  pnlScroll->SetCaption(ForecastText);
+  // 11.
+  tmrScroll->SetEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// Update paths
+
+void TfrmMain::StartupUpdate() {
+  // The buffer holds its initial empty lines; tmrTitleSwitch stays as
+  // FormCreate left it.
+  SetTitle(kGettingConditions);
+  tmrScroll->SetEnabled(false);
+  pnlScroll->SetCaption(kGettingForecast);
+  PaintStatusNow();
+  SetApplicationTitle(kApplicationTitle);
+  UpdateConditions();
+  UpdateForecast();
+}
+
+void TfrmMain::tmrUpdateTimer() {
+  tmrScroll->SetEnabled(false);
+  tmrTitleSwitch->SetEnabled(false);
+  SetTitle(kGettingConditions);
+  pnlScroll->SetCaption(kGettingForecast);
+  PaintStatusNow();
+  reTmp.ClearBuffer();
+  UpdateForecast();
+  // The roundup is cut alone, never behind the forecast just left in the
+  // buffer (a forecast naming a station would pass for its entry).
+  reTmp.ClearBuffer();
+  UpdateConditions();
+  UpdateConditionIcon();
+  tmrTitleSwitch->SetEnabled(true);
+  tmrScroll->SetEnabled(true);
+}
+
+void TfrmMain::pUpdateClick() {
+  tmrScroll->SetEnabled(false);
+  tmrTitleSwitch->SetEnabled(false);
+  SetTitle(kGettingConditions);
+  pnlScroll->SetCaption(kGettingForecast);
+  PaintStatusNow();
+  reTmp.ClearBuffer();
+  UpdateConditions();
+  UpdateForecast();
+  tmrTitleSwitch->SetEnabled(true);
+  tmrScroll->SetEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// Menu commands
+
+void TfrmMain::DisplayCompleteForecast1Click() {
+  const std::string title = ApplicationTitleText().substr(0, kMaxForecastTitle);
+  Boxes().ShowForecast(ToDisplay(title), ToDisplay(ForecastText));
+}
+
+void TfrmMain::pOptsClick() {
+  {
+    auto frmOptions = std::make_unique<TfrmOptions>(this);
+    Boxes().RunModal(*frmOptions);
+  }
+  // The stored settings take effect whichever way the dialog closed.
+  ApplySettings();
+}
+
+void TfrmMain::pAboutClick() {
+  auto frmAbout = std::make_unique<TfrmAbout>(this);
+  Boxes().RunModal(*frmAbout);
+}
 
 // ---------------------------------------------------------------------------
 // Window
@@ -485,7 +655,18 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   // The picture frame follows the strip's height.
   if (watched == pnlMain && event->type() == QEvent::Resize) AlignControls();
+  // The user changed the regional settings.
+  if (watched == qApp && event->type() == QEvent::LocaleChange) {
+    lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
+  }
   return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) {
+    lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
+  }
+  QWidget::changeEvent(event);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

@@ -11,11 +11,11 @@
 // raised, and the application's boundary (TApplication::notify, RunGuarded)
 // shows it.
 //
-// The update paths, the forecast box, the options and about commands belong
-// to later work: FetchDocument, UpdateConditions, UpdateForecast,
-// StartupUpdate, tmrUpdateTimer, pUpdateClick, DisplayCompleteForecast1Click,
-// pOptsClick and pAboutClick are wired to their timer and menu items and do
-// nothing yet.
+// Every box the window shows and every dialog it runs goes through Boxes()
+// (shell/message_boxes.h). Their nested loops keep the window's timers
+// firing, so a half-hourly update can run to its end inside a box that
+// another update is showing; the handlers allow for that by reading the
+// shared texts and the work buffer afresh after every fetch.
 #pragma once
 
 #include <QColor>
@@ -25,7 +25,9 @@
 #include <string>
 #include <string_view>
 
+#include "shell/last_update.h"
 #include "shell/timer.h"
+#include "weather/http_fetch.h"
 #include "weather/work_buffer.h"
 
 class QAction;
@@ -43,6 +45,9 @@ inline constexpr char kNoForecast[] = "Getting Forecast...";
 inline constexpr char kNoConditions[] = "Getting current conditions...";
 inline constexpr char kNoUpdate[] = "Last Update Unknown";
 inline constexpr char kPictureHint[] = "Current Marrowby Weather";
+// Status texts while an update fetches.
+inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
+inline constexpr char kGettingForecast[] = "Getting Forecast Information...";
 
 class TfrmMain : public QWidget {
   Q_OBJECT
@@ -104,16 +109,47 @@ class TfrmMain : public QWidget {
   // The picture of the primary station's conditions, and the station items.
   void UpdateConditionIcon();
 
-  // Filled in by later work; wired, doing nothing yet.
+  // Fetches the forecast (true) or the current conditions (false) from the
+  // source that UseAlternateSource chooses at this call, and appends the
+  // document's lines to reTmp. The status texts go up once the document is
+  // open. Returns whether the document arrived. When it cannot be opened the
+  // user is told, the window closes through Close() and the application is
+  // told to end; when the read fails the user is told and nothing is
+  // appended. The boxes are modal: timers fire while they are open.
   bool FetchDocument(bool forecast);
+  // Time limits of every fetch (connect, stall, total).
+  FetchLimits fetchLimits;
+
+  // The two stations' entries from the roundup: shown in the title, the
+  // station items and the picture, with the title rotation restarted. A
+  // fetch that failed or a document without the roundup's anchor keeps the
+  // entries the user had. The work buffer is empty afterwards.
   void UpdateConditions();
+  // The Marrowby metro forecast as one line, with its "Last Updated" stamp,
+  // restarting the ticker on it. A fetch that failed or a document without
+  // the zone's heading keeps the forecast and the stamp the user had. The
+  // work buffer keeps the forecast as its text afterwards.
   void UpdateForecast();
+
+  // The three update paths: at start (FormCreate), half-hourly (tmrUpdate,
+  // never stopped or restarted by them) and "&Update Now". Each works on a
+  // buffer holding one document at a time.
   void StartupUpdate();
   void tmrUpdateTimer();
   void pUpdateClick();
+
+  // Menu commands: the whole forecast in a box titled with the application
+  // title (the taskbar entry's text, at most 255 characters); the options
+  // dialog, after which the stored settings are applied however it closed;
+  // a fresh about box.
   void DisplayCompleteForecast1Click();
   void pOptsClick();
   void pAboutClick();
+
+  // The locale's date and time formats for the "Last Updated" stamp: taken
+  // from QLocale::system() at construction and again whenever Qt reports a
+  // locale change to this window or to the application.
+  LastUpdateFormats lastUpdateFormats;
 
   // Closes the main window: FormCloseQuery (which stores), FormClose, then the
   // window disappears and the application is told to end (also when the
@@ -157,8 +193,15 @@ class TfrmMain : public QWidget {
   void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // The status texts of a fetch whose document has just opened.
+  void ShowFetchStatus(bool forecast);
+  // Puts the ticker's caption (and the title) on the screen before a
+  // blocking step.
+  void PaintStatusNow();
+  void ShowStationItems();
   void AlignControls();
   void WaitUntilExposed();
   void ApplyPendingGeometry();

@@ -3,12 +3,21 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cstdlib>
 
 #include "settings/reg_ini_file.h"
 #include "shell/app_title.h"
 #include "shell/application.h"
+#include "weather/sources.h"
 
 void ShellTest::SetUp() {
+  // Every fetch goes straight to the test's own loopback servers.
+  for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                           "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
+    unsetenv(name);
+  }
+  setenv(kPrimaryServerVariable, nowhere_.Authority().c_str(), 1);
+  setenv(kAlternateServerVariable, nowhere_.Authority().c_str(), 1);
   InstallMessageBoxes(&boxes_);
   ResetTerminateRequest();
   SetTerminateHook([this] { ++terminate_calls_; });
@@ -19,6 +28,8 @@ void ShellTest::TearDown() {
   SetTerminateHook({});
   ResetTerminateRequest();
   InstallMessageBoxes(nullptr);
+  unsetenv(kPrimaryServerVariable);
+  unsetenv(kAlternateServerVariable);
 }
 
 void ShellTest::StoreFile(const std::string& ini) { WriteFileBytes(config_.SettingsFile(), ini); }

@@ -75,6 +75,7 @@ TEST_F(StartTest, DesignValuesBeforeCreation) {
 }
 
 TEST_F(StartTest, FirstRunShowsTheDefaultsStandingStill) {
+  StoreFile("[settings]\nonstart=0\n");  // the start-up update has tests of its own
   TfrmMain frm;
   frm.FormCreate();
   ASSERT_TRUE(frm.isVisible());
@@ -141,7 +142,9 @@ TEST_F(StartTest, StoredTextsComeBackByteForByteAndGoBackUnchanged) {
 }
 
 TEST_F(StartTest, StoredNoForecastStandsStillAndAnEmptyOneRuns) {
-  StoreFile("[weather]\nlast forecast=Getting Forecast...\nlast marrowby=MARROWBY SUNNY\n");
+  StoreFile(
+      "[settings]\nonstart=0\n[weather]\nlast forecast=Getting Forecast...\nlast "
+      "marrowby=MARROWBY SUNNY\n");
   {
     TfrmMain frm;
     frm.FormCreate();
@@ -151,13 +154,13 @@ TEST_F(StartTest, StoredNoForecastStandsStillAndAnEmptyOneRuns) {
     EXPECT_EQ(frm.imgCurrent->Picture().name, "initial");
     // The comparison is exact: another case is a forecast.
   }
-  StoreFile("[weather]\nlast forecast=getting forecast...\n");
+  StoreFile("[settings]\nonstart=0\n[weather]\nlast forecast=getting forecast...\n");
   {
     TfrmMain frm;
     frm.FormCreate();
     EXPECT_TRUE(frm.tmrScroll->Enabled());
   }
-  StoreFile("[weather]\nlast forecast=\n");
+  StoreFile("[settings]\nonstart=0\n[weather]\nlast forecast=\n");
   {
     TfrmMain frm;
     frm.FormCreate();
@@ -170,6 +173,7 @@ TEST_F(StartTest, StoredNoForecastStandsStillAndAnEmptyOneRuns) {
 }
 
 TEST_F(StartTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
+  StoreFile("[settings]\nonstart=0\n");
   TfrmMain frm;
   frm.FormCreate();
   EXPECT_EQ(frm.pnlMain->ClientHeight(), 33);
