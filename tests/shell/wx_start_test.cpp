@@ -196,7 +196,7 @@ TEST_F(StartTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
 }
 
 TEST_F(StartTest, HintsAndPopupMenuOverTheStrip) {
-  StoreFile("[weather]\nlast update=Last Updated <b>noon</b> & later\n");
+  StoreFile("[settings]\nonstart=0\n[weather]\nlast update=Last Updated <b>noon</b> & later\n");
   TfrmMain frm;
   frm.FormCreate();
 
@@ -221,6 +221,7 @@ TEST_F(StartTest, HintsAndPopupMenuOverTheStrip) {
 }
 
 TEST_F(StartTest, TextsFromTheStoreAreShownAsPlainText) {
+  StoreFile("[settings]\nonstart=0\n");
   TfrmMain frm;
   frm.FormCreate();
   frm.SetTitle("Rain [*] & <b>x</b>");

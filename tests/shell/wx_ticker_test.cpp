@@ -71,6 +71,7 @@ TEST_F(TickerTest, TheTimerDrivesTheStep) {
 // The drawn line: plain, one line, left-justified, vertically centred,
 // clipped at the right edge, and only a bounded prefix of a long caption.
 TEST_F(TickerTest, PanelDrawsOneClippedLineFromTheLeft) {
+  StoreFile("[settings]\nonstart=0\n");
   TfrmMain frm;
   frm.FormCreate();
   TTickerPanel* panel = frm.pnlScroll;
@@ -111,6 +112,7 @@ TEST_F(TickerTest, PanelDrawsOneClippedLineFromTheLeft) {
 }
 
 TEST_F(TickerTest, OnlyAPrefixLongEnoughForThePanelIsDrawn) {
+  StoreFile("[settings]\nonstart=0\n");
   TfrmMain frm;
   frm.FormCreate();
   std::string caption;
