@@ -34,11 +34,12 @@ fi
 
 echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set):"
 echo "running the ticker on a virtual X server for a few seconds instead."
-display_number=99
-while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
-export DISPLAY=":${display_number}"
-Xvfb "$DISPLAY" -screen 0 1024x200x24 -nolisten tcp >/dev/null 2>&1 &
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 pids+=($!)
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$display_file")"
+rm -f "$display_file"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 icewm >/dev/null 2>&1 &
 pids+=($!)

@@ -47,15 +47,13 @@ wait_for() {
   return 1
 }
 
-# A free display.
-display=90
-while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-  display=$((display + 1))
-done
-export DISPLAY=":${display}"
-Xvfb "$DISPLAY" -screen 0 1280x240x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# A free display, chosen by the X server itself so that two runs at the
+# same time cannot pick the same one.
+Xvfb -displayfd 3 -screen 0 1280x240x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-wait_for 100 xdpyinfo || fail "Xvfb did not start on $DISPLAY"
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+wait_for 100 xdpyinfo || fail "Xvfb did not answer on $DISPLAY"
 
 HOME="$work" icewm >"$work/icewm.log" 2>&1 &
 wm_pid=$!
