@@ -333,7 +333,8 @@ struct Zone {
 constexpr std::array<Zone, 4> kZones = {{
     {"BKZ011", "UPPER KESTREL VALLEY-", "INCLUDING THE CITIES OF...ASHCOMBE...DUNMERE", -1},
     // Forty-one characters from "ING MARROWBY METRO" to the next line: the
-    // key, "...HALLOWAY...KELLAND" and one line break.
+    // key, "...HALLOWAY...KELLAND" and one line break. So the cities line is
+    // the segment's last line before the periods, after the issue time.
     {"BKZ014", "MARROWBY METRO-", "INCLUDING MARROWBY METRO...HALLOWAY...KELLAND", 0},
     {"BKZ017", "NORTHERN COAST-", "INCLUDING THE CITIES OF...SALTMARSH...FENWICK BAY", 1},
     {"BKZ020", "HIGH FELLS-", "INCLUDING THE CITIES OF...LANGSTROTH...TARNSIDE", 2},
@@ -550,7 +551,7 @@ SampleDocuments MakeSampleDocuments(Scenario scenario, const SampleClock& clock)
   const std::vector<Period> periods = Periods(local);
   for (int z = 0; z < static_cast<int>(kZones.size()); ++z) {
     const Zone& zone = kZones[z];
-    std::vector<std::string> paragraph = {issued};
+    std::vector<std::string> paragraph;
     for (std::size_t p = 0; p < periods.size(); ++p) {
       std::uint64_t seed = Mix(detail * 977 + static_cast<std::uint64_t>(z * 16 + p));
       std::string text =
@@ -565,7 +566,7 @@ SampleDocuments MakeSampleDocuments(Scenario scenario, const SampleClock& clock)
       docs.forecast_line = joined;
     }
     std::vector<std::string> segment = {zone.code + std::string("-") + expires + "-", zone.names,
-                                        zone.cities};
+                                        issued, zone.cities};
     auto with_end = [&](std::string_view marker) {
       std::vector<std::string> lines = segment;
       lines.insert(lines.end(), paragraph.begin(), paragraph.end());
