@@ -1,17 +1,16 @@
 #include "about/wxabout.h"
 
 #include <QFontInfo>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRawFont>
-#include <QScreen>
 #include <algorithm>
 
 #include "pictures.h"
+#include "shell/message_boxes.h"
 
 namespace {
 
@@ -100,18 +99,6 @@ void ShowCopyrightSign(QLabel& label, const QFont& text_font) {
     label.setText(sign);
   }
   label.setAccessibleName(sign);
-}
-
-void CentreOnScreen(QWidget& window) {
-  QScreen* screen = window.screen();
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  // With the native window made, the frame is known where the platform can
-  // tell it before the window is first mapped.
-  window.winId();
-  QRect frame = window.frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window.move(frame.topLeft());
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
 #include "settings/wxopts.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 
 #include "settings/color_grid.h"
 #include "settings/reg_ini_file.h"
 #include "shell/application.h"
+#include "shell/message_boxes.h"
 
 namespace {
 
@@ -59,18 +58,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   button->setObjectName(QLatin1String(name));
   button->setGeometry(geometry);
   return button;
-}
-
-void CentreOnScreen(QWidget& window) {
-  QScreen* screen = window.screen();
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  // With the native window made, the frame is known where the platform can
-  // tell it before the window is first mapped.
-  window.winId();
-  QRect frame = window.frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window.move(frame.topLeft());
 }
 
 }  // namespace

@@ -11,12 +11,6 @@
 
 namespace {
 
-void CentreOnScreen(QWidget& box) {
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    box.move(screen->availableGeometry().center() - box.rect().center());
-  }
-}
-
 // QMessageBox settles its size only as it is shown (it lays out and wraps its
 // text then), so it is centred at that moment, on the size it really has.
 class CentredMessageBox : public QMessageBox {
@@ -77,3 +71,15 @@ MessageBoxes* g_installed = nullptr;
 MessageBoxes& Boxes() { return g_installed ? *g_installed : g_real; }
 
 void InstallMessageBoxes(MessageBoxes* boxes) { g_installed = boxes; }
+
+void CentreOnScreen(QWidget& window) {
+  QScreen* screen = window.screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // With the native window made, the frame is known where the platform can
+  // tell it before the window is first mapped.
+  window.winId();
+  QRect frame = window.frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window.move(frame.topLeft());
+}

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QDialog;
+class QWidget;
 
 class MessageBoxes {
  public:
@@ -27,3 +28,7 @@ class MessageBoxes {
 MessageBoxes& Boxes();
 // Installs `boxes` (not owned); nullptr goes back to the real ones.
 void InstallMessageBoxes(MessageBoxes* boxes);
+
+// Centres `window`'s frame on its screen. Boxes and dialogs call it each time
+// they are shown.
+void CentreOnScreen(QWidget& window);
