@@ -140,7 +140,10 @@ void TColorGrid::mousePressEvent(QMouseEvent* event) {
     event->ignore();
     return;
   }
-  if (dragging_ != Qt::NoButton) return;  // the first button's choice goes on
+  // While the first button is still down its choice goes on. A drag whose
+  // release never reached the grid (a message box took the mouse meanwhile)
+  // is over: its button is no longer down.
+  if (dragging_ != Qt::NoButton && (event->buttons() & dragging_)) return;
   dragging_ = button;
   Choose(button, event->position().toPoint());
 }

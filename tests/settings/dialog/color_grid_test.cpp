@@ -152,6 +152,26 @@ TEST_F(ColorGridTest, LeftDragCarriesTheForegroundAndClampsAboveAndLeft) {
   QTest::mouseRelease(&grid, Qt::LeftButton, {}, Centre(6));
 }
 
+// A box that opens during a drag (an update failing while the options are
+// open) takes the mouse: the release goes to the box, never to the grid. The
+// next press must choose all the same.
+TEST_F(ColorGridTest, ADragWhoseReleaseWentElsewhereDoesNotBlockTheNextChoice) {
+  grid.show();
+  QWidget box;
+  box.setGeometry(300, 300, 50, 50);
+  box.show();
+  QTest::mousePress(&grid, Qt::LeftButton, {}, Centre(3));
+  EXPECT_EQ(grid.ForegroundIndex(), 3);
+  QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(5, 5));
+
+  QTest::mouseClick(&grid, Qt::RightButton, {}, Centre(6));
+  EXPECT_EQ(grid.BackgroundIndex(), 6);
+  EXPECT_EQ(grid.ForegroundIndex(), 3);
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, Centre(9));
+  EXPECT_EQ(grid.ForegroundIndex(), 9);
+  EXPECT_EQ(grid.BackgroundIndex(), 6);
+}
+
 TEST(ContrastingTextColorTest, EachComponentFlipsAtHalfIntensity) {
   EXPECT_EQ(ContrastingTextColor(QColor(0, 0, 0)), QColor(255, 255, 255));
   EXPECT_EQ(ContrastingTextColor(QColor(255, 255, 255)), QColor(0, 0, 0));
