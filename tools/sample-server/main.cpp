@@ -2,6 +2,7 @@
 // See --help.
 #include <signal.h>
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -12,11 +13,23 @@
 
 namespace {
 
-mw_http::StopFlag* g_stop = nullptr;
+// Read by the signal handler, which may run on any of the server's threads.
+std::atomic<mw_http::StopFlag*> g_stop{nullptr};
+static_assert(std::atomic<mw_http::StopFlag*>::is_always_lock_free);
 
 void OnStopSignal(int) {
-  if (g_stop) g_stop->RaiseFromSignal();
+  if (mw_http::StopFlag* stop = g_stop.load()) stop->RaiseFromSignal();
 }
+
+// Points the handler at a flag for as long as the flag lives, however the
+// scope is left.
+class StopOnSignal {
+ public:
+  explicit StopOnSignal(mw_http::StopFlag& stop) { g_stop.store(&stop); }
+  ~StopOnSignal() { g_stop.store(nullptr); }
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+};
 
 }  // namespace
 
@@ -34,7 +47,7 @@ int main(int argc, char** argv) {
   }
   try {
     mw_http::StopFlag stop;
-    g_stop = &stop;
+    StopOnSignal stop_on_signal(stop);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -52,7 +65,6 @@ int main(int argc, char** argv) {
     server.Run(stop);
     std::printf("marrowby-weather-server: stopped\n");
     std::fflush(stdout);
-    g_stop = nullptr;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "marrowby-weather-server: %s\n", e.what());
     return 1;
