@@ -14,6 +14,8 @@ TEST(ConditionPicture, EachKeyShowsItsPictureInsideWordsToo) {
     P picture;
   } cases[] = {
       {"MARROWBY       MOSUNNY   71", P::kSun},  // SUN and NNY
+      {"x SUN x", P::kSun},                      // SUN alone
+      {"FUNNY", P::kSun},                        // NNY alone
       {"x CLR x", P::kSun},
       {"CLEAR", P::kSun},
       {"MARROWBY       PTCLDY    70", P::kCloud},
