@@ -223,8 +223,8 @@ TEST(SampleDocuments, MeetTheTickersKeysInEveryScenarioAndAtAnyTime) {
 }
 
 TEST(SampleDocuments, ForecastLineHoldsNoRoundupKeys) {
-  // The joined forecast stands in front of the roundup in the ticker's
-  // buffer on the half-hourly path; none of the roundup's keys may be in it.
+  // Were the joined forecast ever searched together with a roundup, none of
+  // the roundup's keys may be found in it.
   for (const SampleClock& clock : Clocks()) {
     SampleDocuments docs = MakeSampleDocuments(Scenario::kLive, clock);
     for (const char* key : {"BRENNIK", "MARROWBY", "WENDMO", "<"}) {
@@ -347,8 +347,8 @@ TEST(SampleDocumentsCut, TheTickerCutsWhatTheServerMeant) {
         EXPECT_EQ(ChooseConditionPicture(stations->primary), Expected(docs.picture))
             << stations->primary;
 
-        // Half-hourly path: the forecast is cut first and its joined line
-        // stays in the buffer, in front of the roundup.
+        // A roundup behind the joined forecast that the forecast cut leaves
+        // in the buffer cuts the same.
         WorkBuffer buffer;
         buffer.ClearBuffer();
         Append(buffer, alternate ? docs.forecast_html : docs.forecast_text);

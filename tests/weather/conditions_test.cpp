@@ -106,7 +106,7 @@ TEST(ConditionsStations, AnAnchorAtPositionOneIsFound) {
 }
 
 TEST(ConditionsStations, TheSecondaryStationIsSearchedFromTheBuffersBeginning) {
-  // On the half-hourly path the forecast left in front is searched as well.
+  // Whatever the buffer held before the roundup is searched as well.
   const std::string forecast = "Breezy near Wendmoore tonight. Lows 50";
   const WorkBuffer buffer = LoadedBuffer(FullRoundup(), BufferState::kForecastLine, forecast);
   const StationLines lines = Cut(buffer);

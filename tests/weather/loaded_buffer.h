@@ -12,7 +12,7 @@
 enum class BufferState {
   kInitial,       // first update at start-up: the two initial empty lines
   kCleared,       // after ClearBuffer
-  kForecastLine,  // the joined forecast left in it on the half-hourly path
+  kForecastLine,  // a joined forecast left in front of the document
 };
 
 inline constexpr char kLeftForecastLine[] =

@@ -1,5 +1,5 @@
 // Arbitrary bodies through the line splitting and both cuts, on a cleared
-// buffer and on one that holds a forecast line (the half-hourly path). The
+// buffer and on one that holds a forecast line in front of the body. The
 // cuts may only return characters of the body, the buffer's own line breaks
 // and the blanks that join lines.
 #include <array>
@@ -79,21 +79,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(total <= size, "lines longer than the body");
 
-  // Update now, and the start of the half-hourly update: a cleared buffer.
+  // Every update path but the first at start-up: a cleared buffer.
   WorkBuffer cleared;
   cleared.ClearBuffer();
   for (const std::string& line : lines) cleared.AppendLine(line);
   CutBoth(cleared, alphabet, true);
 
-  // The half-hourly path: the forecast cut from this body stays in the buffer
+  // A buffer that still holds a forecast: the one cut from this body stays
   // and the body is appended behind it. Without a forecast, its first line
   // stands in for one.
-  WorkBuffer half_hourly = cleared;
-  if (!CutForecast(half_hourly)) {
+  WorkBuffer behind_forecast = cleared;
+  if (!CutForecast(behind_forecast)) {
     if (lines.empty()) return 0;
-    half_hourly.SetWholeText(lines.front());
+    behind_forecast.SetWholeText(lines.front());
   }
-  for (const std::string& line : lines) half_hourly.AppendLine(line);
-  CutBoth(half_hourly, alphabet, false);
+  for (const std::string& line : lines) behind_forecast.AppendLine(line);
+  CutBoth(behind_forecast, alphabet, false);
   return 0;
 }

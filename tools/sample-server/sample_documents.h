@@ -11,15 +11,15 @@
 //   station that does not report is its name padded to 15 columns and
 //   "NOT AVBL", so "NOT" begins 15 characters after the name.
 // - forecast: a product header and four zone segments. The Marrowby metro
-//   zone's cities line reads "INCLUDING MARROWBY METRO...HALLOWAY...KELLAND",
-//   which puts the start of the next line (the issue time, which opens the
-//   paragraph) exactly 41 characters after the first letter of
-//   "ING MARROWBY METRO". The periods (".TODAY...", ".TONIGHT...", day names)
+//   zone's cities line reads "INCLUDING MARROWBY METRO...HALLOWAY...KELLAND"
+//   and comes last before the periods, after the issue time, which puts the
+//   first period, where the paragraph begins, exactly 41 characters after the
+//   first letter of "ING MARROWBY METRO". The periods (".TODAY...", ".TONIGHT...", day names)
 //   are wrapped at 69 columns; the paragraph's last full stop is followed
 //   directly by "<END>" (plain text) or "<br>" (HTML).
 // - MARROWBY, WENDMOORE and BRENNIK do not occur in the forecast paragraph,
-//   so the joined forecast can stand in front of a roundup in the ticker's
-//   buffer without being taken for one of its keys.
+//   so the joined forecast, were it ever searched together with a roundup,
+//   could not be taken for one of the roundup's keys.
 // Every document is far below 32,767 bytes.
 //
 // The weather is a pure function of the clock: the "live" scenario moves
