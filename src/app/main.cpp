@@ -23,6 +23,5 @@ int main(int argc, char** argv) {
     frmMain.ShowStrip();
     frmMain.ShowInTaskbar();
   }
-  TApplication::exec();
-  return 0;
+  return RunMessageLoop();
 }

@@ -69,15 +69,21 @@ void TerminateApplication() {
     return;
   }
   // exit(), unlike quit(), neither closes windows nor makes an open message
-  // box answer: it ends every running loop where it stands. A loop that
-  // starts later (the main loop, when the request comes during window
-  // creation) would never hear of it, so the request also waits in the event
-  // queue and ends the first loop that runs.
+  // box answer: it ends every running loop where it stands.
   QCoreApplication::exit(0);
-  if (QCoreApplication* app = QCoreApplication::instance()) {
+}
+
+int RunMessageLoop() {
+  // A request made before the loop started ended no loop. It is passed on
+  // here rather than queued when it is made: the main window's creation runs
+  // events itself while it waits for the window to appear, and would take
+  // such a wake-up away.
+  if (g_terminate_requested) {
     QMetaObject::invokeMethod(
-        app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   }
+  QApplication::exec();
+  return 0;
 }
 
 bool TerminateRequested() { return g_terminate_requested; }

@@ -39,10 +39,15 @@ void ShowUncaughtError(const std::exception& error);
 bool RunGuarded(const std::function<void()>& step);
 
 // Tells the application to end. Every running loop ends at once, nested modal
-// loops included (their exec() returns); a request made before the main loop
-// has started ends that loop as soon as it starts, without waiting for input.
-// Windows are not closed by this: the caller has closed what it needs.
+// loops included (their exec() returns), and a loop started afterwards returns
+// at once. A request made before the main loop has started is kept for
+// RunMessageLoop. Windows are not closed by this: the caller has closed what
+// it needs.
 void TerminateApplication();
+// Runs the main event loop until the application is told to end, and returns
+// 0. Returns at once when it was told so before the loop started (during the
+// main window's creation), without waiting for input.
+int RunMessageLoop();
 // Whether the application was told to end.
 bool TerminateRequested();
 // Forgets a request (tests build many windows in one process).
