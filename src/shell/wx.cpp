@@ -177,7 +177,6 @@ TfrmMain::TfrmMain(QWidget* parent)
   resize(340, 34);
 
   lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
-  qApp->installEventFilter(this);
 }
 
 TfrmMain::~TfrmMain() { SetTaskbarProxyTarget(nullptr); }
@@ -655,14 +654,12 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   // The picture frame follows the strip's height.
   if (watched == pnlMain && event->type() == QEvent::Resize) AlignControls();
-  // The user changed the regional settings.
-  if (watched == qApp && event->type() == QEvent::LocaleChange) {
-    lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
-  }
   return QWidget::eventFilter(watched, event);
 }
 
 void TfrmMain::changeEvent(QEvent* event) {
+  // The user changed the regional settings (the application passes its own
+  // locale change on to every top-level window).
   if (event->type() == QEvent::LocaleChange) {
     lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
   }

@@ -148,7 +148,7 @@ class TfrmMain : public QWidget {
 
   // The locale's date and time formats for the "Last Updated" stamp: taken
   // from QLocale::system() at construction and again whenever Qt reports a
-  // locale change to this window or to the application.
+  // locale change (to the application, which passes it on to this window).
   LastUpdateFormats lastUpdateFormats;
 
   // Closes the main window: FormCloseQuery (which stores), FormClose, then the
