@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 using namespace std::chrono_literals;
@@ -98,20 +97,12 @@ void LoopbackServer::Answer(int fd) {
     mw_http::CloseConnection(fd, reply.reset, 1s, stop_);
     return;
   }
-  auto deadline = mw_http::Clock::now() + kSendTimeout;
-  std::string_view body = reply.body;
-  std::size_t limit = std::min(reply.close_after_body_bytes, body.size());
-  std::size_t stall_at = std::min(reply.stall_after_body_bytes, limit);
-  bool ok = mw_http::SendAll(fd, reply.head, deadline, stop_);
-  if (ok && reply.stall_after_body_bytes != LoopbackReply::kAll) {
-    ok = mw_http::SendAll(fd, body.substr(0, stall_at), deadline, stop_) &&
-         mw_http::Pause(fd, reply.stall, stop_);
-    deadline = mw_http::Clock::now() + kSendTimeout;
-    if (ok) ok = mw_http::SendAll(fd, body.substr(stall_at, limit - stall_at), deadline, stop_);
-  } else if (ok) {
-    ok = mw_http::SendAll(fd, body.substr(0, limit), deadline, stop_);
-  }
-  mw_http::CloseConnection(fd, reply.reset, 1s, stop_);
+  mw_http::Delivery delivery;
+  delivery.stall_after = reply.stall_after_body_bytes;
+  delivery.stall = reply.stall;
+  delivery.cut_after = reply.close_after_body_bytes;
+  delivery.reset = reply.reset;
+  mw_http::Deliver(fd, reply.head, reply.body, delivery, kSendTimeout, 1s, stop_);
 }
 
 RefusingPort::RefusingPort() {

@@ -243,6 +243,22 @@ void CloseConnection(int fd, bool reset, std::chrono::milliseconds drain, const 
   close(fd);
 }
 
+void Deliver(int fd, std::string_view head, std::string_view body, const Delivery& delivery,
+             std::chrono::milliseconds send_timeout, std::chrono::milliseconds drain,
+             const StopFlag& stop) {
+  const std::size_t end = std::min(delivery.cut_after, body.size());
+  const std::size_t pause_at = std::min(delivery.stall_after, end);
+  Clock::time_point deadline = Clock::now() + send_timeout;
+  bool ok =
+      SendAll(fd, head, deadline, stop) && SendAll(fd, body.substr(0, pause_at), deadline, stop);
+  if (ok && delivery.stall_after != Delivery::kAll) {
+    ok = Pause(fd, delivery.stall, stop);
+    deadline = Clock::now() + send_timeout;
+  }
+  ok = ok && SendAll(fd, body.substr(pause_at, end - pause_at), deadline, stop);
+  CloseConnection(fd, delivery.reset || !ok, drain, stop);
+}
+
 std::string ResponseHead(int code, std::string_view reason,
                          const std::vector<std::string>& header_lines,
                          std::optional<std::size_t> content_length) {

@@ -85,6 +85,28 @@ bool Pause(int fd, std::chrono::milliseconds pause, const StopFlag& stop);
 // destroyed by a reset; `reset` closes at once with RST instead.
 void CloseConnection(int fd, bool reset, std::chrono::milliseconds drain, const StopFlag& stop);
 
+// How an answer reaches the client, with the faults a server or a network can
+// show mid-body.
+struct Delivery {
+  static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
+  // After this many bytes of the body, keep silent for `stall` (the pause
+  // ends early when the client goes away or the flag is raised).
+  std::size_t stall_after = kAll;
+  std::chrono::milliseconds stall{0};
+  // Send only this many bytes of the body.
+  std::size_t cut_after = kAll;
+  // End with a reset (RST) instead of an orderly close.
+  bool reset = false;
+};
+
+// Sends `head` and then `body` as `delivery` says, each stretch between
+// pauses within `send_timeout`, and ends the connection: with a reset when
+// asked or when the client could not be written to, else orderly, draining
+// for `drain`.
+void Deliver(int fd, std::string_view head, std::string_view body, const Delivery& delivery,
+             std::chrono::milliseconds send_timeout, std::chrono::milliseconds drain,
+             const StopFlag& stop);
+
 // "HTTP/1.1 <code> <reason>" CR LF, the given header lines (each without line
 // end), "Content-Length" (when `content_length` is set), "Connection: close",
 // and the blank line.

@@ -94,31 +94,19 @@ std::string IndexPage(Source source, const ServerOptions& options) {
   return page;
 }
 
-void SendBody(int fd, const Answer& answer, std::chrono::milliseconds stall,
-              const mw_http::StopFlag& stop) {
-  auto deadline = mw_http::Clock::now() + kSendTimeout;
-  std::string_view body = answer.body;
-  if (!mw_http::SendAll(fd, answer.head, deadline, stop)) {
-    mw_http::CloseConnection(fd, true, 0ms, stop);
-    return;
+void SendAnswer(int fd, const Answer& answer, std::chrono::milliseconds stall,
+                const mw_http::StopFlag& stop) {
+  mw_http::Delivery delivery;
+  const std::size_t half = answer.body.size() / 2;
+  if (answer.stall_halfway) {
+    delivery.stall_after = half;
+    delivery.stall = stall;
   }
   if (answer.reset_halfway) {
-    mw_http::SendAll(fd, body.substr(0, body.size() / 2), deadline, stop);
-    mw_http::CloseConnection(fd, true, 0ms, stop);
-    return;
+    delivery.cut_after = half;
+    delivery.reset = true;
   }
-  if (answer.stall_halfway) {
-    bool ok = mw_http::SendAll(fd, body.substr(0, body.size() / 2), deadline, stop) &&
-              mw_http::Pause(fd, stall, stop);
-    if (!ok) {
-      mw_http::CloseConnection(fd, true, 0ms, stop);
-      return;
-    }
-    body.remove_prefix(body.size() / 2);
-    deadline = mw_http::Clock::now() + kSendTimeout;
-  }
-  bool ok = mw_http::SendAll(fd, body, deadline, stop);
-  mw_http::CloseConnection(fd, !ok, kDrainTime, stop);
+  mw_http::Deliver(fd, answer.head, answer.body, delivery, kSendTimeout, kDrainTime, stop);
 }
 
 }  // namespace
@@ -305,7 +293,7 @@ void SampleServer::Serve(int fd, Source source, const mw_http::StopFlag& stop) c
                 request->target.c_str(), status.c_str());
     std::fflush(stdout);
   }
-  SendBody(fd, answer, options_.stall, stop);
+  SendAnswer(fd, answer, options_.stall, stop);
 }
 
 bool SampleServer::ReadFromFolder(const std::string& path, std::string* bytes) const {
