@@ -110,9 +110,10 @@ size_t OnBody(char* data, size_t size, size_t count, void* userp) {
   t->body.append(data, take);
   if (t->body.size() == kDocumentLimit) {
     // The document is complete; anything more is not wanted. Returning short
-    // ends the transfer, which counts as success below.
+    // ends the transfer, which counts as success below. (n is not 0 here: an
+    // empty call adds nothing and never completes the document.)
     t->cut = true;
-    return n == 0 ? 1 : 0;
+    return 0;
   }
   return n;
 }
