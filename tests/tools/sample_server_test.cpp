@@ -460,7 +460,6 @@ TEST(SampleServerProgram, ServesAndStopsCleanlyOnEitherSignal) {
 }
 
 TEST(SampleServerProgram, PortInUseIsReported) {
-  mw_http::StopFlag unused;
   std::string error;
   int taken = mw_http::ListenTcp("127.0.0.1", 0, &error);
   ASSERT_GE(taken, 0) << error;
