@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "shell/display_text.h"
+#include "shell/x11_window.h"
 
 namespace {
 
@@ -21,6 +22,10 @@ class CentredMessageBox : public QMessageBox {
   void showEvent(QShowEvent* event) override {
     QMessageBox::showEvent(event);
     CentreOnScreen(*this);
+    // An empty title (the application title, when the ticker it mirrors is
+    // empty) got the program's name from Qt when the native window was made;
+    // it is still unmapped here.
+    if (windowTitle().isEmpty()) ClearNativeTitle(this);
   }
 };
 
