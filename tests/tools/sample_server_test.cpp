@@ -35,7 +35,7 @@ constexpr std::time_t kNoon = 1709640000;  // 2024-03-05 12:00 UTC
 const mw_sample::SampleClock kFixedClock{kNoon, 0, "UTC"};
 
 constexpr FetchLimits kPatient{5000, 5000, 20000};
-constexpr FetchLimits kShort{3000, 400, 10000};
+constexpr FetchLimits kShort{3000, 2000, 10000};
 
 ServerOptions TestOptions(Scenario scenario = Scenario::kLive) {
   ServerOptions options;
