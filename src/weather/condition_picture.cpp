@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "weather/ascii_case.h"
+
 namespace {
 
 struct KeywordRow {
@@ -36,9 +38,7 @@ constexpr std::array<KeywordRow, 17> kKeywords{{
 
 ConditionPicture ChooseConditionPicture(std::string_view primary_conditions) {
   std::string text(primary_conditions);
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
-  }
+  for (char& c : text) c = AsciiUpper(c);
   ConditionPicture picture = ConditionPicture::kUnchanged;
   for (const KeywordRow& row : kKeywords) {
     if (text.find(row.key) != std::string::npos) picture = row.picture;

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "weather/ascii_case.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -18,16 +20,6 @@ bool GlobalInit() {
   static CURLcode result = CURLE_FAILED_INIT;
   std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
   return result == CURLE_OK;
-}
-
-bool StartsWithCaseless(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
 }
 
 // What one transfer has seen so far; shared with libcurl's callbacks.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "weather/ascii_case.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -38,16 +40,6 @@ bool ValidIpv6(std::string_view address) {
   if (address.find(':') == std::string_view::npos) return false;
   for (char c : address) {
     if (!IsHexOrColon(c)) return false;
-  }
-  return true;
-}
-
-bool StartsWithCaseless(std::string_view text, std::string_view lower_prefix) {
-  if (text.size() < lower_prefix.size()) return false;
-  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower_prefix[i]) return false;
   }
   return true;
 }

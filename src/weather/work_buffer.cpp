@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "weather/ascii_case.h"
+
 namespace {
 
 constexpr char kCr = '\r';
@@ -14,10 +16,7 @@ constexpr std::size_t kLargestPosition =
     static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
 // Only the ASCII letters are folded: the buffer does not know the code page.
-constexpr unsigned char Fold(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
-}
+constexpr unsigned char Fold(char c) { return static_cast<unsigned char>(AsciiUpper(c)); }
 
 // True when `view` points into `text`'s storage, which an edit of `text`
 // may move or overwrite.
