@@ -105,8 +105,9 @@ TEST_F(FetchTest, EmptyBodiesAndErrorPagesAreDocuments) {
   EXPECT_TRUE(frm_.isVisible());
 }
 
-// Step 4: the conditions' status texts are painted before the body is read;
-// the forecast's caption is set without a forced paint.
+// Once the document is open, and before its body is read, the conditions'
+// status texts are painted; the forecast's caption is set without a forced
+// paint.
 TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
   WeatherServers servers;
   LoopbackReply slow = LoopbackReply::Page(200, "MARROWBY\n");

@@ -221,7 +221,7 @@ TEST_F(UpdateTest, TheAlternateSourceIsAskedWhenChosen) {
   EXPECT_EQ(servers_.alternate.Requests().size(), 2u);
 }
 
-// ---- a failed fetch keeps what the user had (F1) ----
+// ---- a failed fetch keeps what the user had ----
 
 TEST_F(UpdateTest, UnreachableServerKeepsTheTextsAndStoresThem) {
   RefusingPort refusing;
@@ -313,7 +313,7 @@ TEST_F(UpdateTest, ReadFailuresKeepTheirDocumentsTextsOnly) {
   EXPECT_EQ(terminate_calls_, 0);
 }
 
-// ---- a document of another kind keeps them too (F2) ----
+// ---- a document of another kind keeps them too ----
 
 TEST_F(UpdateTest, ErrorPagesKeepTheTextsWithoutABox) {
   TfrmMain frm;
@@ -346,7 +346,7 @@ TEST_F(UpdateTest, ErrorPagesKeepTheTextsWithoutABox) {
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
-// ---- the half-hourly update cuts the roundup alone (F3) ----
+// ---- the half-hourly update cuts the roundup alone ----
 
 TEST_F(UpdateTest, AForecastNamingAStationIsNotTakenForItsEntry) {
   TfrmMain frm;
