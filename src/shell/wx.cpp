@@ -412,7 +412,8 @@ bool TfrmMain::FetchDocument(bool forecast) {
 
 void TfrmMain::ShowFetchStatus(bool forecast) {
   if (forecast) {
-    // UpdateForecast has painted the same caption already.
+    // UpdateForecast set the same caption before the fetch; nothing is
+    // painted here, so the screen keeps what the last paint showed.
     pnlScroll->SetCaption(kGettingForecast);
     return;
   }
