@@ -103,6 +103,9 @@ TfrmMain::TfrmMain(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("frmMain"));
   setFont(PixelFont("MS Sans Serif", 11, false));
+  // The strip stands beside whatever the user works in and is rarely the
+  // active window; its hints must show all the same.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
 
   tmrScroll = new TTimer(this);
   tmrScroll->setObjectName(QStringLiteral("tmrScroll"));

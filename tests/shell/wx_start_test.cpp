@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QMenu>
+#include <QTest>
 #include <QToolTip>
 #include <QWindow>
 
@@ -218,6 +219,31 @@ TEST_F(StartTest, HintsAndPopupMenuOverTheStrip) {
     EXPECT_TRUE(frm.pMenu->isVisible());
     frm.pMenu->hide();
   }
+}
+
+// The strip is rarely the active window: a hint shows when the mouse rests
+// over it all the same.
+TEST_F(StartTest, HintsShowWhileAnotherWindowIsActive) {
+  StoreFile("[settings]\nonstart=0\n[weather]\nlast update=Last Updated noon\n");
+  TfrmMain frm;
+  frm.FormCreate();
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return elsewhere.isActiveWindow(); }));
+  ASSERT_FALSE(frm.isActiveWindow());
+
+  for (QWidget* target :
+       {static_cast<QWidget*>(frm.pnlScroll), static_cast<QWidget*>(frm.imgCurrent)}) {
+    const QString hint = target == frm.imgCurrent ? QString("Current Marrowby Weather")
+                                                  : PlainToolTip("Last Updated noon");
+    QTest::mouseMove(target, QPoint(10, 10));
+    QTest::mouseMove(target, QPoint(11, 10));
+    EXPECT_TRUE(ProcessEventsUntil([&] {
+      return QToolTip::isVisible() && QToolTip::text() == hint;
+    })) << QToolTip::text().toStdString();
+  }
+  QToolTip::hideText();
 }
 
 TEST_F(StartTest, TextsFromTheStoreAreShownAsPlainText) {
