@@ -2,6 +2,7 @@
 // no test can touch the user's real settings.
 #include <gtest/gtest.h>
 
+#include "support/leak_suppressions.h"
 #include "support/temp_config.h"
 
 int main(int argc, char** argv) {

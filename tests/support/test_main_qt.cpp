@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "shell/application.h"
+#include "support/leak_suppressions.h"
 #include "support/temp_config.h"
 
 int main(int argc, char** argv) {
