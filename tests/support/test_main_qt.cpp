@@ -1,16 +1,19 @@
 // Test main for the shell: the program's application object on the offscreen
-// platform, and a settings folder of the process's own.
+// platform, a settings folder of the process's own, and no proxy, so no
+// request leaves this machine.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "shell/application.h"
 #include "support/leak_suppressions.h"
+#include "support/no_proxy.h"
 #include "support/temp_config.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ForgetProxySettings();
   TempConfigDir config;
   TApplication app(argc, argv);
   return RUN_ALL_TESTS();

@@ -26,16 +26,10 @@ constexpr FetchLimits kPatient{5000, 5000, 20000};
 // that struck before the head would turn a read failure into an open failure.
 constexpr FetchLimits kShort{3000, 2000, 5000};
 
+// The test main forgets the environment's proxy settings; the proxy tests
+// below set their own.
 class HttpFetchTest : public testing::Test {
  protected:
-  void SetUp() override {
-    // The tests decide about proxies themselves.
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
-                             "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-      unsetenv(name);
-    }
-  }
-
   FetchResult Fetch(const std::string& url, const FetchLimits& limits = kPatient) {
     return FetchHttpDocument(url, limits, [this] { ++opens_; });
   }
