@@ -38,12 +38,20 @@ TCloseSignals::TCloseSignals(std::function<void()> on_signal, QObject* parent)
   action.sa_handler = OnCloseSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &previous_[i]);
+  for (int i = 0; i < 3; ++i) {
+    sigaction(kSignals[i], nullptr, &previous_[i]);
+    // Started with it ignored (nohup, a background job): the user asked for
+    // the program to outlive it.
+    if (previous_[i].sa_handler == SIG_IGN) continue;
+    sigaction(kSignals[i], &action, nullptr);
+  }
 }
 
 TCloseSignals::~TCloseSignals() {
   if (!notifier_) return;
-  for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+  for (int i = 0; i < 3; ++i) {
+    if (previous_[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
+  }
   g_write_fd.store(-1);
   delete notifier_;
   close(fds_[0]);

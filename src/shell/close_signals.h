@@ -4,8 +4,10 @@
 // the signal handler only writes a byte into a pipe (a self-pipe, the one
 // thing a handler may safely do), and the event loop reads it and calls
 // `on_signal` as an ordinary event, through the application's error boundary.
-// Several signals that arrive before the loop reads them give one call. The
-// destructor puts the previous handlers back. One instance at a time.
+// Several signals that arrive before the loop reads them give one call. A
+// signal that is ignored when the instance is made (the program was started
+// under nohup, or as a background job) stays ignored. The destructor puts the
+// previous handlers back. One instance at a time.
 #pragma once
 
 #include <signal.h>

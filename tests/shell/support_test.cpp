@@ -190,6 +190,30 @@ TEST_F(SupportTest, CloseSignalsArriveAsOneEventPerBurst) {
   EXPECT_EQ(current.sa_handler, SIG_DFL);
 }
 
+// A signal the program was started with ignored (nohup, a background job)
+// stays ignored: the user asked for the program to outlive it.
+TEST_F(SupportTest, SignalsIgnoredAtStartStayIgnored) {
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  struct sigaction before_hup = {};
+  sigaction(SIGHUP, &ignore, &before_hup);
+  int calls = 0;
+  {
+    TCloseSignals close_signals([&] { ++calls; });
+    raise(SIGHUP);
+    ProcessEventsUntil([] { return false; }, 100);
+    EXPECT_EQ(calls, 0);
+    // The others still close the program.
+    raise(SIGTERM);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return calls > 0; }));
+  }
+  struct sigaction after = {};
+  sigaction(SIGHUP, nullptr, &after);
+  EXPECT_EQ(after.sa_handler, SIG_IGN);
+  sigaction(SIGHUP, &before_hup, nullptr);
+}
+
 TEST_F(SupportTest, ApplicationTitleKeepsTheWholeText) {
   const std::string long_title(5000, 'x');
   SetApplicationTitle(long_title);
