@@ -49,9 +49,7 @@ TCloseSignals::TCloseSignals(std::function<void()> on_signal, QObject* parent)
 
 TCloseSignals::~TCloseSignals() {
   if (!notifier_) return;
-  for (int i = 0; i < 3; ++i) {
-    if (previous_[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
-  }
+  for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
   g_write_fd.store(-1);
   delete notifier_;
   close(fds_[0]);
