@@ -42,7 +42,7 @@ const Atoms& KnownAtoms(xcb_connection_t* c) {
     cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
   }
   xcb_atom_t* targets[] = {&atoms.net_wm_state, &atoms.skip_taskbar, &atoms.net_wm_name,
-                         &atoms.utf8_string};
+                           &atoms.utf8_string};
   for (int i = 0; i < 4; ++i) {
     Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
     *targets[i] = reply ? reply->atom : XCB_ATOM_NONE;
