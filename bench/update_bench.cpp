@@ -20,6 +20,7 @@
 #include "shell/message_boxes.h"
 #include "shell/wx.h"
 #include "support/loopback_server.h"
+#include "support/no_proxy.h"
 #include "weather/http_fetch.h"
 #include "weather/sources.h"
 
@@ -92,7 +93,7 @@ BENCHMARK(BM_UpdateNow)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicro
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) unsetenv(name);
+  ForgetProxySettings();
   const std::filesystem::path config =
       std::filesystem::temp_directory_path() / ("mw-update-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(config / "Tidewell");

@@ -12,13 +12,8 @@
 
 void ShellTest::SetUp() {
   // Every fetch goes straight to the test's own loopback servers.
-  for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
-                           "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-    unsetenv(name);
-  }
   setenv(kPrimaryServerVariable, nowhere_.Authority().c_str(), 1);
   setenv(kAlternateServerVariable, nowhere_.Authority().c_str(), 1);
-  InstallMessageBoxes(&boxes_);
   ResetTerminateRequest();
   SetTerminateHook([this] { ++terminate_calls_; });
   SetApplicationTitle("Marrowby Weather");
@@ -27,7 +22,6 @@ void ShellTest::SetUp() {
 void ShellTest::TearDown() {
   SetTerminateHook({});
   ResetTerminateRequest();
-  InstallMessageBoxes(nullptr);
   unsetenv(kPrimaryServerVariable);
   unsetenv(kAlternateServerVariable);
 }

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "settings/color_grid.h"
-#include "settings/dialog/recording_boxes.h"
+#include "support/recording_boxes.h"
 #include "settings/reg_ini_file.h"
 #include "settings/wxopts.h"
 #include "shell/app_title.h"
