@@ -39,6 +39,11 @@ struct IniEntry {
 // Every entry that belongs to a section, in file order, duplicates included.
 std::vector<IniEntry> ParseIniEntries(std::string_view file);
 
+// Names compare without regard to ASCII case, as registry names do.
+bool SameName(std::string_view a, std::string_view b);
+// The value of a hexadecimal digit in either case, or -1.
+int HexDigit(char c);
+
 struct StoredValue {
   enum class Kind {
     kText,     // `text` holds the value

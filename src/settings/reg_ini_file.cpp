@@ -165,13 +165,6 @@ void WriteStoredText(const std::string& file_name, std::string_view section, std
   if (folder.Valid()) fsync(folder.Get());
 }
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 TRegIniFile::TRegIniFile(std::string_view key_path) : file_name_(SettingsFileForKey(key_path)) {
@@ -219,10 +212,7 @@ void TRegIniFile::WriteFlag(std::string_view section, std::string_view entry, bo
 std::string SettingsFileForKey(std::string_view key_path) {
   // Registry key names ignore case, so does the leading "Software\".
   constexpr std::string_view kSoftware = "software\\";
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  if (key_path.size() >= kSoftware.size() &&
-      std::equal(kSoftware.begin(), kSoftware.end(), key_path.begin(),
-                 [&](char a, char b) { return a == lower(b); })) {
+  if (SameName(key_path.substr(0, kSoftware.size()), kSoftware)) {
     key_path.remove_prefix(kSoftware.size());
   }
   const std::string home = ConfigHome();
@@ -243,7 +233,7 @@ std::int32_t StoredTextToNumber(std::string_view text, std::int32_t def) {
     std::uint32_t value = 0;
     int significant = 0;
     for (; i < s.size(); ++i) {
-      const int digit = HexDigitValue(s[i]);
+      const int digit = HexDigit(s[i]);
       if (digit < 0) return def;
       if (significant > 0 || digit != 0) ++significant;
       if (significant > 8) return def;
