@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/reg_ini_file.h"
+#include "store/reg_ini_file.h"
 
 namespace {
 

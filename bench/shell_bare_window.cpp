@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/x11_window.h"
+#include "ui/x11_window.h"
 
 namespace {
 class Line : public QWidget {

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "shell/app_title.h"
-#include "shell/application.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 

@@ -15,9 +15,9 @@
 #include <string>
 
 #include "sample-server/sample_documents.h"
-#include "shell/app_title.h"
-#include "shell/application.h"
-#include "shell/message_boxes.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
+#include "ui/message_boxes.h"
 #include "shell/wx.h"
 #include "support/loopback_server.h"
 #include "support/no_proxy.h"

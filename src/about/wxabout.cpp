@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "pictures.h"
-#include "shell/message_boxes.h"
+#include "ui/message_boxes.h"
 
 namespace {
 

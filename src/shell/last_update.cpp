@@ -1,6 +1,6 @@
 #include "shell/last_update.h"
 
-#include "shell/display_text.h"
+#include "ui/display_text.h"
 
 namespace {
 

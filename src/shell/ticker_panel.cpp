@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "shell/display_text.h"
+#include "ui/display_text.h"
 
 TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/panel.h"
+#include "ui/panel.h"
 
 class TTickerPanel : public TPanel {
   Q_OBJECT

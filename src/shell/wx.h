@@ -26,7 +26,7 @@
 #include <string_view>
 
 #include "shell/last_update.h"
-#include "shell/timer.h"
+#include "ui/timer.h"
 #include "weather/http_fetch.h"
 #include "weather/work_buffer.h"
 

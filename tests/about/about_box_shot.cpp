@@ -4,9 +4,9 @@
 #include <QTimer>
 
 #include "about/wxabout.h"
-#include "shell/app_title.h"
-#include "shell/application.h"
-#include "shell/message_boxes.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
+#include "ui/message_boxes.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);

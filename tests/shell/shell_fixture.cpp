@@ -5,9 +5,9 @@
 #include <QThread>
 #include <cstdlib>
 
-#include "settings/reg_ini_file.h"
-#include "shell/app_title.h"
-#include "shell/application.h"
+#include "store/reg_ini_file.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
 #include "weather/sources.h"
 
 void ShellTest::SetUp() {

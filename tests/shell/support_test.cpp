@@ -10,13 +10,13 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "settings/reg_ini_file.h"
-#include "shell/app_title.h"
-#include "shell/application.h"
+#include "store/reg_ini_file.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
 #include "shell/close_signals.h"
-#include "shell/display_text.h"
-#include "shell/message_boxes.h"
-#include "shell/timer.h"
+#include "ui/display_text.h"
+#include "ui/message_boxes.h"
+#include "ui/timer.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <csignal>
 #include <filesystem>
 
-#include "settings/reg_ini_file.h"
-#include "shell/application.h"
+#include "store/reg_ini_file.h"
+#include "ui/application.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"

@@ -15,9 +15,9 @@
 #include <QWindow>
 
 #include "about/wxabout.h"
-#include "settings/reg_ini_file.h"
-#include "settings/wxopts.h"
-#include "shell/app_title.h"
+#include "store/reg_ini_file.h"
+#include "options/wxopts.h"
+#include "ui/app_title.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"

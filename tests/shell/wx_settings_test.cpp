@@ -2,9 +2,9 @@
 // store error in the middle.
 #include <QThread>
 
-#include "settings/palette.h"
-#include "shell/application.h"
-#include "shell/panel.h"
+#include "store/palette.h"
+#include "ui/application.h"
+#include "ui/panel.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"

@@ -9,10 +9,10 @@
 #include <QToolTip>
 #include <QWindow>
 
-#include "settings/reg_ini_file.h"
-#include "shell/display_text.h"
-#include "shell/panel.h"
-#include "shell/picture.h"
+#include "store/reg_ini_file.h"
+#include "ui/display_text.h"
+#include "ui/panel.h"
+#include "ui/picture.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"

@@ -2,8 +2,8 @@
 #include <QImage>
 #include <QWindow>
 
-#include "shell/app_title.h"
-#include "shell/display_text.h"
+#include "ui/app_title.h"
+#include "ui/display_text.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"

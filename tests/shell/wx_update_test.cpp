@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "settings/reg_ini_file.h"
-#include "shell/application.h"
-#include "shell/picture.h"
+#include "store/reg_ini_file.h"
+#include "ui/application.h"
+#include "ui/picture.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"

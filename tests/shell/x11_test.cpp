@@ -13,11 +13,11 @@
 #include <memory>
 #include <string>
 
-#include "shell/app_title.h"
-#include "shell/message_boxes.h"
+#include "ui/app_title.h"
+#include "ui/message_boxes.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
-#include "shell/x11_window.h"
+#include "ui/x11_window.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "shell/application.h"
+#include "ui/application.h"
 #include "support/leak_suppressions.h"
 #include "support/no_proxy.h"
 #include "support/temp_config.h"

@@ -1,7 +1,7 @@
 // The store on a real settings file: where it lives, what a first run does,
 // conversions of numbers and flags, byte-exact texts, hand-edited files, and
 // the four errors from real causes.
-#include "settings/reg_ini_file.h"
+#include "store/reg_ini_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/ini_file_format.h"
+#include "store/ini_file_format.h"
 #include "support/temp_config.h"
 
 using namespace std::string_literals;

@@ -1,6 +1,6 @@
 // The settings file format on its own: decoding stored values, finding the
 // entry that counts, and rewriting one entry while every other byte stays.
-#include "settings/ini_file_format.h"
+#include "store/ini_file_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/timer.h"
+#include "ui/timer.h"
 
 TTimer::TTimer(QObject* parent) : QObject(parent) {
   timer_.setTimerType(Qt::PreciseTimer);

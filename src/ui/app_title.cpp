@@ -1,4 +1,4 @@
-#include "shell/app_title.h"
+#include "ui/app_title.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -7,8 +7,8 @@
 #include <QWidget>
 
 #include "pictures.h"
-#include "shell/display_text.h"
-#include "shell/x11_window.h"
+#include "ui/display_text.h"
+#include "ui/x11_window.h"
 
 namespace {
 

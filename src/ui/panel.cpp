@@ -1,4 +1,4 @@
-#include "shell/panel.h"
+#include "ui/panel.h"
 
 TPanel::TPanel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow, int line_width)
     : QFrame(parent) {

@@ -1,4 +1,4 @@
-#include "settings/reg_ini_file.h"
+#include "store/reg_ini_file.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "settings/ini_file_format.h"
+#include "store/ini_file_format.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <thread>
 
-#include "settings/ini_file_format.h"
-#include "settings/reg_ini_file.h"
+#include "store/ini_file_format.h"
+#include "store/reg_ini_file.h"
 #include "support/temp_config.h"
 
 namespace {

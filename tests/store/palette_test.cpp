@@ -1,6 +1,6 @@
 // The sixteen colours behind the stored palette indices, which the ticker and
 // the options dialog's colour grid both show.
-#include "settings/palette.h"
+#include "store/palette.h"
 
 #include <gtest/gtest.h>
 

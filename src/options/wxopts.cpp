@@ -1,4 +1,4 @@
-#include "settings/wxopts.h"
+#include "options/wxopts.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "settings/color_grid.h"
-#include "settings/reg_ini_file.h"
-#include "shell/application.h"
-#include "shell/message_boxes.h"
+#include "options/color_grid.h"
+#include "store/reg_ini_file.h"
+#include "ui/application.h"
+#include "ui/message_boxes.h"
 
 namespace {
 

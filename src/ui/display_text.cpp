@@ -1,8 +1,8 @@
-#include "shell/display_text.h"
+#include "ui/display_text.h"
 
 #include <QWidget>
 
-#include "shell/x11_window.h"
+#include "ui/x11_window.h"
 
 namespace {
 // windows-1252 0x80..0x9F; the five unassigned codes map to the C1 controls

@@ -3,10 +3,10 @@
 // screen and quits; without one, runs until the dialog is closed.
 #include <QTimer>
 
-#include "settings/wxopts.h"
-#include "shell/app_title.h"
-#include "shell/application.h"
-#include "shell/message_boxes.h"
+#include "options/wxopts.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
+#include "ui/message_boxes.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "shell/x11_window.h"
+#include "ui/x11_window.h"
 
 #include <xcb/xcb.h>
 

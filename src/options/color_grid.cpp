@@ -1,11 +1,11 @@
-#include "settings/color_grid.h"
+#include "options/color_grid.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "settings/palette.h"
+#include "store/palette.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "settings/ini_file_format.h"
-#include "settings/reg_ini_file.h"
+#include "store/ini_file_format.h"
+#include "store/reg_ini_file.h"
 
 namespace {
 

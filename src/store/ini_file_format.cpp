@@ -1,4 +1,4 @@
-#include "settings/ini_file_format.h"
+#include "store/ini_file_format.h"
 
 #include <cstddef>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "shell/picture.h"
+#include "ui/picture.h"
 
 #include <QPainter>
 

@@ -10,11 +10,11 @@
 #include <QTest>
 #include <filesystem>
 
-#include "settings/color_grid.h"
+#include "options/color_grid.h"
 #include "support/recording_boxes.h"
-#include "settings/reg_ini_file.h"
-#include "settings/wxopts.h"
-#include "shell/app_title.h"
+#include "store/reg_ini_file.h"
+#include "options/wxopts.h"
+#include "ui/app_title.h"
 #include "support/temp_config.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/palette.h"
+#include "store/palette.h"
 
 namespace {
 constexpr PaletteColor kPalette[kPaletteSize] = {

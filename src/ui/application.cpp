@@ -1,12 +1,12 @@
-#include "shell/application.h"
+#include "ui/application.h"
 
 #include <QMetaObject>
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/app_title.h"
-#include "shell/display_text.h"
-#include "shell/message_boxes.h"
+#include "ui/app_title.h"
+#include "ui/display_text.h"
+#include "ui/message_boxes.h"
 
 namespace {
 bool g_terminate_requested = false;

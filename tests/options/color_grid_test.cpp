@@ -1,4 +1,4 @@
-#include "settings/color_grid.h"
+#include "options/color_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdlib>
 
-#include "settings/palette.h"
+#include "store/palette.h"
 
 namespace {
 

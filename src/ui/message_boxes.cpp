@@ -1,4 +1,4 @@
-#include "shell/message_boxes.h"
+#include "ui/message_boxes.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -7,8 +7,8 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "shell/display_text.h"
-#include "shell/x11_window.h"
+#include "ui/display_text.h"
+#include "ui/x11_window.h"
 
 namespace {
 
