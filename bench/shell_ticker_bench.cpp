@@ -9,10 +9,10 @@
 #include <fstream>
 #include <string>
 
-#include "ui/app_title.h"
-#include "ui/application.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
 
 namespace {
 

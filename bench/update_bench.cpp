@@ -15,12 +15,12 @@
 #include <string>
 
 #include "sample-server/sample_documents.h"
-#include "ui/app_title.h"
-#include "ui/application.h"
-#include "ui/message_boxes.h"
 #include "shell/wx.h"
 #include "support/loopback_server.h"
 #include "support/no_proxy.h"
+#include "ui/app_title.h"
+#include "ui/application.h"
+#include "ui/message_boxes.h"
 #include "weather/http_fetch.h"
 #include "weather/sources.h"
 
@@ -42,8 +42,8 @@ class CountingBoxes : public MessageBoxes {
 
 void BM_UpdateNow(benchmark::State& state) {
   const bool alternate = state.range(0) != 0;
-  const mw_sample::SampleDocuments docs =
-      mw_sample::MakeSampleDocuments(mw_sample::Scenario::kRain, mw_sample::SampleClock{1717243200, 0, "UTC"});
+  const mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(
+      mw_sample::Scenario::kRain, mw_sample::SampleClock{1717243200, 0, "UTC"});
   LoopbackServer server(std::chrono::minutes(30));
   server.Serve(kPrimaryConditionsPath, LoopbackReply::Page(200, docs.roundup_text));
   server.Serve(kPrimaryForecastPath, LoopbackReply::Page(200, docs.forecast_text));

@@ -1,9 +1,9 @@
 // Program entry: the application, its title, the main window, the about box
 // (hidden), and the event loop until the application is told to end.
 #include "about/wxabout.h"
+#include "shell/wx.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
-#include "shell/wx.h"
 
 int main(int argc, char** argv) {
   PreferX11UnderWayland(argc, argv);

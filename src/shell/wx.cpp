@@ -1,16 +1,10 @@
+// The main window's handlers: start-up and shutdown, the ticker and the
+// title rotation, the display settings, the condition picture, fetching a
+// document, the two cuts, the three update paths and the menu commands.
+// Each runs its steps in the order the program requires.
 #include "shell/wx.h"
 
 #include <QAction>
-#include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QMenu>
-#include <QSessionManager>
-#include <QThread>
-#include <QTimer>
-#include <QWindow>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,18 +12,16 @@
 #include <thread>
 
 #include "about/wxabout.h"
-#include "pictures.h"
+#include "options/wxopts.h"
+#include "shell/ticker_panel.h"
 #include "store/palette.h"
 #include "store/reg_ini_file.h"
-#include "options/wxopts.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
-#include "shell/close_signals.h"
 #include "ui/display_text.h"
 #include "ui/message_boxes.h"
 #include "ui/panel.h"
 #include "ui/picture.h"
-#include "shell/ticker_panel.h"
 #include "ui/x11_window.h"
 #include "weather/condition_picture.h"
 #include "weather/conditions.h"
@@ -39,33 +31,9 @@
 
 namespace {
 
-constexpr int kStockPictureSize = 32;
 // The forecast box's title shows at most this many characters of the
 // application title.
 constexpr std::size_t kMaxForecastTitle = 255;
-
-QFont PixelFont(const char* family, int pixels, bool bold) {
-  QFont font(QString::fromLatin1(family));
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
-TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* picture, int left) {
-  auto* image = new TPicture(parent);
-  image->setObjectName(QLatin1String(name));
-  image->SetAutoSize(true);
-  image->SetPicture(ProgramPicture(QLatin1String(picture), {kStockPictureSize, kStockPictureSize}));
-  // Below the strip, where the client area never reaches.
-  image->move(left, 48);
-  return image;
-}
-
-QAction* MakeItem(QMenu* menu, const char* name, const char* caption) {
-  QAction* item = menu->addAction(QString::fromLatin1(caption));
-  item->setObjectName(QLatin1String(name));
-  return item;
-}
 
 // The text with the characters 0..32 removed at both ends and A-Z lowered.
 std::string TrimmedLower(std::string_view text) {
@@ -98,102 +66,13 @@ void TestHookAfterShow() {
 
 }  // namespace
 
-TfrmMain::TfrmMain(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
-  setObjectName(QStringLiteral("frmMain"));
-  setFont(PixelFont("MS Sans Serif", 11, false));
-  // The strip stands beside whatever the user works in and is rarely the
-  // active window; its hints must show all the same.
-  setAttribute(Qt::WA_AlwaysShowToolTips);
-
-  tmrScroll = new TTimer(this);
-  tmrScroll->setObjectName(QStringLiteral("tmrScroll"));
-  tmrScroll->SetInterval(100);
-  tmrScroll->OnTimer = [this] { tmrScrollTimer(); };
-
-  tmrUpdate = new TTimer(this);
-  tmrUpdate->setObjectName(QStringLiteral("tmrUpdate"));
-  tmrUpdate->SetInterval(1800000);
-  tmrUpdate->OnTimer = [this] { tmrUpdateTimer(); };
-  tmrUpdate->SetEnabled(true);
-
-  tmrTitleSwitch = new TTimer(this);
-  tmrTitleSwitch->setObjectName(QStringLiteral("tmrTitleSwitch"));
-  tmrTitleSwitch->SetInterval(5000);
-  tmrTitleSwitch->SetTag(0);
-  tmrTitleSwitch->OnTimer = [this] { tmrTitleSwitchTimer(); };
-
-  // The popup menu, in the order it shows its items.
-  pMenu = new QMenu(this);
-  pMenu->setObjectName(QStringLiteral("pMenu"));
-  pMRB = MakeItem(pMenu, "pMRB", "Marrowby");
-  pMRB->setVisible(false);
-  pWDM = MakeItem(pMenu, "pWDM", "Wendmoore");
-  pWDM->setVisible(false);
-  DisplayCompleteForecast1 = MakeItem(pMenu, "DisplayCompleteForecast1", "&Forecast");
-  pShowForecast = pMenu->addSeparator();
-  pShowForecast->setObjectName(QStringLiteral("pShowForecast"));
-  pUpdate = MakeItem(pMenu, "pUpdate", "&Update Now");
-  pOptions = MakeItem(pMenu, "pOptions", "&Options");
-  pAbout = MakeItem(pMenu, "pAbout", "&About...");
-  pMenu->addSeparator();
-  pExit = MakeItem(pMenu, "pExit", "E&xit");
-  connect(DisplayCompleteForecast1, &QAction::triggered, this,
-          [this] { DisplayCompleteForecast1Click(); });
-  connect(pUpdate, &QAction::triggered, this, [this] { pUpdateClick(); });
-  connect(pOptions, &QAction::triggered, this, [this] { pOptsClick(); });
-  connect(pAbout, &QAction::triggered, this, [this] { pAboutClick(); });
-  connect(pExit, &QAction::triggered, this, [this] { pExitClick(); });
-
-  // The strip: the picture frame and the ticker inside a lowered bevel.
-  pnlMain = new TPanel(this, QFrame::Panel, QFrame::Sunken, 1);
-  pnlMain->setObjectName(QStringLiteral("pnlMain"));
-  pnlMain->setGeometry(0, 0, 340, 35);
-  pnlMain->installEventFilter(this);
-
-  pnlImage = new TPanel(pnlMain, QFrame::Panel, QFrame::Sunken, 1);
-  pnlImage->setObjectName(QStringLiteral("pnlImage"));
-  pnlImage->SetColor(Qt::black);
-  pnlImage->setGeometry(1, 1, 34, 33);
-
-  pnlScroll = new TTickerPanel(pnlMain);
-  pnlScroll->setObjectName(QStringLiteral("pnlScroll"));
-  pnlScroll->SetColor(Qt::black);
-  pnlScroll->setFont(PixelFont("Arial", 15, true));
-  pnlScroll->SetFontColor(Qt::yellow);
-  pnlScroll->setGeometry(37, 1, 303, 33);
-
-  // The stock pictures, side by side: sun, rain, snow, cloud.
-  imgRain = MakeStockPicture(this, "imgRain", "rain", 48);
-  imgCloud = MakeStockPicture(this, "imgCloud", "cloud", 128);
-  imgSnow = MakeStockPicture(this, "imgSnow", "snow", 88);
-  imgSun = MakeStockPicture(this, "imgSun", "sun", 8);
-
-  imgCurrent = new TPicture(pnlImage);
-  imgCurrent->setObjectName(QStringLiteral("imgCurrent"));
-  imgCurrent->setGeometry(1, 1, 32, 32);
-  imgCurrent->SetCenter(true);
-  imgCurrent->SetPicture(ProgramPicture(QStringLiteral("initial"), {24, 24}));
-  imgCurrent->setToolTip(QString::fromLatin1(kPictureHint));
-
-  resize(340, 34);
-
-  lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
-}
-
-TfrmMain::~TfrmMain() { SetTaskbarProxyTarget(nullptr); }
-
-// ---------------------------------------------------------------------------
-// Start-up and shutdown
-
 void TfrmMain::FormCreate() {
-  // 1. The strip's height and the picture frame's size.
+  // The strip's height and the picture frame's size.
   pnlMain->SetClientHeight(33);
   pnlImage->SetClientHeight(32);
   pnlImage->SetClientWidth(32);
 
-  // 2. Place, width and the last texts from the store; geometry applied as read.
+  // Place, width and the last texts from the store; geometry applied as read.
   bool onstart = true;
   {
     TRegIniFile reg(kProductKeyPath);
@@ -207,28 +86,26 @@ void TfrmMain::FormCreate() {
     onstart = reg.ReadFlag("settings", "onstart", true);
   }
 
-  // 3.
+  // Colours, font, ticker speed and the two option flags.
   ApplySettings();
-  // 4.
   SetHint(LastUpdateText);
-  // 5.
+  // The texts as they were when the program last ended.
   pnlScroll->SetCaption(ForecastText);
   SetTitle(PrimaryConditions);
-  // 6.
   SetClientHeight(pnlMain->height() - 1);
-  // 7. The stored texts are on the screen before anything slow happens.
+  // The stored texts are on the screen before anything slow happens.
   ShowStrip();
   TestHookAfterShow();
   ShowInTaskbar();
 
-  // 8. A stored forecast starts the ticker and the title rotation.
+  // A stored forecast starts the ticker and the title rotation.
   if (pnlScroll->Caption() != kNoForecast) {
     tmrScroll->SetEnabled(true);
     tmrTitleSwitch->SetEnabled(true);
     UpdateConditionIcon();
   }
 
-  // 9.
+  // The user may have switched the update at start-up off.
   if (onstart) StartupUpdate();
 }
 
@@ -258,50 +135,18 @@ void TfrmMain::pExitClick() {
   TerminateApplication();
 }
 
-bool TfrmMain::Close() {
-  bool CanClose = true;
-  FormCloseQuery(CanClose);
-  if (!CanClose) return false;
-  TCloseAction Action = caHide;
-  FormClose(Action);
-  if (Action == caNone) return false;
-  // The main window's close ends the program. The object itself lives on
-  // until the program entry returns, as the handler that closed it may still
-  // be running.
-  hide();
-  TerminateApplication();
-  return true;
-}
-
-void TfrmMain::EndSession() {
-  if (TerminateRequested()) return;
-  bool closed = false;
-  RunGuarded([&] { closed = Close(); });
-  if (!closed) TerminateApplication();
-}
-
-void TfrmMain::InstallCloseRoutes() {
-  close_signals_ = std::make_unique<TCloseSignals>([this] { EndSession(); });
-  connect(qApp, &QGuiApplication::commitDataRequest, this,
-          [this](QSessionManager&) { EndSession(); });
-}
-
-void TfrmMain::closeEvent(QCloseEvent* event) {
-  // Stays open unless the whole close path ran (storing may fail).
-  event->ignore();
-  if (Close()) event->accept();
-}
-
 // ---------------------------------------------------------------------------
 // Ticker and title rotation
 
 void TfrmMain::tmrScrollTimer() {
-  // 1. Drop the first character (the view is taken before the caption changes).
+  // Drop the first character (the view is taken before the caption changes).
   const std::string& caption = pnlScroll->Caption();
   if (!caption.empty()) pnlScroll->SetCaption(std::string(std::string_view(caption).substr(1)));
-  // 2. Start again from the forecast in the tick that emptied the caption.
+  // Start again from the forecast in the tick that emptied the caption, so
+  // that no blank gap stands between two passes.
   if (pnlScroll->Caption().empty()) pnlScroll->SetCaption(ForecastText);
-  // 3.
+  // The taskbar entry mirrors the ticker, or shows the program's name again
+  // at the first tick after the option was switched off.
   if (ScrollInTaskbar) {
     SetApplicationTitle(pnlScroll->Caption());
   } else {
@@ -310,7 +155,7 @@ void TfrmMain::tmrScrollTimer() {
 }
 
 void TfrmMain::tmrTitleSwitchTimer() {
-  // 1.
+  // The tag is the rotation's phase: 0 shows the primary station next.
   if (tmrTitleSwitch->Tag() == 0) {
     SetTitle(PrimaryConditions);
     tmrTitleSwitch->SetTag(1);
@@ -318,7 +163,8 @@ void TfrmMain::tmrTitleSwitchTimer() {
     SetTitle(SecondaryConditions);
     tmrTitleSwitch->SetTag(0);
   }
-  // 2. and 3. A station's name alone: the station reports nothing.
+  // A station's name alone, whichever line it came from: the station
+  // reports nothing.
   if (TrimmedLower(Title()) == "marrowby") SetTitle("Marrowby - Not available");
   if (TrimmedLower(Title()) == "wendmoore") SetTitle("Wendmoore - Not available");
 }
@@ -434,7 +280,7 @@ void TfrmMain::PaintStatusNow() {
 // Current conditions and forecast
 
 void TfrmMain::UpdateConditions() {
-  // 1.-3. The entries are cut only from a roundup that arrived; otherwise
+  // The entries are cut only from a roundup that arrived; otherwise
   // the user keeps what was shown.
   if (FetchDocument(false)) {
     if (const std::optional<StationLines> lines = CutConditions(reTmp)) {
@@ -442,43 +288,35 @@ void TfrmMain::UpdateConditions() {
       SecondaryConditions = lines->secondary;
     }
   }
-  // 4.
   reTmp.ClearBuffer();
-  // 5.
   SetTitle(PrimaryConditions);
-  // 6. The ticker starts again from ForecastText at its next step.
+  // The ticker starts again from ForecastText at its next step.
   pnlScroll->SetCaption("");
-  // 7. Running already: its period goes on.
+  // Running already: its period goes on.
   tmrUpdate->SetEnabled(true);
-  // 8. The title rotation starts again from the primary station.
+  // The title rotation starts again from the primary station.
   tmrTitleSwitch->SetEnabled(true);
   tmrTitleSwitch->SetTag(0);
-  // 9.
   UpdateConditionIcon();
-  // 10.
   ShowStationItems();
 }
 
 void TfrmMain::UpdateForecast() {
-  // 1.
   pnlScroll->SetCaption(kGettingForecast);
-  // 2.-7. The paragraph is cut only from a zone forecast that arrived, and
+  // The paragraph is cut only from a zone forecast that arrived, and
   // only then stamped; otherwise the user keeps the forecast and its stamp,
   // and the buffer holds that forecast as it would a new one.
   std::optional<std::string> forecast;
   if (FetchDocument(true)) forecast = CutForecast(reTmp);
   if (forecast) {
     ForecastText = *forecast;
-    // 8.
     LastUpdateText = FormatLastUpdate(QDateTime::currentDateTime(), lastUpdateFormats);
   } else {
     reTmp.SetWholeText(ForecastText);
   }
-  // 9.
   SetHint(LastUpdateText);
-  // 10.
+  // The ticker starts the new forecast from its beginning at once.
   pnlScroll->SetCaption(ForecastText);
-  // 11.
   tmrScroll->SetEnabled(true);
 }
 
@@ -547,141 +385,4 @@ void TfrmMain::pOptsClick() {
 void TfrmMain::pAboutClick() {
   auto frmAbout = std::make_unique<TfrmAbout>(this);
   Boxes().RunModal(*frmAbout);
-}
-
-// ---------------------------------------------------------------------------
-// Window
-
-void TfrmMain::SetTitle(std::string_view title) {
-  title_.assign(title);
-  SetPlainWindowTitle(this, ToDisplay(title_));
-}
-
-void TfrmMain::SetHint(std::string_view hint) {
-  hint_.assign(hint);
-  setToolTip(PlainToolTip(ToDisplay(hint_)));
-}
-
-// Left, top and width are the outer frame's. Before the window is shown its
-// frame is not known; ShowStrip finishes the placing once it is.
-void TfrmMain::SetLeft(int left) {
-  move(left, y());
-  wanted_frame_.moveLeft(left);
-  pending_frame_ = !isVisible();
-}
-
-void TfrmMain::SetTop(int top) {
-  move(x(), top);
-  wanted_frame_.moveTop(top);
-  pending_frame_ = !isVisible();
-}
-
-void TfrmMain::SetWidth(int width) {
-  const int frame_extra = frameGeometry().width() - this->width();
-  resize(width - frame_extra, height());
-  wanted_frame_.setWidth(width);
-  pending_frame_ = !isVisible();
-}
-
-void TfrmMain::SetClientHeight(int height) {
-  // The window manager is told that the height is fixed; where it does not
-  // listen, FormResize puts it back.
-  setMinimumHeight(height);
-  setMaximumHeight(height);
-  resize(width(), height);
-}
-
-void TfrmMain::ShowStrip() {
-  show();
-  WaitUntilExposed();
-  ApplyPendingGeometry();
-  repaint();
-  SyncWithDisplay();
-}
-
-void TfrmMain::ShowInTaskbar() {
-  // Drawing the icon from its vector source and mapping the proxy take a
-  // few milliseconds, so they come after the strip is on the screen.
-  setWindowIcon(ProgramWindowIcon());
-  SetTaskbarProxyTarget(this);
-}
-
-void TfrmMain::WaitUntilExposed() {
-  // On X11 the window appears only once the window manager has framed and
-  // mapped it; what is painted before that is lost. Bounded, so a window
-  // manager that never maps it cannot hang the start.
-  QTimer limit;
-  limit.setSingleShot(true);
-  limit.start(2000);
-  while (windowHandle() && !windowHandle()->isExposed() && limit.isActive()) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                    QEventLoop::WaitForMoreEvents);
-  }
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void TfrmMain::ApplyPendingGeometry() {
-  if (!pending_frame_) return;
-  pending_frame_ = false;
-  // Window managers place a new window's frame in their own ways (icewm, for
-  // one, shifts a window without a taskbar entry by its border). Now that the
-  // frame is known, put it where it was asked to be.
-  const QRect wanted = wanted_frame_;
-  const auto frame_matches = [&] {
-    const QRect frame = frameGeometry();
-    return frame.topLeft() == wanted.topLeft() && frame.width() == wanted.width();
-  };
-  if (frame_matches()) return;
-  const int frame_extra = frameGeometry().width() - width();
-  move(wanted.topLeft());
-  resize(wanted.width() - frame_extra, height());
-  QElapsedTimer waited;
-  waited.start();
-  while (!frame_matches() && waited.elapsed() < 500) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (!frame_matches()) QThread::msleep(2);
-  }
-}
-
-void TfrmMain::AlignControls() {
-  pnlMain->setGeometry(0, 0, ClientWidth(), pnlMain->height());
-  const QRect inside = pnlMain->contentsRect();
-  pnlImage->setGeometry(inside.left(), inside.top(), pnlImage->width(), inside.height());
-}
-
-void TfrmMain::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  AlignControls();
-  FormResize();
-}
-
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-  // The picture frame follows the strip's height.
-  if (watched == pnlMain && event->type() == QEvent::Resize) AlignControls();
-  return QWidget::eventFilter(watched, event);
-}
-
-void TfrmMain::changeEvent(QEvent* event) {
-  // The user changed the regional settings (the application passes its own
-  // locale change on to every top-level window).
-  if (event->type() == QEvent::LocaleChange) {
-    lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
-  }
-  QWidget::changeEvent(event);
-}
-
-void TfrmMain::showEvent(QShowEvent* event) {
-  // The native window exists now and is not mapped yet. The strip has no
-  // taskbar entry of its own (the application's entry is the proxy
-  // window's); the window manager reads that state when it maps the window.
-  // (Creating the native window any earlier would upset Qt's placing of the
-  // outer frame.)
-  SetSkipTaskbar(this);
-  if (title_.empty()) ClearNativeTitle(this);
-  QWidget::showEvent(event);
-}
-
-void TfrmMain::contextMenuEvent(QContextMenuEvent* event) {
-  pMenu->popup(event->globalPos());
-  event->accept();
 }

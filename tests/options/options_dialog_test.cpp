@@ -11,11 +11,11 @@
 #include <filesystem>
 
 #include "options/color_grid.h"
-#include "support/recording_boxes.h"
-#include "store/reg_ini_file.h"
 #include "options/wxopts.h"
-#include "ui/app_title.h"
+#include "store/reg_ini_file.h"
+#include "support/recording_boxes.h"
 #include "support/temp_config.h"
+#include "ui/app_title.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "shell/close_signals.h"
+#include "shell_fixture.h"
 #include "store/reg_ini_file.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
-#include "shell/close_signals.h"
 #include "ui/display_text.h"
 #include "ui/message_boxes.h"
 #include "ui/timer.h"
-#include "shell_fixture.h"
 
 namespace {
 

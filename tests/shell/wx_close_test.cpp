@@ -6,11 +6,11 @@
 #include <csignal>
 #include <filesystem>
 
-#include "store/reg_ini_file.h"
-#include "ui/application.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "store/reg_ini_file.h"
+#include "ui/application.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include <QWindow>
 
 #include "about/wxabout.h"
-#include "store/reg_ini_file.h"
 #include "options/wxopts.h"
-#include "ui/app_title.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "store/reg_ini_file.h"
+#include "ui/app_title.h"
 
 namespace {
 

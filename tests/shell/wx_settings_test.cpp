@@ -2,12 +2,12 @@
 // store error in the middle.
 #include <QThread>
 
-#include "store/palette.h"
-#include "ui/application.h"
-#include "ui/panel.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "store/palette.h"
+#include "ui/application.h"
+#include "ui/panel.h"
 
 namespace {
 

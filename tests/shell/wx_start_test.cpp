@@ -9,13 +9,13 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "shell/ticker_panel.h"
+#include "shell/wx.h"
+#include "shell_fixture.h"
 #include "store/reg_ini_file.h"
 #include "ui/display_text.h"
 #include "ui/panel.h"
 #include "ui/picture.h"
-#include "shell/ticker_panel.h"
-#include "shell/wx.h"
-#include "shell_fixture.h"
 
 namespace {
 

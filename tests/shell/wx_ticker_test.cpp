@@ -2,11 +2,11 @@
 #include <QImage>
 #include <QWindow>
 
-#include "ui/app_title.h"
-#include "ui/display_text.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "ui/app_title.h"
+#include "ui/display_text.h"
 
 namespace {
 

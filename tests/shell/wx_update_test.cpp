@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "store/reg_ini_file.h"
-#include "ui/application.h"
-#include "ui/picture.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "store/reg_ini_file.h"
+#include "ui/application.h"
+#include "ui/picture.h"
 #include "weather_servers.h"
 
 namespace {

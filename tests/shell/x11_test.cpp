@@ -13,12 +13,12 @@
 #include <memory>
 #include <string>
 
-#include "ui/app_title.h"
-#include "ui/message_boxes.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
-#include "ui/x11_window.h"
 #include "shell_fixture.h"
+#include "ui/app_title.h"
+#include "ui/message_boxes.h"
+#include "ui/x11_window.h"
 
 namespace {
 

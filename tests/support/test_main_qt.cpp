@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "ui/application.h"
 #include "support/leak_suppressions.h"
 #include "support/no_proxy.h"
 #include "support/temp_config.h"
+#include "ui/application.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
