@@ -10,7 +10,7 @@ scripts/install-deps.sh
 
 # What only packaging needs: dpkg-shlibdeps and file (CPack's DEB generator),
 # rsvg-convert (the icon's PNG sizes) and the checkers.
-tools=(dpkg-dev file fakeroot librsvg2-bin gzip lintian desktop-file-utils appstream groff-base
+tools=(dpkg-dev file librsvg2-bin gzip lintian desktop-file-utils appstream groff-base
   man-db systemd)
 missing=()
 for p in "${tools[@]}"; do
