@@ -7,8 +7,12 @@ packages=(
   # build
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev libxcb1-dev
+  # the sample server's socket activation
+  libsystemd-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # systemd-socket-activate and systemd-analyze (the sample server's units)
+  systemd
   # running without a display, looking at the window, the ticker's font
   xvfb x11-utils xdotool imagemagick icewm fonts-liberation2
   # the about box's copyright sign (Standard Symbols PS)

@@ -233,9 +233,17 @@ void TfrmMain::ShowStationItems() {
 // Fetching a document
 
 bool TfrmMain::FetchDocument(bool forecast) {
-  const std::string address = DocumentAddress(forecast, UseAlternateSource);
+  const std::string address = DocumentAddress(
+      forecast, UseAlternateSource,
+      TRegIniFile(kProductKeyPath)
+          .ReadText(kSourcesSection,
+                    UseAlternateSource ? kAlternateServerEntry : kPrimaryServerEntry, ""));
   const FetchResult result =
       FetchHttpDocument(address, fetchLimits, [&] { ShowFetchStatus(forecast); });
+  // Why it failed goes to standard error, which a desktop session keeps.
+  std::fputs(
+      FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits).c_str(),
+      stderr);
   switch (result.outcome) {
     case FetchOutcome::kInitFailed:
       Boxes().ShowError(

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -35,6 +36,7 @@ struct Transfer {
   bool cut = false;
   // A connection is up and the stall clock runs.
   bool connected = false;
+  bool ever_connected = false;
   Clock::time_point last_byte;
   std::exception_ptr error;
 
@@ -55,7 +57,7 @@ struct Transfer {
 
 int OnConnected(void* clientp, char*, char*, int, int) {
   auto* t = static_cast<Transfer*>(clientp);
-  t->connected = true;
+  t->connected = t->ever_connected = true;
   t->last_byte = Clock::now();
   return CURL_PREREQFUNC_OK;
 }
@@ -140,24 +142,55 @@ class CurlHandles {
   bool added_ = false;
 };
 
-FetchResult Failure(FetchOutcome outcome, std::string detail) {
+FetchResult Failure(FetchOutcome outcome, std::string detail,
+                    FetchFailure failure = FetchFailure::kOther) {
   FetchResult result;
   result.outcome = outcome;
   result.detail = std::move(detail);
+  result.failure = failure;
   return result;
+}
+
+// Sorts libcurl's end of a transfer into the reasons a user is told.
+FetchFailure FailureOf(CURLcode code, CURL* easy, bool ever_connected) {
+  long os_error = 0, redirects = 0;
+  curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &os_error);
+  curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
+  switch (code) {
+    case CURLE_COULDNT_CONNECT:
+      return os_error == ECONNREFUSED ? FetchFailure::kRefused : FetchFailure::kOther;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return FetchFailure::kNameNotFound;
+    case CURLE_OPERATION_TIMEDOUT:
+      return ever_connected ? FetchFailure::kTotalLimit : FetchFailure::kConnectTimeout;
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+      return FetchFailure::kReset;
+    case CURLE_TOO_MANY_REDIRECTS:
+      return FetchFailure::kRedirectRefused;
+    case CURLE_UNSUPPORTED_PROTOCOL:  // of the address itself, or of a redirect
+      return redirects > 0 ? FetchFailure::kRedirectRefused : FetchFailure::kOther;
+    default:
+      return FetchFailure::kOther;
+  }
 }
 
 }  // namespace
 
-FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
-                              const std::function<void()>& on_open) {
+// The fetch itself; FetchHttpDocument adds the time it took.
+static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limits,
+                                const std::function<void()>& on_open) {
   if (!GlobalInit()) return Failure(FetchOutcome::kInitFailed, "libcurl global set-up failed");
   CurlHandles curl;
   if (!curl.easy() || !curl.multi() || !curl.AddHeader("Cache-Control: no-cache") ||
       !curl.AddHeader("Pragma: no-cache")) {
     return Failure(FetchOutcome::kInitFailed, "libcurl handle could not be made");
   }
-  if (url.empty()) return Failure(FetchOutcome::kOpenFailed, "no address");
+  if (url.empty())
+    return Failure(FetchOutcome::kOpenFailed, "no address", FetchFailure::kNoAddress);
 
   const long connect_ms = std::max(1L, limits.connect_ms);
   const long stall_ms = std::max(1L, limits.stall_ms);
@@ -235,10 +268,13 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
   }
   if (stalled) {
     result.detail = "no data for " + std::to_string(stall_ms) + " ms";
+    result.failure = FetchFailure::kStalled;
   } else if (!multi_failure.empty()) {
     result.detail = multi_failure;
+    result.failure = FetchFailure::kOther;
   } else if (code != CURLE_OK) {
     result.detail = error_text[0] ? error_text : curl_easy_strerror(code);
+    result.failure = FailureOf(code, easy, t.ever_connected);
   } else {
     // A complete transfer always has its final head; Open() is a no-op then.
     if (!t.Open()) std::rethrow_exception(t.error);
@@ -247,5 +283,13 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
     return result;
   }
   result.outcome = t.opened ? FetchOutcome::kReadFailed : FetchOutcome::kOpenFailed;
+  return result;
+}
+
+FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
+                              const std::function<void()>& on_open) {
+  const Clock::time_point start = Clock::now();
+  FetchResult result = FetchUntimed(url, limits, on_open);
+  result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return result;
 }

@@ -56,10 +56,27 @@ enum class FetchOutcome {
   kReadFailed,  // the transfer broke after the head
 };
 
+// Why a fetch failed, in the words a user reads (FetchFailureText). Every
+// backend sorts its own errors into these; kOther keeps `detail` as the words.
+enum class FetchFailure {
+  kNone,             // the document arrived
+  kNoAddress,        // the address is empty (an unusable server setting)
+  kRefused,          // nothing listens at the address
+  kNameNotFound,     // the host name (or the proxy's) does not resolve
+  kConnectTimeout,   // no connection within FetchLimits::connect_ms
+  kStalled,          // no byte for FetchLimits::stall_ms
+  kTotalLimit,       // the whole document took longer than FetchLimits::total_ms
+  kReset,            // the server reset or closed the connection early
+  kRedirectRefused,  // a redirect to another scheme, or too many hops
+  kOther,            // anything else; `detail` says what
+};
+
 struct FetchResult {
   FetchOutcome outcome = FetchOutcome::kOpenFailed;
   std::string body;    // at most kDocumentLimit bytes; empty unless kDocument
   std::string detail;  // libcurl's reason for a failure, for diagnostics only
+  FetchFailure failure = FetchFailure::kNone;  // kNone exactly when kDocument
+  double seconds = 0;                          // from the call to its return, for diagnostics
 };
 
 // Fetches `url`. See above for what it promises.

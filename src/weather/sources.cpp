@@ -1,8 +1,10 @@
 #include "weather/sources.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "weather/ascii_case.h"
+#include "weather/http_fetch.h"
 
 namespace {
 
@@ -44,6 +46,53 @@ bool ValidIpv6(std::string_view address) {
   return true;
 }
 
+bool IsBlankText(std::string_view text) {
+  for (char c : text) {
+    if (!IsBlank(c)) return false;
+  }
+  return true;
+}
+
+// Milliseconds as seconds, without a decimal where none is needed: "15",
+// "0.2", "2.5".
+std::string Seconds(long ms) {
+  char text[32];
+  if (ms % 1000 == 0) {
+    std::snprintf(text, sizeof text, "%ld", ms / 1000);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(ms) / 1000.0);
+  }
+  return text;
+}
+
+std::string FailureWords(bool alternate, const FetchResult& result, const FetchLimits& limits) {
+  switch (result.failure) {
+    case FetchFailure::kNoAddress:
+      return std::string("no usable server; see ") +
+             (alternate ? kAlternateServerVariable : kPrimaryServerVariable) + " or [" +
+             kSourcesSection + "] " + (alternate ? kAlternateServerEntry : kPrimaryServerEntry) +
+             " in the settings file";
+    case FetchFailure::kRefused:
+      return "connection refused";
+    case FetchFailure::kNameNotFound:
+      return "host name not found";
+    case FetchFailure::kConnectTimeout:
+      return "no connection within " + Seconds(limits.connect_ms) + " s";
+    case FetchFailure::kStalled:
+      return "no byte for " + Seconds(limits.stall_ms) + " s";
+    case FetchFailure::kTotalLimit:
+      return "not complete within the " + Seconds(limits.total_ms) + " s limit";
+    case FetchFailure::kReset:
+      return "connection reset or closed by the server";
+    case FetchFailure::kRedirectRefused:
+      return "redirect refused (" + result.detail + ")";
+    case FetchFailure::kNone:
+    case FetchFailure::kOther:
+      break;
+  }
+  return result.detail.empty() ? std::string("failed") : result.detail;
+}
+
 }  // namespace
 
 std::string ServerFromSetting(std::string_view value, std::string_view default_server) {
@@ -73,13 +122,28 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
   return std::string(value);
 }
 
-std::string DocumentAddress(bool forecast, bool alternate) {
+std::string DocumentAddress(bool forecast, bool alternate, std::string_view stored) {
   const char* variable = alternate ? kAlternateServerVariable : kPrimaryServerVariable;
   const char* fallback = alternate ? kDefaultAlternateServer : kDefaultPrimaryServer;
   const char* value = std::getenv(variable);
-  std::string server = ServerFromSetting(value ? value : "", fallback);
+  // A blank variable counts as unset, so the stored setting applies.
+  std::string server = ServerFromSetting(value ? value : "", "");
+  if (server.empty() && IsBlankText(value ? value : "")) {
+    server = ServerFromSetting(stored, fallback);
+  }
   if (server.empty()) return {};
   const char* path = alternate ? (forecast ? kAlternateForecastPath : kAlternateConditionsPath)
                                : (forecast ? kPrimaryForecastPath : kPrimaryConditionsPath);
   return "http://" + server + path;
+}
+
+std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
+                             const FetchResult& result, const FetchLimits& limits) {
+  if (result.outcome == FetchOutcome::kDocument) return {};
+  char took[48];
+  std::snprintf(took, sizeof took, " (after %.1f s)\n", result.seconds);
+  return std::string("marrowby-weather: ") + (forecast ? "forecast" : "current conditions") +
+         " from the " + (alternate ? "alternate" : "primary") +
+         " source failed: " + (address.empty() ? std::string("(no address)") : address) + ": " +
+         FailureWords(alternate, result, limits) + took;
 }

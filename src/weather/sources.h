@@ -1,9 +1,15 @@
 // The two data sources and the addresses of their documents.
 //
-// The servers come from the environment at every call:
-// MARROWBY_WEATHER_PRIMARY and MARROWBY_WEATHER_ALTERNATE, each "host" or
-// "host:port"; unset, empty or only blanks, they are the bundled sample data
-// server's loopback addresses 127.0.0.1:8046 and 127.0.0.1:8047.
+// The servers are looked up at every call, each "host" or "host:port":
+// 1. the environment, MARROWBY_WEATHER_PRIMARY and MARROWBY_WEATHER_ALTERNATE,
+//    where set to something other than blanks;
+// 2. else the stored setting the caller passes (the settings file's
+//    [sources] primary and alternate entries), where not blank;
+// 3. else the bundled sample data server's loopback addresses 127.0.0.1:8046
+//    and 127.0.0.1:8047.
+// The value that wins is used even when it is unusable: a bad variable never
+// falls back to the stored setting, so the user is not quietly served by a
+// server other than the one named.
 //
 // How a value is read:
 // - Blanks (space, tab, CR, LF) around it are ignored.
@@ -23,10 +29,18 @@
 #include <string>
 #include <string_view>
 
+struct FetchLimits;
+struct FetchResult;
+
 inline constexpr char kPrimaryServerVariable[] = "MARROWBY_WEATHER_PRIMARY";
 inline constexpr char kAlternateServerVariable[] = "MARROWBY_WEATHER_ALTERNATE";
 inline constexpr char kDefaultPrimaryServer[] = "127.0.0.1:8046";
 inline constexpr char kDefaultAlternateServer[] = "127.0.0.1:8047";
+// Where the settings file keeps a server for each source (read only; the
+// program never writes them).
+inline constexpr char kSourcesSection[] = "sources";
+inline constexpr char kPrimaryServerEntry[] = "primary";
+inline constexpr char kAlternateServerEntry[] = "alternate";
 
 inline constexpr char kPrimaryConditionsPath[] = "/text/wxascii/roundup/ASUS46.KMRB";
 inline constexpr char kPrimaryForecastPath[] = "/text/wxascii/forecasts/FPUS05.KMRB";
@@ -35,10 +49,22 @@ inline constexpr char kAlternateForecastPath[] = "/iwin/qz/zone.html";
 
 // "http://<server><path>" for the forecast (true) or the current conditions
 // (false) of the primary or the alternate source; the empty text when the
-// source's variable holds an unusable value.
-std::string DocumentAddress(bool forecast, bool alternate);
+// server that wins (see above) is unusable. `stored` is the source's entry in
+// the settings file, empty when there is none.
+std::string DocumentAddress(bool forecast, bool alternate, std::string_view stored = {});
 
 // The server part ("host", "host:port", "[v6]:port") that a variable's value
 // stands for: the default for an unset or blank value, the empty text for an
 // unusable one.
 std::string ServerFromSetting(std::string_view value, std::string_view default_server);
+
+// The one line a failed fetch leaves on standard error, line feed included:
+// the program, the document and its source, the address, why in words (the
+// limits in `limits` as the fetch had them) and how long it took. For
+// example:
+//   marrowby-weather: forecast from the primary source failed:
+//   http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB: connection
+//   refused (after 0.0 s)
+// (one line). Empty for a fetch that succeeded.
+std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
+                             const FetchResult& result, const FetchLimits& limits);

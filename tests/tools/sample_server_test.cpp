@@ -8,13 +8,16 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -359,19 +362,22 @@ struct Child {
   int out = -1;  // its standard output
 };
 
-Child Start(const std::vector<std::string>& args) {
+// Runs `command` (a program found on PATH, or a path), with the server's
+// path and `args` after `wrapper`: Start({"--help"}) runs the server,
+// Start(args, {"launcher", "-x"}) runs "launcher -x <server> args...".
+Child Start(const std::vector<std::string>& args, const std::vector<std::string>& wrapper = {}) {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {};
+  std::vector<std::string> command = wrapper;
+  command.push_back(MW_SAMPLE_SERVER_PATH);
+  command.insert(command.end(), args.begin(), args.end());
   pid_t pid = fork();
   if (pid == 0) {
     dup2(pipe_fds[1], STDOUT_FILENO);
     std::vector<char*> argv;
-    std::string program = MW_SAMPLE_SERVER_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copy = args;
-    for (std::string& a : copy) argv.push_back(a.data());
+    for (std::string& a : command) argv.push_back(a.data());
     argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(pipe_fds[1]);
@@ -468,6 +474,102 @@ TEST(SampleServerProgram, PortInUseIsReported) {
   int status = Finish(child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
   close(taken);
+}
+
+// ---- a service of the machine ----
+
+// A loopback port that was free a moment ago.
+std::uint16_t FreePort() {
+  std::string error;
+  int fd = mw_http::ListenTcp("127.0.0.1", 0, &error);
+  std::uint16_t port = mw_http::LocalPort(fd);
+  close(fd);
+  return port;
+}
+
+long ResidentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+
+TEST(SampleServerProgram, ThousandIdleConnectionsKeepNoOneElseWaiting) {
+  constexpr int kIdle = 1000;
+  mw_sample::RaiseDescriptorLimit(kIdle + 100);
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_cur < kIdle + 100) GTEST_SKIP() << "too few descriptors for this test";
+  Child child = Start({"--primary-port", "0", "--alternate-port", "0", "--quiet"});
+  std::string out;
+  ReadUntil(child.out, out, "alternate source on http://127.0.0.1:");
+  const std::uint16_t ports[2] = {PortAfter(out, "primary"), PortAfter(out, "alternate")};
+  ASSERT_NE(ports[0], 0) << out;
+  ASSERT_NE(ports[1], 0) << out;
+  // Warm up, so that the growth below is what the idle connections cost.
+  Fetch("http://127.0.0.1:" + std::to_string(ports[0]) + kPrimaryForecastPath);
+  const long before = ResidentKiB(child.pid);
+
+  std::vector<int> idle;
+  for (int i = 0; i < kIdle; ++i) {
+    int fd = Connect(ports[i % 2]);
+    ASSERT_GE(fd, 0) << "connection " << i;
+    idle.push_back(fd);
+  }
+  auto start = Clock::now();
+  FetchResult r = Fetch("http://127.0.0.1:" + std::to_string(ports[1]) + kAlternateForecastPath);
+  const auto took = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  // Well under a second on an idle machine; the bound is for a busy one.
+  EXPECT_LT(took, 5.0);
+  const long after = ResidentKiB(child.pid);
+  EXPECT_LT(after - before, 16 * 1024) << before << " KiB before, " << after << " KiB after";
+  RecordProperty("answer_ms", static_cast<int>(took * 1000));
+  RecordProperty("resident_growth_kib", static_cast<int>(after - before));
+  std::printf("answered in %.3f s with %d idle connections; resident %ld KiB -> %ld KiB\n", took,
+              kIdle, before, after);
+  for (int fd : idle) close(fd);
+  kill(child.pid, SIGTERM);
+  int status = Finish(child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// As the service manager starts it: systemd-socket-activate listens on two
+// ports, starts the server at the first connection and hands it both sockets.
+TEST(SampleServerProgram, SocketActivationServesThroughHandedSocketsAndStopsWhenIdle) {
+  const std::string primary = "127.0.0.1:" + std::to_string(FreePort());
+  const std::string alternate = "127.0.0.1:" + std::to_string(FreePort());
+  ASSERT_NE(primary, alternate);
+  Child child = Start({"--idle-exit", "1", "--scenario", "snow"},
+                      {"systemd-socket-activate", "-l", primary, "-l", alternate});
+  ASSERT_GT(child.pid, 0);
+  auto until = Clock::now() + 20s;
+  FetchResult r;
+  for (;;) {  // until the launcher listens
+    r = Fetch("http://" + primary + kPrimaryForecastPath);
+    if (r.outcome == FetchOutcome::kDocument || Clock::now() >= until) break;
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  EXPECT_NE(r.body.find("INCLUDING MARROWBY METRO"), std::string::npos);
+  for (const std::string& url : {"http://" + primary + kPrimaryConditionsPath,
+                                 "http://" + alternate + kAlternateForecastPath,
+                                 "http://" + alternate + kAlternateConditionsPath}) {
+    r = Fetch(url);
+    EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << url << ": " << r.detail;
+    EXPECT_NE(r.body.find("SNOW"), std::string::npos) << url;
+  }
+  // It stops by itself once nothing has come for its idle time.
+  std::string out;
+  ReadUntil(child.out, out, "stopped");
+  int status = Finish(child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << "\n" << out;
+  EXPECT_NE(out.find("marrowby-weather-server: stopped, idle"), std::string::npos) << out;
+  EXPECT_NE(out.find("primary GET " + std::string(kPrimaryForecastPath) + " 200"),
+            std::string::npos)
+      << out;
 }
 
 }  // namespace

@@ -357,6 +357,46 @@ TEST_F(HttpFetchTest, EmptyOnOpenIsAllowed) {
   EXPECT_EQ(r.body, "x\n");
 }
 
+// ---- why it failed ----
+
+TEST_F(HttpFetchTest, FailuresSayWhyAndHowLongTheyTook) {
+  RefusingPort refusing;
+  LoopbackReply reset = LoopbackReply::Page(200, Bytes(5000));
+  reset.close_after_body_bytes = 1000;
+  reset.reset = true;
+  LoopbackReply stall = LoopbackReply::Page(200, Bytes(5000));
+  stall.stall_after_body_bytes = 1000;
+  stall.stall = 20s;
+  server_.Serve("/reset", reset);
+  server_.Serve("/stall", stall);
+  server_.Serve("/file", LoopbackReply::Redirect(302, "file:///etc/passwd"));
+  struct Case {
+    std::string url;
+    FetchLimits limits;
+    FetchFailure failure;
+  } cases[] = {
+      {"", kShort, FetchFailure::kNoAddress},
+      {"http://" + refusing.Authority() + "/doc", kShort, FetchFailure::kRefused},
+      {"http://" + std::string(64, 'x') + ".invalid/doc", kShort, FetchFailure::kNameNotFound},
+      {server_.Url("/reset"), kShort, FetchFailure::kReset},
+      {server_.Url("/stall"), FetchLimits{3000, 300, 30000}, FetchFailure::kStalled},
+      {server_.Url("/stall"), FetchLimits{3000, 20000, 1500}, FetchFailure::kTotalLimit},
+      {server_.Url("/file"), kShort, FetchFailure::kRedirectRefused},
+      {"ftp://127.0.0.1/doc", kShort, FetchFailure::kOther},
+  };
+  for (const Case& c : cases) {
+    auto start = Clock::now();
+    FetchResult r = Fetch(c.url, c.limits);
+    const double took = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_EQ(static_cast<int>(r.failure), static_cast<int>(c.failure))
+        << c.url << ": " << r.detail;
+    EXPECT_GE(r.seconds, 0.0) << c.url;
+    EXPECT_LE(r.seconds, took) << c.url;
+  }
+  FetchResult ok = Fetch(server_.Url("/missing"));
+  EXPECT_EQ(ok.failure, FetchFailure::kNone);
+}
+
 // ---- the two sources, through their addresses ----
 
 TEST_F(HttpFetchTest, DocumentAddressesReachTheChosenSourceAndPath) {

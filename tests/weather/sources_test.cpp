@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "weather/http_fetch.h"
+
 namespace {
 
 class SourcesTest : public testing::Test {
@@ -113,6 +115,60 @@ TEST_F(SourcesTest, UnusableVariableGivesNoAddress) {
   EXPECT_EQ(DocumentAddress(true, false), "");
   // The other source is not affected.
   EXPECT_EQ(DocumentAddress(true, true), "http://127.0.0.1:8047/iwin/qz/zone.html");
+}
+
+TEST_F(SourcesTest, StoredServersApplyWhereNoVariableIsSet) {
+  EXPECT_EQ(DocumentAddress(true, false, "stored:81"),
+            "http://stored:81/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(DocumentAddress(true, true, " \t"), "http://127.0.0.1:8047/iwin/qz/zone.html");
+  EXPECT_EQ(DocumentAddress(true, true, "stored/path"), "");
+  setenv(kPrimaryServerVariable, " ", 1);
+  EXPECT_EQ(DocumentAddress(false, false, "stored"),
+            "http://stored/text/wxascii/roundup/ASUS46.KMRB");
+  // A variable that is set wins, even when it is unusable.
+  setenv(kPrimaryServerVariable, "env:82", 1);
+  EXPECT_EQ(DocumentAddress(false, false, "stored"),
+            "http://env:82/text/wxascii/roundup/ASUS46.KMRB");
+  setenv(kPrimaryServerVariable, "ftp://env", 1);
+  EXPECT_EQ(DocumentAddress(false, false, "stored"), "");
+}
+
+TEST(FetchFailureLine, NamesDocumentSourceAddressReasonAndTime) {
+  const FetchLimits limits{10000, 15000, 30000};
+  FetchResult r;
+  r.outcome = FetchOutcome::kDocument;
+  EXPECT_EQ(FetchFailureLine(true, false, "http://h/x", r, limits), "");
+
+  r.outcome = FetchOutcome::kOpenFailed;
+  r.seconds = 10.04;
+  r.failure = FetchFailure::kConnectTimeout;
+  EXPECT_EQ(FetchFailureLine(false, true, "http://h/x", r, limits),
+            "marrowby-weather: current conditions from the alternate source failed: http://h/x: "
+            "no connection within 10 s (after 10.0 s)\n");
+  struct {
+    FetchFailure failure;
+    const char* words;
+  } cases[] = {
+      {FetchFailure::kStalled, ": no byte for 15 s ("},
+      {FetchFailure::kTotalLimit, ": not complete within the 30 s limit ("},
+      {FetchFailure::kReset, ": connection reset or closed by the server ("},
+      {FetchFailure::kNameNotFound, ": host name not found ("},
+      {FetchFailure::kRedirectRefused, ": redirect refused (libcurl's words) ("},
+      {FetchFailure::kOther, ": libcurl's words ("},
+      {FetchFailure::kNoAddress,
+       "(no address): no usable server; see MARROWBY_WEATHER_PRIMARY or [sources] primary in "
+       "the settings file ("},
+  };
+  r.detail = "libcurl's words";
+  for (const auto& c : cases) {
+    r.failure = c.failure;
+    const std::string address = c.failure == FetchFailure::kNoAddress ? "" : "http://h/x";
+    EXPECT_NE(FetchFailureLine(true, false, address, r, limits).find(c.words), std::string::npos)
+        << c.words;
+  }
+  r.failure = FetchFailure::kStalled;
+  EXPECT_NE(FetchFailureLine(true, false, "a", r, FetchLimits{1, 250, 1}).find("for 0.2 s"),
+            std::string::npos);
 }
 
 }  // namespace

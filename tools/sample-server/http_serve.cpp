@@ -18,8 +18,6 @@
 namespace mw_http {
 namespace {
 
-constexpr std::size_t kMaxHeadBytes = 16 * 1024;
-
 bool EqualsCaseless(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -131,7 +129,7 @@ int ListenTcp(const std::string& address, std::uint16_t port, std::string* error
     }
     int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (bind(fd, a->ai_addr, a->ai_addrlen) == 0 && listen(fd, 64) == 0) break;
+    if (bind(fd, a->ai_addr, a->ai_addrlen) == 0 && listen(fd, SOMAXCONN) == 0) break;
     last_error = std::strerror(errno);
     close(fd);
     fd = -1;
@@ -174,18 +172,34 @@ int AcceptConnection(int listen_fd) {
   }
 }
 
+HeadScan ScanRequestHead(std::string_view bytes, HttpRequest* request) {
+  std::size_t end = bytes.find("\r\n\r\n");
+  std::size_t end_lf = bytes.find("\n\n");
+  if (end == std::string_view::npos && end_lf == std::string_view::npos) {
+    return bytes.size() > kMaxHeadBytes ? HeadScan::kBad : HeadScan::kIncomplete;
+  }
+  std::size_t cut = std::min(end == std::string_view::npos ? bytes.size() : end + 2,
+                             end_lf == std::string_view::npos ? bytes.size() : end_lf + 1);
+  if (cut > kMaxHeadBytes) return HeadScan::kBad;
+  std::optional<HttpRequest> parsed = ParseHead(bytes.substr(0, cut));
+  if (!parsed) return HeadScan::kBad;
+  *request = std::move(*parsed);
+  return HeadScan::kComplete;
+}
+
 std::optional<HttpRequest> ReadRequest(int fd, Clock::time_point deadline, const StopFlag& stop) {
   std::string head;
   char chunk[2048];
   for (;;) {
-    std::size_t end = head.find("\r\n\r\n");
-    std::size_t end_lf = head.find("\n\n");
-    if (end != std::string::npos || end_lf != std::string::npos) {
-      std::size_t cut = std::min(end == std::string::npos ? head.size() : end + 2,
-                                 end_lf == std::string::npos ? head.size() : end_lf + 1);
-      return ParseHead(std::string_view(head).substr(0, cut));
+    HttpRequest request;
+    switch (ScanRequestHead(head, &request)) {
+      case HeadScan::kComplete:
+        return request;
+      case HeadScan::kBad:
+        return std::nullopt;
+      case HeadScan::kIncomplete:
+        break;
     }
-    if (head.size() > kMaxHeadBytes) return std::nullopt;
     if (WaitFor(fd, POLLIN, deadline, stop) != Wait::kReady) return std::nullopt;
     ssize_t n = recv(fd, chunk, sizeof chunk, 0);
     if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;

@@ -67,6 +67,13 @@ Wait WaitFor(int fd, short events, Clock::time_point deadline, const StopFlag& s
 // Accepts one connection; -1 when there is none (non-blocking listener).
 int AcceptConnection(int listen_fd);
 
+// Looks for one whole request head (up to the blank line) at the start of
+// `bytes`. kIncomplete: more bytes are needed; kBad: not HTTP, or no blank
+// line within the first kMaxHeadBytes; kComplete: `*request` holds it.
+inline constexpr std::size_t kMaxHeadBytes = 16 * 1024;
+enum class HeadScan { kIncomplete, kComplete, kBad };
+HeadScan ScanRequestHead(std::string_view bytes, HttpRequest* request);
+
 // Reads one request head (up to the blank line, at most 16 KiB). nullopt when
 // the peer closes, the deadline passes, the flag is raised or the head is not
 // HTTP. A request body, if any, is not read.

@@ -1,6 +1,8 @@
-// marrowby-weather-server: the sample data server the demo runs against.
-// See --help.
+// marrowby-weather-server: the sample data server the demo runs against, and
+// that the service manager starts on demand (socket activation). See --help.
 #include <signal.h>
+#include <sys/socket.h>
+#include <systemd/sd-daemon.h>
 
 #include <atomic>
 #include <cstdio>
@@ -31,6 +33,29 @@ class StopOnSignal {
   StopOnSignal& operator=(const StopOnSignal&) = delete;
 };
 
+// Takes the listening sockets the service manager hands over, the primary
+// source's first: none (started by hand) is fine, anything but two listening
+// TCP sockets is not.
+bool TakeHandedSockets(mw_sample::ServerOptions& options, std::string* error) {
+  const int n = sd_listen_fds(1);
+  if (n == 0) return true;
+  if (n != 2) {
+    *error = n < 0 ? "cannot take the sockets from the service manager"
+                   : "the service manager must hand over exactly two sockets, primary first; got " +
+                         std::to_string(n);
+    return false;
+  }
+  for (int fd = SD_LISTEN_FDS_START; fd < SD_LISTEN_FDS_START + 2; ++fd) {
+    if (sd_is_socket(fd, AF_UNSPEC, SOCK_STREAM, 1) <= 0) {
+      *error = "a socket from the service manager is not a listening stream socket";
+      return false;
+    }
+  }
+  options.primary_fd = SD_LISTEN_FDS_START;
+  options.alternate_fd = SD_LISTEN_FDS_START + 1;
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +70,13 @@ int main(int argc, char** argv) {
     std::fputs(mw_sample::UsageText().c_str(), stdout);
     return 0;
   }
+  std::string error;
+  if (!TakeHandedSockets(parsed.options, &error)) {
+    std::fprintf(stderr, "marrowby-weather-server: %s\n", error.c_str());
+    return 1;
+  }
+  // Room for every connection that may wait for its request head.
+  mw_sample::RaiseDescriptorLimit(mw_sample::SampleServer::kMaxWaiting + 64);
   try {
     mw_http::StopFlag stop;
     StopOnSignal stop_on_signal(stop);
@@ -62,8 +94,8 @@ int main(int argc, char** argv) {
                 server.BaseUrl(mw_sample::Source::kPrimary).c_str(),
                 server.BaseUrl(mw_sample::Source::kAlternate).c_str());
     std::fflush(stdout);
-    server.Run(stop);
-    std::printf("marrowby-weather-server: stopped\n");
+    const bool idle = server.Run(stop);
+    std::printf("marrowby-weather-server: %s\n", idle ? "stopped, idle" : "stopped");
     std::fflush(stdout);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "marrowby-weather-server: %s\n", e.what());

@@ -1,12 +1,16 @@
 #include "sample-server/sample_server.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,7 +26,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kRequestTimeout = 10s;
 constexpr auto kSendTimeout = 30s;
 constexpr auto kDrainTime = 1s;
 constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
@@ -141,13 +144,18 @@ std::string UsageText() {
          "                         slow: the documents stall half-way through the body;\n"
          "                         drop: the connection is reset half-way through the body\n"
          "  --stall-seconds N    how long the slow scenario stalls (default 20)\n"
+         "  --idle-exit N        stop after N seconds without a connection (default 0:\n"
+         "                         never); meant for socket activation\n"
          "  --documents DIR      serve the files of DIR as they are instead: a path is\n"
          "                         looked up below DIR, then by its file name alone\n"
          "  --quiet              do not log requests\n"
          "  --help               show this help and exit\n"
          "\n"
-         "Point the ticker at other servers with MARROWBY_WEATHER_PRIMARY and\n"
-         "MARROWBY_WEATHER_ALTERNATE (host or host:port). Stops on SIGINT or SIGTERM.\n";
+         "Point the ticker at other servers with the [sources] primary and alternate\n"
+         "entries of its settings file, or with MARROWBY_WEATHER_PRIMARY and\n"
+         "MARROWBY_WEATHER_ALTERNATE (host or host:port). Stops on SIGINT or SIGTERM.\n"
+         "Started by the service manager, it serves the two listening sockets it is\n"
+         "handed (primary first) instead of binding the ports.\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -196,6 +204,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail("--stall-seconds needs a number of seconds (0 to 3600)");
       }
       parsed.options.stall = std::chrono::seconds(seconds);
+    } else if (name == "--idle-exit") {
+      std::uint16_t seconds = 0;
+      if (!take_value() || !ParsePort(value, &seconds)) {
+        return fail("--idle-exit needs a number of seconds (0 to 65535)");
+      }
+      parsed.options.idle_exit = std::chrono::seconds(seconds);
     } else if (name == "--documents") {
       if (!take_value() || value.empty()) return fail("--documents needs a folder");
       std::error_code ec;
@@ -213,6 +227,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 SampleServer::SampleServer(ServerOptions options) : options_(std::move(options)) {
+  if (options_.primary_fd >= 0 && options_.alternate_fd >= 0) {
+    primary_fd_ = options_.primary_fd;
+    alternate_fd_ = options_.alternate_fd;
+    for (int fd : {primary_fd_, alternate_fd_}) {
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+      fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    primary_port_ = mw_http::LocalPort(primary_fd_);
+    alternate_port_ = mw_http::LocalPort(alternate_fd_);
+    return;
+  }
   std::string error;
   primary_fd_ = mw_http::ListenTcp(options_.bind, options_.primary_port, &error);
   if (primary_fd_ < 0) throw std::runtime_error(error);
@@ -237,11 +262,25 @@ std::string SampleServer::BaseUrl(Source source) const {
          std::to_string(source == Source::kPrimary ? primary_port_ : alternate_port_);
 }
 
-void SampleServer::Run(const mw_http::StopFlag& stop) {
+bool SampleServer::Run(const mw_http::StopFlag& stop) {
+  using mw_http::Clock;
+  struct Waiting {
+    int fd;
+    Source source;
+    Clock::time_point deadline;
+    std::string head;  // what has come of the request head so far
+  };
+  struct Request {
+    int fd;
+    Source source;
+    mw_http::HttpRequest request;
+  };
   struct Worker {
     std::thread thread;
     std::shared_ptr<std::atomic<bool>> done;
   };
+  std::deque<Waiting> waiting;  // oldest first: all wait kHeadTimeout
+  std::deque<Request> requests;
   std::list<Worker> workers;
   auto reap = [&](bool all) {
     for (auto it = workers.begin(); it != workers.end();) {
@@ -253,44 +292,123 @@ void SampleServer::Run(const mw_http::StopFlag& stop) {
       }
     }
   };
+  auto drop_oldest = [&] {
+    close(waiting.front().fd);
+    waiting.pop_front();
+  };
+  const int listeners[2] = {primary_fd_, alternate_fd_};
+  Clock::time_point last_activity = Clock::now();
+  std::vector<pollfd> polled;
+  bool idle = false;
   for (;;) {
-    pollfd p[3] = {{primary_fd_, POLLIN, 0}, {alternate_fd_, POLLIN, 0}, {stop.Fd(), POLLIN, 0}};
-    int n = poll(p, 3, 1000);
-    if (n < 0 && errno != EINTR) break;
-    if (p[2].revents & POLLIN) break;
     reap(false);
-    for (int i = 0; i < 2; ++i) {
-      if (!(p[i].revents & POLLIN)) continue;
-      int fd = mw_http::AcceptConnection(p[i].fd);
-      if (fd < 0) continue;
-      if (static_cast<int>(workers.size()) >= kMaxConnections) {
-        close(fd);
-        continue;
-      }
-      Source source = i == 0 ? Source::kPrimary : Source::kAlternate;
+    while (!requests.empty() && workers.size() < kMaxAnswering) {
       auto done = std::make_shared<std::atomic<bool>>(false);
-      workers.push_back({std::thread([this, fd, source, &stop, done] {
-                           Serve(fd, source, stop);
+      workers.push_back({std::thread([this, r = std::move(requests.front()), &stop, done] {
+                           Serve(r.fd, r.source, r.request, stop);
                            done->store(true);
                          }),
                          done});
+      requests.pop_front();
+    }
+    Clock::time_point now = Clock::now();
+    const bool busy = !workers.empty() || !requests.empty() || !waiting.empty();
+    if (busy) last_activity = now;
+    // Wake for the next head deadline, the idle limit, or (while answers
+    // are under way) soon, to take in finished workers.
+    Clock::time_point wake = now + std::chrono::seconds(1);
+    if (!workers.empty() || !requests.empty()) wake = now + 50ms;
+    if (!waiting.empty()) wake = std::min(wake, waiting.front().deadline);
+    if (options_.idle_exit.count() > 0) {
+      Clock::time_point idle_at = last_activity + options_.idle_exit;
+      if (!busy && now >= idle_at) idle = true;
+      wake = std::min(wake, idle_at);
+    }
+    polled.clear();
+    polled.push_back({stop.Fd(), POLLIN, 0});
+    for (int fd : listeners) polled.push_back({fd, POLLIN, 0});
+    for (const Waiting& w : waiting) polled.push_back({w.fd, POLLIN, 0});
+    auto wait_ms = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+    int n = poll(polled.data(), polled.size(),
+                 idle ? 0 : static_cast<int>(std::clamp<long long>(wait_ms, 0, 1000)));
+    if (n < 0 && errno != EINTR) break;
+    if (n < 0) continue;
+    if (polled[0].revents & POLLIN) break;
+    // A connection that came just as the idle time ran out is served; the
+    // service manager starts a fresh server for any that come later.
+    if (idle && !(polled[1].revents & POLLIN) && !(polled[2].revents & POLLIN)) break;
+    idle = false;
+    now = Clock::now();
+
+    // Read what the waiting connections sent; keep those still short of a
+    // whole head and within their time.
+    std::deque<Waiting> still;
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+      Waiting& w = waiting[i];
+      bool keep = true;
+      if (polled[3 + i].revents & (POLLIN | POLLHUP | POLLERR)) {
+        char chunk[2048];
+        ssize_t got = recv(w.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (got > 0) {
+          w.head.append(chunk, static_cast<std::size_t>(got));
+          mw_http::HttpRequest request;
+          switch (mw_http::ScanRequestHead(w.head, &request)) {
+            case mw_http::HeadScan::kComplete:
+              requests.push_back({w.fd, w.source, std::move(request)});
+              keep = false;
+              break;
+            case mw_http::HeadScan::kBad:
+              mw_http::CloseConnection(w.fd, false, 0ms, stop);
+              keep = false;
+              break;
+            case mw_http::HeadScan::kIncomplete:
+              break;
+          }
+        } else if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+          close(w.fd);
+          keep = false;
+        }
+      }
+      if (keep && now >= w.deadline) {
+        close(w.fd);
+        keep = false;
+      }
+      if (keep) still.push_back(std::move(w));
+    }
+    waiting.swap(still);
+
+    for (int i = 0; i < 2; ++i) {
+      if (!(polled[1 + i].revents & POLLIN)) continue;
+      // A burst is taken in one go, up to a bound so the other port and the
+      // waiting connections get their turn.
+      for (int taken = 0; taken < 256; ++taken) {
+        int fd = mw_http::AcceptConnection(listeners[i]);
+        if (fd < 0) {
+          // Out of descriptors: make room by closing the longest waiter; the
+          // new connection stays queued until the next round.
+          if ((errno == EMFILE || errno == ENFILE) && !waiting.empty()) drop_oldest();
+          break;
+        }
+        if (waiting.size() >= kMaxWaiting) drop_oldest();
+        waiting.push_back(
+            {fd, i == 0 ? Source::kPrimary : Source::kAlternate, Clock::now() + kHeadTimeout, {}});
+      }
     }
   }
+  for (const Waiting& w : waiting) close(w.fd);
+  for (const Request& r : requests) close(r.fd);
   reap(true);
+  return idle;
 }
 
-void SampleServer::Serve(int fd, Source source, const mw_http::StopFlag& stop) const {
-  auto request = mw_http::ReadRequest(fd, mw_http::Clock::now() + kRequestTimeout, stop);
-  if (!request) {
-    mw_http::CloseConnection(fd, false, 0ms, stop);
-    return;
-  }
-  Answer answer = Respond(source, *request);
+void SampleServer::Serve(int fd, Source source, const mw_http::HttpRequest& request,
+                         const mw_http::StopFlag& stop) const {
+  Answer answer = Respond(source, request);
   if (options_.log_requests) {
     std::lock_guard lock(log_mutex_);
     std::string status = answer.head.substr(9, 3);
-    std::printf("%s %s %s %s\n", SourceName(source).c_str(), request->method.c_str(),
-                request->target.c_str(), status.c_str());
+    std::printf("%s %s %s %s\n", SourceName(source).c_str(), request.method.c_str(),
+                request.target.c_str(), status.c_str());
     std::fflush(stdout);
   }
   SendAnswer(fd, answer, options_.stall, stop);
@@ -372,6 +490,13 @@ Answer SampleServer::Respond(Source source, const mw_http::HttpRequest& request)
     answer.stall_halfway = answer.reset_halfway = false;
   }
   return answer;
+}
+
+void RaiseDescriptorLimit(std::size_t wanted) {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= wanted) return;
+  limit.rlim_cur = std::min<rlim_t>(wanted, limit.rlim_max);
+  setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 }  // namespace mw_sample

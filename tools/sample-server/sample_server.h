@@ -4,10 +4,16 @@
 // HTTP/1.1 for curl, a browser and the ticker: GET and HEAD, Content-Length,
 // one request per connection.
 //
-// Each connection is served on a thread of its own (at most kMaxConnections
-// at once; more are closed unanswered), so a stalled answer does not hold up
-// the others. Run() returns when its StopFlag is raised, after every
-// connection has been closed and its thread joined.
+// One event loop accepts connections and reads their request heads, so a
+// connection that sends nothing costs a descriptor and a few bytes, not a
+// thread. It keeps up to kMaxWaiting connections waiting for their heads,
+// each for at most kHeadTimeout; when more arrive, the one that has waited
+// longest is closed, so no client can hold the door shut for the others. A
+// complete request is answered on a thread of its own (at most kMaxAnswering
+// at once; later requests wait their turn), so a stalled answer does not hold
+// up the others. Run() returns when its StopFlag is raised, or after
+// `idle_exit` without a connection, after every connection has been closed
+// and every thread joined.
 #pragma once
 
 #include <atomic>
@@ -32,6 +38,14 @@ struct ServerOptions {
   std::uint16_t alternate_port = kDefaultAlternatePort;
   Scenario scenario = Scenario::kLive;
   std::string documents_dir;  // empty: the generated documents
+  // Listening sockets handed over by the service manager (socket
+  // activation), used instead of binding the ports; -1: bind them here.
+  int primary_fd = -1;
+  int alternate_fd = -1;
+  // Return from Run() after this long without a connection; 0: never. Under
+  // socket activation the service manager keeps listening meanwhile and
+  // starts the server again at the next connection.
+  std::chrono::milliseconds idle_exit{0};
   // How long the "slow" scenario stays silent in the middle of a body; longer
   // than the ticker's 15-second stall limit.
   std::chrono::milliseconds stall = std::chrono::seconds(20);
@@ -61,10 +75,12 @@ struct Answer {
 
 class SampleServer {
  public:
-  static constexpr int kMaxConnections = 32;
+  static constexpr std::size_t kMaxWaiting = 4096;
+  static constexpr std::size_t kMaxAnswering = 32;
+  static constexpr std::chrono::seconds kHeadTimeout{5};
 
-  // Binds both ports; throws std::runtime_error with a readable reason when
-  // either cannot be had.
+  // Binds both ports (or takes over the handed sockets); throws std::runtime_error with a readable
+  // reason when either cannot be had.
   explicit SampleServer(ServerOptions options);
   ~SampleServer();
   SampleServer(const SampleServer&) = delete;
@@ -75,14 +91,16 @@ class SampleServer {
   // "http://<bind>:<port>" of each source, for messages.
   std::string BaseUrl(Source source) const;
 
-  // Serves until `stop` is raised.
-  void Run(const mw_http::StopFlag& stop);
+  // Serves until `stop` is raised (false) or the server has been idle for
+  // `idle_exit` (true).
+  bool Run(const mw_http::StopFlag& stop);
 
   // The answer to one request on the port of `source`.
   Answer Respond(Source source, const mw_http::HttpRequest& request) const;
 
  private:
-  void Serve(int fd, Source source, const mw_http::StopFlag& stop) const;
+  void Serve(int fd, Source source, const mw_http::HttpRequest& request,
+             const mw_http::StopFlag& stop) const;
   bool ReadFromFolder(const std::string& path, std::string* bytes) const;
 
   ServerOptions options_;
@@ -92,5 +110,9 @@ class SampleServer {
   std::uint16_t alternate_port_ = 0;
   mutable std::mutex log_mutex_;
 };
+
+// Raises this process's soft limit on open descriptors towards `wanted` (at
+// most to the hard limit), so that kMaxWaiting connections can wait at once.
+void RaiseDescriptorLimit(std::size_t wanted);
 
 }  // namespace mw_sample
