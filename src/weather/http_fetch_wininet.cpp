@@ -7,8 +7,8 @@
 // - connect_ms is WinINet's connect time-out, stall_ms its send and receive
 //   time-outs: the longest wait for the response head and for any one read.
 // - WinINet has no limit for a whole transfer, so total_ms is checked before
-//   every redirect hop and every read: a transfer that keeps trickling stops
-//   at the first read after total_ms, at most stall_ms later.
+//   every redirect hop and every wait for body bytes, and no connect or wait
+//   is given longer than what is left of it.
 // - Redirects are followed here, not by WinINet, so that only http and https
 //   targets are followed and at most kMaxRedirects of them.
 #include <windows.h>
@@ -120,9 +120,70 @@ std::string Resolve(const std::string& base, const std::string& location) {
   return {};
 }
 
+long MillisecondsLeft(Clock::time_point start, std::chrono::milliseconds total) {
+  const auto left = total - std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  return std::max(1L, static_cast<long>(left.count()));
+}
+
 void SetTimeout(HINTERNET h, DWORD option, long ms) {
   DWORD value = static_cast<DWORD>(std::max(1L, ms));
   InternetSetOptionA(h, option, &value, sizeof value);
+}
+
+// Never from a cache: fetched anew, kept out of the cache, and the same
+// no-cache request headers as everywhere else for caches on the way.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+constexpr char kRequestHeaders[] = "Cache-Control: no-cache\r\nPragma: no-cache\r\n";
+
+// Sends the GET for `address` and waits for the response head. The
+// connection is made step by step (InternetOpenUrl would do it in one) so
+// that the time-outs can be set on the connection before anything is sent:
+// set on the internet handle, not every WinINet passes them on.
+bool SendRequest(HINTERNET internet, const std::string& address, long connect_ms, long stall_ms,
+                 Handle* session, Handle* request, std::string* detail) {
+  char host[256] = {}, path[2048] = {}, extra[2048] = {};
+  URL_COMPONENTSA parts = {};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = sizeof host;
+  parts.lpszUrlPath = path;
+  parts.dwUrlPathLength = sizeof path;
+  parts.lpszExtraInfo = extra;
+  parts.dwExtraInfoLength = sizeof extra;
+  if (!InternetCrackUrlA(address.c_str(), 0, 0, &parts) ||
+      (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
+    *detail = "not a usable http or https address";
+    return false;
+  }
+  request->Reset();
+  session->Reset(InternetConnectA(internet, host, parts.nPort, nullptr, nullptr,
+                                  INTERNET_SERVICE_HTTP, 0, 0));
+  if (session->Get() == nullptr) {
+    *detail = "InternetConnect: " + Reason(GetLastError());
+    return false;
+  }
+  SetTimeout(session->Get(), INTERNET_OPTION_CONNECT_TIMEOUT, connect_ms);
+  SetTimeout(session->Get(), INTERNET_OPTION_SEND_TIMEOUT, stall_ms);
+  SetTimeout(session->Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, stall_ms);
+  const std::string target = std::string(path[0] ? path : "/") + extra;
+  const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+  request->Reset(HttpOpenRequestA(session->Get(), "GET", target.c_str(), nullptr, nullptr, nullptr,
+                                  kRequestFlags | secure, 0));
+  if (request->Get() == nullptr) {
+    *detail = "HttpOpenRequest: " + Reason(GetLastError());
+    return false;
+  }
+  SetTimeout(request->Get(), INTERNET_OPTION_CONNECT_TIMEOUT, connect_ms);
+  SetTimeout(request->Get(), INTERNET_OPTION_SEND_TIMEOUT, stall_ms);
+  SetTimeout(request->Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, stall_ms);
+  if (!HttpSendRequestA(request->Get(), kRequestHeaders,
+                        static_cast<DWORD>(sizeof kRequestHeaders - 1), nullptr, 0)) {
+    *detail = "HttpSendRequest: " + Reason(GetLastError());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -138,30 +199,20 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
   if (internet.Get() == nullptr) {
     return Failure(FetchOutcome::kInitFailed, "InternetOpen: " + Reason(GetLastError()));
   }
-  SetTimeout(internet.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, connect_ms);
-  SetTimeout(internet.Get(), INTERNET_OPTION_SEND_TIMEOUT, stall_ms);
-  SetTimeout(internet.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, stall_ms);
-
   if (url.empty()) return Failure(FetchOutcome::kOpenFailed, "no address");
   if (!IsHttpAddress(url)) return Failure(FetchOutcome::kOpenFailed, "not an http or https address");
 
-  // Never from a cache: fetched anew, kept out of the cache, and the same
-  // no-cache request headers as everywhere else for caches on the way.
-  constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                           INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT |
-                           INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
-  static const char kHeaders[] = "Cache-Control: no-cache\r\nPragma: no-cache\r\n";
-
-  Handle document;
+  Handle session, document;
   std::string address = url;
   for (long hops = 0;; ++hops) {
     if (Clock::now() - start >= total) {
       return Failure(FetchOutcome::kOpenFailed, "time limit reached before the document opened");
     }
-    document.Reset(InternetOpenUrlA(internet.Get(), address.c_str(), kHeaders,
-                                    static_cast<DWORD>(sizeof kHeaders - 1), kFlags, 0));
-    if (document.Get() == nullptr) {
-      return Failure(FetchOutcome::kOpenFailed, "InternetOpenUrl: " + Reason(GetLastError()));
+    const long left_ms = MillisecondsLeft(start, total);
+    std::string detail;
+    if (!SendRequest(internet.Get(), address, std::min(connect_ms, left_ms),
+                     std::min(stall_ms, left_ms), &session, &document, &detail)) {
+      return Failure(FetchOutcome::kOpenFailed, detail);
     }
     const int status = StatusCode(document.Get());
     if (status < 300 || status > 399) break;
@@ -191,12 +242,21 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
       body.clear();
       return result;
     }
-    // No single read may wait past the total limit either, as far as the
-    // receive time-out can see to it.
-    const long left_ms = static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(left).count() + 1);
-    SetTimeout(document.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, std::min(stall_ms, left_ms));
-    const DWORD want = static_cast<DWORD>(std::min(sizeof chunk, kDocumentLimit - body.size()));
+    // No single wait may go past the total limit either.
+    SetTimeout(document.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
+               std::min(stall_ms, MillisecondsLeft(start, total)));
+    // Waiting only for what is there (a synchronous read would wait to fill
+    // its whole buffer) keeps every wait within the limits above.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(document.Get(), &available, 0, 0)) {
+      result.outcome = FetchOutcome::kReadFailed;
+      result.detail = "InternetQueryDataAvailable: " + Reason(GetLastError());
+      body.clear();
+      return result;
+    }
+    if (available == 0) break;  // the end of the body
+    const DWORD want = static_cast<DWORD>(
+        std::min({sizeof chunk, kDocumentLimit - body.size(), static_cast<std::size_t>(available)}));
     DWORD got = 0;
     if (!InternetReadFile(document.Get(), chunk, want, &got)) {
       result.outcome = FetchOutcome::kReadFailed;
