@@ -42,6 +42,26 @@ LoopbackReply Broken(bool reset) {
   LoopbackReply reply = LoopbackReply::Page(200, Long(kBrokenLength));
   reply.close_after_body_bytes = kBrokenAfter;
   reply.reset = reset;
+  if (reset) {
+    // A reset destroys what the client has not read yet; the pause lets the
+    // head and the first bytes be read, so that the reset strikes mid-body.
+    reply.stall_after_body_bytes = kBrokenAfter;
+    reply.stall = std::chrono::seconds(2);
+  }
+  return reply;
+}
+
+LoopbackReply Silent(bool before_head) {
+  LoopbackReply page = LoopbackReply::Page(200, Long(kBrokenLength));
+  LoopbackReply reply;
+  if (before_head) {
+    reply.body = page.head + page.body;
+    reply.stall_after_body_bytes = 0;
+  } else {
+    reply = page;
+    reply.stall_after_body_bytes = kBrokenAfter;
+  }
+  reply.stall = std::chrono::seconds(kSilenceSeconds);
   return reply;
 }
 
@@ -60,6 +80,8 @@ int main(int argc, char** argv) {
   server.Serve(kHopPath, LoopbackReply::Redirect(302, kDocumentPath));
   server.Serve(kToFilePath, LoopbackReply::Redirect(302, "file:///c:/windows/win.ini"));
   server.Serve(kEndlessHopsPath, LoopbackReply::Redirect(302, kEndlessHopsPath));
+  server.Serve(kSilentPath, Silent(true));
+  server.Serve(kStallPath, Silent(false));
   RefusingPort refused;
 
   std::string error;

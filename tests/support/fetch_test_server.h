@@ -38,5 +38,9 @@ inline constexpr char kCutShortPath[] = "/cut-short";    // orderly close mid-bo
 inline constexpr char kHopPath[] = "/hop";               // 302 to kDocumentPath
 inline constexpr char kToFilePath[] = "/to-file";        // 302 to a file:// address
 inline constexpr char kEndlessHopsPath[] = "/loop";      // 302 to itself
+// Silent for kSilence before the head / after kBrokenAfter bytes of the body.
+inline constexpr char kSilentPath[] = "/silent";
+inline constexpr char kStallPath[] = "/stall";
+inline constexpr int kSilenceSeconds = 20;
 
 }  // namespace fetch_test

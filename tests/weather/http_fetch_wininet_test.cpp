@@ -100,6 +100,20 @@ TEST_F(WinInetFetchTest, BodyBrokenOffIsAReadFailure) {
   }
 }
 
+// WinINet's receive time-out stands for the stall limit: silence before the
+// head fails the open, silence mid-body the read. The server stays silent for
+// far longer than the limit, so only the limit can end these fetches.
+TEST_F(WinInetFetchTest, SilenceEndsTheFetchAtTheStallLimit) {
+  constexpr FetchLimits kShort{3000, 2000, 10000};
+  FetchResult before = FetchHttpDocument(Url(port_, kSilentPath), kShort, [this] { ++opens_; });
+  EXPECT_EQ(before.outcome, FetchOutcome::kOpenFailed) << before.detail;
+  EXPECT_EQ(opens_, 0);
+  FetchResult during = FetchHttpDocument(Url(port_, kStallPath), kShort, [this] { ++opens_; });
+  EXPECT_EQ(during.outcome, FetchOutcome::kReadFailed) << during.detail;
+  EXPECT_EQ(during.body, "");
+  EXPECT_EQ(opens_, 1);
+}
+
 TEST_F(WinInetFetchTest, ExceptionFromTheOpenStepPassesOn) {
   EXPECT_THROW(FetchHttpDocument(Url(port_, kDocumentPath), kPatient,
                                  [] { throw std::runtime_error("closing"); }),
