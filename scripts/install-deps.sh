@@ -17,6 +17,9 @@ packages=(
   xvfb x11-utils xdotool imagemagick icewm fonts-liberation2
   # the about box's copyright sign (Standard Symbols PS)
   fonts-urw-base35
+  # the core cross-built for Windows (GoogleTest from its sources) and its
+  # tests run under Wine
+  g++-mingw-w64-x86-64-posix googletest wine64
 )
 
 missing=()

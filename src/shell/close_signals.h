@@ -8,9 +8,15 @@
 // signal that is ignored when the instance is made (the program was started
 // under nohup, or as a background job) stays ignored. The destructor puts the
 // previous handlers back. One instance at a time.
+//
+// On Windows there are no such signals: the instance installs nothing and
+// Installed() is false; the session's end reaches the program through Qt's
+// commit-data request instead.
 #pragma once
 
+#ifndef _WIN32
 #include <signal.h>
+#endif
 
 #include <QObject>
 #include <functional>
@@ -34,5 +40,7 @@ class TCloseSignals : public QObject {
   std::function<void()> on_signal_;
   int fds_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;
+#ifndef _WIN32
   struct sigaction previous_[3] = {};
+#endif
 };

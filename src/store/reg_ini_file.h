@@ -15,6 +15,14 @@
 // serialised between processes by an flock on `<file>.lock`; every other line
 // of the file is kept exactly as it was. Reads take no lock and never create
 // anything. Between two running copies the last writer of an entry wins.
+//
+// Built for Windows, the store is the registry itself (reg_ini_file_registry.cpp):
+// the key path lies below HKEY_CURRENT_USER, a section is a subkey of it and
+// an entry a REG_SZ value, written with the ANSI calls, so a text keeps the
+// bytes that the system's ANSI code page can carry. Construction opens or
+// creates the key path; reads open nothing else and create nothing; REG_SZ
+// and REG_EXPAND_SZ read as their raw text (never expanded); any other type
+// raises "Invalid data type for '<entry>'".
 #pragma once
 
 #include <cstdint>
@@ -62,16 +70,22 @@ class TRegIniFile {
   void WriteNumber(std::string_view section, std::string_view entry, std::int32_t value);
   void WriteFlag(std::string_view section, std::string_view entry, bool value);
 
-  // The settings file this store reads and writes.
+  // The settings file this store reads and writes (on Windows the full
+  // registry path, "HKEY_CURRENT_USER\\<key path>").
   const std::string& FileName() const { return file_name_; }
 
  private:
   std::string file_name_;
+#ifdef _WIN32
+  void* product_key_ = nullptr;  // the open HKEY of the key path, or none
+#endif
 };
 
+#ifndef _WIN32
 // The settings file for a key path, from the environment (XDG_CONFIG_HOME,
 // else $HOME/.config).
 std::string SettingsFileForKey(std::string_view key_path);
+#endif
 
 // The conversion ReadNumber applies to a stored text: leading blanks, an
 // optional sign and decimal digits, or "$" (or "0x"/"0X" in a text longer than

@@ -43,10 +43,12 @@ void PreferX11UnderWayland(int argc, char** argv) {
   const char* session = std::getenv("XDG_SESSION_TYPE");
   const bool wayland =
       EnvSet("WAYLAND_DISPLAY") || (session && std::strcmp(session, "wayland") == 0);
-  if (wayland && EnvSet("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+  if (wayland && EnvSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-void PreferPlainImageTransfer() { setenv("QT_XCB_NO_MITSHM", "1", 0); }
+void PreferPlainImageTransfer() {
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+}
 
 void ShowUncaughtError(const std::exception& error) {
   Boxes().ShowUncaughtError(ApplicationTitle(), ToDisplay(error.what()) + QLatin1Char('.'));

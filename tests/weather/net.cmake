@@ -1,5 +1,15 @@
 # The network side: the fetch against the loopback server, and the source
 # addresses.
+if(WIN32)
+  # The WinINet fetch, against the server the test command runs on the Linux
+  # side of the machine.
+  mw_add_test(weather_net_test
+    SOURCES http_fetch_wininet_test.cpp
+    LIBS mw_weather
+  )
+  return()
+endif()
+
 mw_add_test(weather_net_test
   SOURCES
     http_fetch_test.cpp
