@@ -5,11 +5,16 @@
 
 #include "ui/display_text.h"
 
+namespace {
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+}  // namespace
+
 TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
 
 void TTickerPanel::SetCaption(std::string_view caption) {
   if (caption == caption_) return;
+  utf8_ = ShowsAsUtf8After(caption_, utf8_, caption);
   caption_.assign(caption);
   update();
 }
@@ -24,7 +29,16 @@ int TTickerPanel::ShownCharacters() const { return std::max(128, ClientWidth() /
 
 QString TTickerPanel::ShownText() const {
   const auto shown = static_cast<std::size_t>(ShownCharacters());
-  return ToDisplay(std::string_view(caption_).substr(0, shown));
+  if (!utf8_) return ToDisplayPiece(std::string_view(caption_).substr(0, shown), false);
+  // Up to the lead byte of the first character past the shown ones; the
+  // continuation bytes of a character the last step cut at the front are
+  // not counted (they show nothing).
+  std::size_t end = 0;
+  while (end < caption_.size() && end < 3 && IsContinuationByte(caption_[end])) ++end;
+  for (std::size_t characters = 0; end < caption_.size(); ++end) {
+    if (!IsContinuationByte(caption_[end]) && characters++ == shown) break;
+  }
+  return ToDisplayPiece(std::string_view(caption_).substr(0, end), true);
 }
 
 void TTickerPanel::paintEvent(QPaintEvent* event) {

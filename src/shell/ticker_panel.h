@@ -1,10 +1,16 @@
 // The ticker: a panel that shows its caption as one line of plain text.
 //
-// The caption is bytes (windows-1252), drawn left-justified and vertically
-// centred inside the border, without wrapping, clipped at the right edge.
-// Line breaks and tabs show as blanks. Dropping the caption's first character
-// moves the whole text one character to the left, which is all the scrolling
-// there is.
+// The caption is bytes, drawn left-justified and vertically centred inside
+// the border, without wrapping, clipped at the right edge. Line breaks and
+// tabs show as blanks. Dropping the caption's first byte moves the whole text
+// one character to the left, which is all the scrolling there is.
+//
+// A caption shows as the text it was cut from: one that the ticker left by
+// dropping bytes at the front keeps the decoding of the caption before it
+// (ShowsAsUtf8After), so a UTF-8 forecast stays UTF-8 all the way through. A
+// step that drops the first byte of a two-byte character leaves its second
+// byte, which shows nothing: the character is gone at once and the text
+// stands still for the one step that drops that byte.
 //
 // Only a prefix of the caption is decoded and handed to the painter, long
 // enough to overfill the panel (ShownCharacters), so a step costs the same
@@ -35,13 +41,17 @@ class TTickerPanel : public TPanel {
   // the width in pixels plus two (no glyph of a readable font is narrower
   // than two pixels), and at least 128.
   int ShownCharacters() const;
-  // The part of the caption that is drawn, decoded.
+  // The part of the caption that is drawn, decoded: its first
+  // ShownCharacters characters.
   QString ShownText() const;
+  // Whether the caption shows as UTF-8 (else as windows-1252).
+  bool ShowsAsUtf8() const { return utf8_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   std::string caption_;
+  bool utf8_ = true;  // the empty caption is valid UTF-8
   QColor font_color_;
 };

@@ -370,7 +370,7 @@ void TfrmMain::pUpdateClick() {
 
 void TfrmMain::DisplayCompleteForecast1Click() {
   const std::string title = ApplicationTitleText().substr(0, kMaxForecastTitle);
-  Boxes().ShowForecast(ToDisplay(title), ToDisplay(ForecastText));
+  Boxes().ShowForecast(ToDisplayPiece(title, ApplicationTitleIsUtf8()), ToDisplay(ForecastText));
 }
 
 void TfrmMain::pOptsClick() {

@@ -1,0 +1,92 @@
+// Bytes becoming screen text in every locale: valid UTF-8 shows as UTF-8 and
+// anything else as windows-1252, pieces keep the decoding of their whole
+// text, and the "Last Updated" stamp of non-Latin locales is kept, stored and
+// shown as UTF-8.
+#include <QLocale>
+
+#include "shell/ticker_panel.h"
+#include "shell/wx.h"
+#include "shell_fixture.h"
+#include "ui/app_title.h"
+#include "ui/display_text.h"
+#include "weather_servers.h"
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+TEST(ScreenText, OnlyStrictUtf8ShowsAsUtf8) {
+  EXPECT_TRUE(IsUtf8Text(""));
+  EXPECT_TRUE(IsUtf8Text("plain ASCII"));
+  EXPECT_TRUE(IsUtf8Text("\xD0\x96 \xE2\x82\xAC \xF0\x9F\x8C\xA7 \xF4\x8F\xBF\xBF"));
+  for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF",  // overlong
+                          "\xED\xA0\x80",                                  // a surrogate
+                          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",          // past U+10FFFF
+                          "\xD0", "\xE2\x82", "\x96", "\xE2\x28\xA1"}) {   // cut or stray
+    EXPECT_FALSE(IsUtf8Text(bad)) << bad;
+  }
+  EXPECT_EQ(ToDisplay("\xD0\x9F\xD0\xBE\xD0\xB3\xD0\xBE\xD0\xB4\xD0\xB0"), U("Погода"));
+  // windows-1252 as it always showed: the same bytes give the same text.
+  EXPECT_EQ(ToDisplay("Caf\xE9 \x93"
+                      "fog\x94 \x80"
+                      "5"),
+            U("Café “fog” €5"));
+  EXPECT_EQ(FromDisplay(ToDisplay("Caf\xE9 \x93"
+                                  "fog\x94")),
+            "Caf\xE9 \x93"
+            "fog\x94");
+}
+
+TEST(ScreenText, PiecesShowAsTheirWholeTextWithoutCutCharacters) {
+  const std::string whole = "\xD0\x96\xD0\xB0\xD1\x80\xD0\xB0";  // Жара
+  EXPECT_EQ(ToDisplayPiece(whole.substr(1), true), U("ара"));
+  EXPECT_EQ(ToDisplayPiece(whole.substr(0, 5), true), U("Жа"));
+  EXPECT_EQ(ToDisplayPiece(whole.substr(1), false).size(), 7);  // byte by byte
+
+  // A step keeps the decoding; another text is judged afresh.
+  EXPECT_TRUE(ShowsAsUtf8After(whole, true, whole.substr(1)));
+  EXPECT_FALSE(ShowsAsUtf8After("\xA9\xD0\x96 x", false, "\xD0\x96 x"));
+  EXPECT_TRUE(ShowsAsUtf8After("", true, whole.substr(1)));
+  // A windows-1252 piece that starts with a byte UTF-8 would call a
+  // continuation keeps that character.
+  EXPECT_FALSE(PieceShowsAsUtf8("\xA9 2026 Tidewell"));
+  EXPECT_EQ(ToDisplayPiece("\xA9 2026", PieceShowsAsUtf8("\xA9 2026")), U("© 2026"));
+}
+
+using ScreenTextWindowTest = ShellTest;
+
+TEST_F(ScreenTextWindowTest, AUtf8ForecastScrollsWithoutFlipping) {
+  StoreFile("[settings]\nonstart=0\n[window]\nshowtask=1\n");
+  TfrmMain frm;
+  frm.FormCreate();
+  // "Снег ¼" then ASCII: two-byte characters, one of them from Latin-1.
+  frm.ForecastText = "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in.";
+  frm.pnlScroll->SetCaption(frm.ForecastText);
+  std::vector<QString> shown;
+  for (std::size_t step = 0; step < frm.ForecastText.size(); ++step) {
+    shown.push_back(frm.pnlScroll->ShownText());
+    EXPECT_TRUE(frm.pnlScroll->ShowsAsUtf8()) << step;
+    if (step > 0) {
+      EXPECT_EQ(ApplicationTitle(), shown.back()) << step;
+    }
+    frm.tmrScrollTimer();
+  }
+  const std::vector<QString> expected = {
+      U("Снег ¼ in."), U("нег ¼ in."), U("нег ¼ in."), U("ег ¼ in."), U("ег ¼ in."),
+      U("г ¼ in."),    U("г ¼ in."),   U(" ¼ in."),    U(" ¼ in."),   U("¼ in."),
+      U(" in."),       U(" in."),      U("in."),       U("n."),       U(".")};
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(frm.pnlScroll->ShownText(), expected.front());
+
+  // The forecast box's title cut at 255 bytes inside a character.
+  frm.ForecastText = "x" + std::string(200, ' ');
+  for (int i = 0; i < 100; ++i) frm.ForecastText += "\xD0\x96";
+  frm.pnlScroll->SetCaption(frm.ForecastText);
+  frm.tmrScrollTimer();
+  frm.DisplayCompleteForecast1Click();
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].title, QString(200, u' ') + QString(27, u'Ж'));
+  EXPECT_EQ(boxes_.boxes[0].text.right(3), U("ЖЖЖ"));
+}
+
+}  // namespace
