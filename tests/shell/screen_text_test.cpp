@@ -89,4 +89,38 @@ TEST_F(ScreenTextWindowTest, AUtf8ForecastScrollsWithoutFlipping) {
   EXPECT_EQ(boxes_.boxes[0].text.right(3), U("ЖЖЖ"));
 }
 
+// The stamp of each locale, made by an update, shown in the hint and kept in
+// the settings file byte for byte.
+TEST_F(ScreenTextWindowTest, TheStampOfNonLatinLocalesIsKeptAsUtf8) {
+  WeatherServers servers;
+  servers.ServeForecast(false, ZoneForecast(".TODAY...SUNNY."));
+  for (const char* locale : {"ru_RU", "el_GR", "ja_JP", "ar_EG"}) {
+    SCOPED_TRACE(locale);
+    const QLocale names(QString::fromLatin1(locale));
+    StoreFile("[settings]\nonstart=0\n");
+    std::string stamp;
+    {
+      TfrmMain frm;
+      frm.FormCreate();
+      frm.lastUpdateFormats = LastUpdateFormats::FromLocale(names);
+      frm.UpdateForecast();
+      stamp = frm.LastUpdateText;
+      const QString hint = ToDisplay(stamp);
+      EXPECT_TRUE(IsUtf8Text(stamp));
+      EXPECT_EQ(hint, QString::fromStdString(stamp));
+      EXPECT_FALSE(hint.contains(u'?'));
+      // The month's name in the locale's own words.
+      EXPECT_TRUE(hint.contains(names.monthName(QDate::currentDate().month()))) << stamp;
+      EXPECT_TRUE(hint.startsWith(U("Last Updated ")));
+      EXPECT_EQ(frm.accessibleDescription(), hint);
+      ASSERT_TRUE(frm.Close());
+    }
+    EXPECT_EQ(StoredText("weather", "last update"), stamp);
+    TfrmMain again;
+    again.FormCreate();
+    EXPECT_EQ(again.LastUpdateText, stamp);
+    EXPECT_EQ(again.accessibleDescription(), ToDisplay(stamp));
+  }
+}
+
 }  // namespace
