@@ -7,8 +7,8 @@ packages=(
   # build
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev libxcb1-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks (Qt's private headers switch its accessibility on in tests)
+  libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
   # running without a display, looking at the window, the ticker's font
   xvfb x11-utils xdotool imagemagick icewm fonts-liberation2
   # the about box's copyright sign (Standard Symbols PS)

@@ -1,7 +1,9 @@
 #include "shell/ticker_panel.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 #include "ui/display_text.h"
 
@@ -17,6 +19,16 @@ void TTickerPanel::SetCaption(std::string_view caption) {
   utf8_ = ShowsAsUtf8After(caption_, utf8_, caption);
   caption_.assign(caption);
   update();
+}
+
+void TTickerPanel::SetWholeText(std::string_view text) {
+  QString whole = ToDisplay(text);
+  if (whole == whole_text_) return;
+  const QString before = std::exchange(whole_text_, std::move(whole));
+  if (QAccessible::isActive()) {
+    QAccessibleTextUpdateEvent event(this, 0, before, whole_text_);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void TTickerPanel::SetFontColor(const QColor& color) {

@@ -34,6 +34,12 @@ class TTickerPanel : public TPanel {
   // repaint()). Setting the same caption changes nothing.
   void SetCaption(std::string_view caption);
 
+  // The whole text the caption is cut from (the forecast), which screen
+  // readers read instead of the moving caption. Setting a different text
+  // announces it to them once; the caption's steps announce nothing.
+  void SetWholeText(std::string_view text);
+  const QString& WholeText() const { return whole_text_; }
+
   QColor FontColor() const { return font_color_; }
   void SetFontColor(const QColor& color);
 
@@ -52,6 +58,7 @@ class TTickerPanel : public TPanel {
 
  private:
   std::string caption_;
+  QString whole_text_;
   bool utf8_ = true;  // the empty caption is valid UTF-8
   QColor font_color_;
 };

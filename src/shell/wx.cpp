@@ -91,6 +91,7 @@ void TfrmMain::FormCreate() {
   SetHint(LastUpdateText);
   // The texts as they were when the program last ended.
   pnlScroll->SetCaption(ForecastText);
+  pnlScroll->SetWholeText(ForecastText);
   SetTitle(PrimaryConditions);
   SetClientHeight(pnlMain->height() - 1);
   // The stored texts are on the screen before anything slow happens.
@@ -317,6 +318,7 @@ void TfrmMain::UpdateForecast() {
   SetHint(LastUpdateText);
   // The ticker starts the new forecast from its beginning at once.
   pnlScroll->SetCaption(ForecastText);
+  pnlScroll->SetWholeText(ForecastText);
   tmrScroll->SetEnabled(true);
 }
 
