@@ -13,6 +13,8 @@ packages=(
   xvfb x11-utils xdotool imagemagick icewm fonts-liberation2
   # the about box's copyright sign (Standard Symbols PS)
   fonts-urw-base35
+  # reading the running strip as a screen reader does (AT-SPI over D-Bus)
+  at-spi2-core python3-pyatspi dbus-daemon
 )
 
 missing=()

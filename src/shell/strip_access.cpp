@@ -8,6 +8,7 @@
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "ui/display_text.h"
+#include "ui/panel.h"
 #include "ui/picture.h"
 
 namespace {
@@ -71,6 +72,9 @@ QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
   }
   if (class_name == QLatin1String("TTickerPanel")) {
     return new TickerAccessible(static_cast<TTickerPanel*>(object));
+  }
+  if (class_name == QLatin1String("TPanel")) {  // the strip and the picture's frame
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
   }
   if (class_name == QLatin1String("TPicture")) {
     return new PictureAccessible(static_cast<TPicture*>(object));

@@ -18,6 +18,9 @@ class TaskbarProxy : public QWidget {
  public:
   explicit TaskbarProxy(QWidget* target) : QWidget(nullptr, Qt::Window), target_(target) {
     setObjectName(QStringLiteral("TaskbarProxy"));
+    // Its title follows the ticker when the taskbar mirrors it; a screen
+    // reader hears a fixed name instead of every step.
+    setAccessibleName(QStringLiteral("Marrowby Weather taskbar entry"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowIcon(ProgramWindowIcon());
     resize(1, 1);
