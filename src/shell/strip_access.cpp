@@ -128,7 +128,8 @@ QString SpokenPictureName(const QString& picture) {
 }
 
 void InstallStripAccess(TfrmMain& frm) {
-  QAccessible::installFactory(StripFactory);
+  static const bool factory_installed = (QAccessible::installFactory(StripFactory), true);
+  (void)factory_installed;
 
   frm.pnlScroll->setAccessibleName(QStringLiteral("Forecast"));
   frm.imgCurrent->setAccessibleDescription(QString::fromLatin1(kPictureHint));

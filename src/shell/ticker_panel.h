@@ -50,8 +50,6 @@ class TTickerPanel : public TPanel {
   // The part of the caption that is drawn, decoded: its first
   // ShownCharacters characters.
   QString ShownText() const;
-  // Whether the caption shows as UTF-8 (else as windows-1252).
-  bool ShowsAsUtf8() const { return utf8_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
