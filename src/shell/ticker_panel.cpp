@@ -5,11 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "store/utf8_text.h"
 #include "ui/display_text.h"
-
-namespace {
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-}  // namespace
 
 TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
@@ -46,9 +43,9 @@ QString TTickerPanel::ShownText() const {
   // continuation bytes of a character the last step cut at the front are
   // not counted (they show nothing).
   std::size_t end = 0;
-  while (end < caption_.size() && end < 3 && IsContinuationByte(caption_[end])) ++end;
+  while (end < caption_.size() && end < 3 && IsUtf8Continuation(caption_[end])) ++end;
   for (std::size_t characters = 0; end < caption_.size(); ++end) {
-    if (!IsContinuationByte(caption_[end]) && characters++ == shown) break;
+    if (!IsUtf8Continuation(caption_[end]) && characters++ == shown) break;
   }
   return ToDisplayPiece(std::string_view(caption_).substr(0, end), true);
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "store/utf8_text.h"
 #include "ui/x11_window.h"
 
 namespace {
@@ -30,37 +31,6 @@ QString FromUtf8(std::string_view bytes) {
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The length of the UTF-8 sequence that `lead` begins, 0 for a byte that
-// begins none (a continuation byte, or a lead that only overlong forms or
-// code points past U+10FFFF would use).
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-// The continuation byte that follows `lead` has a narrower range where the
-// lead alone would allow overlong forms (E0, F0), surrogates (ED) or code
-// points past U+10FFFF (F4).
-bool SecondByteFits(unsigned char lead, unsigned char second) {
-  switch (lead) {
-    case 0xE0:
-      return second >= 0xA0 && second <= 0xBF;
-    case 0xED:
-      return second >= 0x80 && second <= 0x9F;
-    case 0xF0:
-      return second >= 0x90 && second <= 0xBF;
-    case 0xF4:
-      return second >= 0x80 && second <= 0x8F;
-    default:
-      return (second & 0xC0) == 0x80;
-  }
-}
-
 bool HasNonAscii(std::string_view bytes) {
   for (char c : bytes) {
     if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -72,14 +42,14 @@ bool HasNonAscii(std::string_view bytes) {
 // continuation bytes) and at its end (a sequence that stops short).
 std::string_view WholeCharacters(std::string_view piece) {
   std::size_t front = 0;
-  while (front < piece.size() && front < 3 && IsContinuation(piece[front])) ++front;
+  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
   piece.remove_prefix(front);
   // The last lead byte within the final four bytes: its sequence may stop short.
   const std::size_t tail = std::min<std::size_t>(piece.size(), 4);
   for (std::size_t back = 1; back <= tail; ++back) {
     const auto byte = static_cast<unsigned char>(piece[piece.size() - back]);
-    if (IsContinuation(static_cast<char>(byte))) continue;
-    if (SequenceLength(byte) > back) piece.remove_suffix(back);
+    if (IsUtf8Continuation(static_cast<char>(byte))) continue;
+    if (Utf8SequenceLength(byte) > back) piece.remove_suffix(back);
     break;
   }
   return piece;
@@ -87,24 +57,7 @@ std::string_view WholeCharacters(std::string_view piece) {
 
 }  // namespace
 
-bool IsUtf8Text(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    const std::size_t length = SequenceLength(lead);
-    if (length == 0 || bytes.size() - i < length) return false;
-    if (!SecondByteFits(lead, static_cast<unsigned char>(bytes[i + 1]))) return false;
-    for (std::size_t k = 2; k < length; ++k) {
-      if (!IsContinuation(bytes[i + k])) return false;
-    }
-    i += length;
-  }
-  return true;
-}
+bool IsUtf8Text(std::string_view bytes) { return IsValidUtf8(bytes); }
 
 QString ToDisplay(std::string_view bytes) {
   return IsUtf8Text(bytes) ? FromUtf8(bytes) : FromWindows1252(bytes);
@@ -117,7 +70,7 @@ QString ToDisplayPiece(std::string_view piece, bool utf8) {
 bool PieceShowsAsUtf8(std::string_view piece) {
   if (IsUtf8Text(piece)) return true;
   std::size_t front = 0;
-  while (front < piece.size() && front < 3 && IsContinuation(piece[front])) ++front;
+  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
   const std::string_view rest = piece.substr(front);
   return front > 0 && HasNonAscii(rest) && IsUtf8Text(rest);
 }
