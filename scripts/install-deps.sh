@@ -9,8 +9,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev libxcb1-dev
   # the sample server's socket activation
   libsystemd-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks (Qt's private headers switch its accessibility on in tests)
+  libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
   # systemd-socket-activate and systemd-analyze (the sample server's units)
   systemd
   # running without a display, looking at the window, the ticker's font
@@ -20,6 +20,8 @@ packages=(
   # the core cross-built for Windows (GoogleTest from its sources) and its
   # tests run under Wine
   g++-mingw-w64-x86-64-posix googletest wine64
+  # reading the running strip as a screen reader does (AT-SPI over D-Bus)
+  at-spi2-core python3-pyatspi dbus-daemon
 )
 
 missing=()

@@ -124,6 +124,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
   Image1->setGeometry(20, 15, 32, 32);
   Image1->setPixmap(
       PictureIcon(QStringLiteral("marrowby-weather")).pixmap(QSize(32, 32), devicePixelRatioF()));
+  Image1->setAccessibleName(QStringLiteral("Marrowby Weather icon"));
 
   const QString title = QStringLiteral("Marrowby Weather Ticker");
   // The navy title over its grey shadow, one pixel left and two up from it;
@@ -161,6 +162,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
 
   Edit1 = MakeContactLine(this, "Edit1", QStringLiteral("E-mail: weather@tidewell.example"),
                           QRect(25, 119, 191, 14));
+  Edit1->setAccessibleName(QStringLiteral("E-mail"));
 
   Panel1 = new TSeparator(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -168,6 +170,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
 
   Edit2 = MakeContactLine(this, "Edit2", QStringLiteral("Web: https://tidewell.example/marrowby"),
                           QRect(25, 134, 246, 14));
+  Edit2->setAccessibleName(QStringLiteral("Web"));
 
   btnOK->setFocus();
 }

@@ -1,10 +1,13 @@
 #include "options/color_grid.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "options/color_grid_access.h"
 #include "store/palette.h"
 
 namespace {
@@ -18,6 +21,11 @@ QColor ToQColor(PaletteColor colour) { return QColor(colour.red, colour.green, c
 
 int Component(int value) { return value >= 128 ? 0 : 255; }
 
+constexpr const char* kColorNames[kCellCount] = {
+    "Black", "Maroon", "Green", "Olive",  "Navy", "Purple",  "Teal", "Silver",
+    "Gray",  "Red",    "Lime",  "Yellow", "Blue", "Fuchsia", "Aqua", "White",
+};
+
 }  // namespace
 
 void DrawEdge(QPainter& painter, const QRect& rect, const QColor& top_left,
@@ -28,12 +36,19 @@ void DrawEdge(QPainter& painter, const QRect& rect, const QColor& top_left,
   painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottom_right);
 }
 
+QString ColorName(int index) {
+  if (index < 0 || index >= kCellCount) return {};
+  return QString::fromLatin1(kColorNames[index]);
+}
+
 QColor ContrastingTextColor(const QColor& cell) {
   return QColor(Component(cell.red()), Component(cell.green()), Component(cell.blue()));
 }
 
 TColorGrid::TColorGrid(QWidget* parent) : QWidget(parent) {
-  setFocusPolicy(Qt::NoFocus);
+  InstallColorGridAccess();
+  // Tab, not a click: the mouse works as it always did.
+  setFocusPolicy(Qt::TabFocus);
   // Every pixel is painted by paintEvent.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -51,6 +66,7 @@ void TColorGrid::SetForegroundIndex(int index) {
   foreground_ = index;
   RepaintCell(old);
   RepaintCell(index);
+  AnnounceMark(old, index, true);
 }
 
 void TColorGrid::SetBackgroundIndex(int index) {
@@ -59,6 +75,7 @@ void TColorGrid::SetBackgroundIndex(int index) {
   background_ = index;
   RepaintCell(old);
   RepaintCell(index);
+  AnnounceMark(old, index, false);
 }
 
 int TColorGrid::Columns() const {
@@ -131,6 +148,76 @@ void TColorGrid::paintEvent(QPaintEvent* event) {
       painter.setPen(ContrastingTextColor(colour));
       painter.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, mark);
     }
+    if (index == focus_ && hasFocus()) {
+      painter.setPen(QPen(ContrastingTextColor(colour), 1, Qt::DotLine));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(bevel.adjusted(1, 1, -2, -2));
+    }
+  }
+}
+
+void TColorGrid::keyPressEvent(QKeyEvent* event) {
+  const int column = focus_ % Columns();
+  const int row = focus_ / Columns();
+  switch (event->key()) {
+    case Qt::Key_Left:
+      if (column > 0) MoveFocusMark(focus_ - 1);
+      break;
+    case Qt::Key_Right:
+      if (column < Columns() - 1) MoveFocusMark(focus_ + 1);
+      break;
+    case Qt::Key_Up:
+      if (row > 0) MoveFocusMark(focus_ - Columns());
+      break;
+    case Qt::Key_Down:
+      if (row < Rows() - 1) MoveFocusMark(focus_ + Columns());
+      break;
+    case Qt::Key_F:
+    case Qt::Key_Space:
+      SetForegroundIndex(focus_);
+      break;
+    case Qt::Key_B:
+      SetBackgroundIndex(focus_);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+void TColorGrid::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (focus_ < 0) {
+    focus_ = (foreground_ >= 0 && foreground_ < kCellCount) ? foreground_ : 0;
+  }
+  RepaintCell(focus_);
+  AnnounceFocusedCell(this, focus_);
+}
+
+void TColorGrid::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  RepaintCell(focus_);
+}
+
+void TColorGrid::MoveFocusMark(int index) {
+  const int old = focus_;
+  focus_ = index;
+  RepaintCell(old);
+  RepaintCell(focus_);
+  AnnounceFocusedCell(this, focus_);
+}
+
+void TColorGrid::AnnounceMark(int from, int to, bool foreground) {
+  if (!QAccessible::isActive()) return;
+  QAccessible::State changed;
+  if (foreground) {
+    changed.checked = true;
+  } else {
+    changed.selected = true;
+  }
+  for (int index : {from, to}) {
+    if (index >= 0 && index < kCellCount) AnnounceCellState(this, index, changed);
   }
 }
 

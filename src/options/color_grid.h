@@ -15,7 +15,15 @@
 //   press the background cell; while that button stays down the same choice
 //   follows the pointer, and a pointer beyond an edge counts as on the nearest
 //   edge cell. Only cells whose marks change are repainted.
-// - The grid takes no keyboard focus and no keys.
+// - The keyboard: Tab reaches the grid (a click does not focus it, so the
+//   mouse works as it always did). A dotted focus mark then stands in one
+//   cell, first the foreground cell; the arrow keys move it, F or Space make
+//   its cell the foreground cell as a left click does, B the background
+//   cell as a right click does.
+// - Screen readers see a list of sixteen cells, each named for its colour
+//   (ColorName), the foreground cell checked, the background cell selected,
+//   each described by its marks; they hear the focus mark move and the marks
+//   change (color_grid_access.h).
 //
 // An index outside 0..15 (only from a hand-edited settings file) has no cell:
 // the grid keeps it unchanged and no cell carries that mark until the user
@@ -42,6 +50,9 @@ enum class TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
 // blue is 0 where the cell's component is 128 or more, 255 where it is below.
 QColor ContrastingTextColor(const QColor& cell);
 
+// The name of palette colour `index` ("Black" ... "White"); "" outside 0..15.
+QString ColorName(int index);
+
 class TColorGrid : public QWidget {
   Q_OBJECT
  public:
@@ -64,6 +75,8 @@ class TColorGrid : public QWidget {
   int CellAt(QPoint pos) const;
   // "FG", "BG", "FB" or "" for cell `index`.
   QString CellMark(int index) const;
+  // The cell the keyboard's focus mark stands in.
+  int FocusIndex() const { return focus_; }
 
   QSize sizeHint() const override;
 
@@ -73,11 +86,17 @@ class TColorGrid : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // Moves the mark that `button` chooses to the cell under `pos`.
   void Choose(Qt::MouseButton button, QPoint pos);
   void RepaintCell(int index);
+  void MoveFocusMark(int index);
+  // Tells screen readers that a mark moved between cells `from` and `to`.
+  void AnnounceMark(int from, int to, bool foreground);
   void TrimToWholeCells();
 
   TGridOrdering ordering_ = TGridOrdering::go8x2;
@@ -85,4 +104,5 @@ class TColorGrid : public QWidget {
   int background_ = 0;
   // The button whose choice follows the pointer; NoButton when none is down.
   Qt::MouseButton dragging_ = Qt::NoButton;
+  int focus_ = -1;  // none until the grid first has the focus
 };

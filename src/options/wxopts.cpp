@@ -102,7 +102,13 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   cGrid->SetForegroundIndex(11);
   cGrid->SetBackgroundIndex(0);
   cGrid->setToolTip(
-      QStringLiteral("Left Click to select Foreground, Right Click to select background"));
+      QStringLiteral("Left Click to select Foreground, Right Click to select background\n"
+                     "Keyboard: arrow keys move, F or Space selects Foreground, B background"));
+  // Screen readers name the grid and the track bar by their labels.
+  Label3->setBuddy(cGrid);
+  tbScroll->setAccessibleName(QStringLiteral("Scroll speed"));
+  tbScroll->setAccessibleDescription(
+      QStringLiteral("Controls speed of scrolling text: left faster, right slower"));
 
   chkShowTask = MakeCheckBox(Panel1, "chkShowTask", QStringLiteral("&Scroll Forecast in Task Bar"),
                              QStringLiteral("Toggle scrolling of forecast in taskbar button"),
@@ -119,7 +125,8 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(170, 198, 62, 25));
 
   setTabOrder(tbScroll, chkBold);
-  setTabOrder(chkBold, chkShowTask);
+  setTabOrder(chkBold, cGrid);
+  setTabOrder(cGrid, chkShowTask);
   setTabOrder(chkShowTask, chkOnStart);
   setTabOrder(chkOnStart, chkAltSite);
   setTabOrder(chkAltSite, btnOk);

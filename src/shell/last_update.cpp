@@ -1,7 +1,5 @@
 #include "shell/last_update.h"
 
-#include "ui/display_text.h"
-
 namespace {
 
 // The pattern with its quoted literals marked: `literal[i]` is true where
@@ -39,6 +37,13 @@ qsizetype FindLetter(const Pattern& pattern, QStringView letters, qsizetype from
   return -1;
 }
 
+// Where the run of the same letter that begins at `start` ends.
+qsizetype RunEnd(const Pattern& pattern, qsizetype start) {
+  qsizetype end = start;
+  while (end < pattern.text.size() && pattern.text[end] == pattern.text[start]) ++end;
+  return end;
+}
+
 QString TwoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
 }  // namespace
@@ -56,14 +61,24 @@ LastUpdateFormats LastUpdateFormats::FromLocale(const QLocale& locale) {
     formats.clock_24_hour = true;
     return formats;
   }
-  qsizetype hours_end = hours;
-  while (hours_end < time.text.size() && time.text[hours_end] == time.text[hours]) ++hours_end;
+  const qsizetype hours_end = RunEnd(time, hours);
   formats.leading_zero_hours = hours_end - hours >= 2;
   // "h" is the 12-hour clock only beside an AM/PM marker; "H" never is.
   formats.clock_24_hour = time.text[hours] == u'H' || FindLetter(time, u"aA") < 0;
-  // The separator is what stands between the hours and the minutes.
-  const qsizetype minutes = FindLetter(time, u"m", hours_end);
-  if (minutes > hours_end) formats.time_separator = time.text.mid(hours_end, minutes - hours_end);
+  // The separator is what stands between the hours and the minutes, taken
+  // from the short time format where it has one: some long formats write
+  // unit words there instead (Japanese "H時mm分ss秒").
+  for (const QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat}) {
+    const Pattern clock = Unquote(locale.timeFormat(type));
+    const qsizetype h = FindLetter(clock, u"hH");
+    if (h < 0) continue;
+    const qsizetype h_end = RunEnd(clock, h);
+    const qsizetype minutes = FindLetter(clock, u"m", h_end);
+    if (minutes > h_end) {
+      formats.time_separator = clock.text.mid(h_end, minutes - h_end);
+      break;
+    }
+  }
   return formats;
 }
 
@@ -82,5 +97,5 @@ std::string FormatLastUpdate(const QDateTime& when, const LastUpdateFormats& for
     time += u' ';
     time += clock.hour() < 12 ? formats.am_designator : formats.pm_designator;
   }
-  return "Last Updated " + FromDisplay(date) + " at " + FromDisplay(time);
+  return "Last Updated " + date.toStdString() + " at " + time.toStdString();
 }

@@ -11,8 +11,9 @@
 // run 12, 1 ... 11 and are followed by a blank and the AM or PM designator
 // (AM before 12:00, PM from 12:00 on).
 //
-// The result is bytes for the display texts (windows-1252); characters the
-// code page lacks become '?'.
+// The result is UTF-8 bytes, so that the locale's month and day names, its
+// digits and its designators in any script are kept and stored as they are
+// and show truly (display_text.h shows valid UTF-8 as UTF-8).
 #pragma once
 
 #include <QDateTime>

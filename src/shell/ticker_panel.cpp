@@ -1,8 +1,11 @@
 #include "shell/ticker_panel.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
+#include "store/utf8_text.h"
 #include "ui/display_text.h"
 
 TTickerPanel::TTickerPanel(QWidget* parent)
@@ -10,8 +13,19 @@ TTickerPanel::TTickerPanel(QWidget* parent)
 
 void TTickerPanel::SetCaption(std::string_view caption) {
   if (caption == caption_) return;
+  utf8_ = ShowsAsUtf8After(caption_, utf8_, caption);
   caption_.assign(caption);
   update();
+}
+
+void TTickerPanel::SetWholeText(std::string_view text) {
+  QString whole = ToDisplay(text);
+  if (whole == whole_text_) return;
+  const QString before = std::exchange(whole_text_, std::move(whole));
+  if (QAccessible::isActive()) {
+    QAccessibleTextUpdateEvent event(this, 0, before, whole_text_);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void TTickerPanel::SetFontColor(const QColor& color) {
@@ -24,7 +38,16 @@ int TTickerPanel::ShownCharacters() const { return std::max(128, ClientWidth() /
 
 QString TTickerPanel::ShownText() const {
   const auto shown = static_cast<std::size_t>(ShownCharacters());
-  return ToDisplay(std::string_view(caption_).substr(0, shown));
+  if (!utf8_) return ToDisplayPiece(std::string_view(caption_).substr(0, shown), false);
+  // Up to the lead byte of the first character past the shown ones; the
+  // continuation bytes of a character the last step cut at the front are
+  // not counted (they show nothing).
+  std::size_t end = 0;
+  while (end < caption_.size() && end < 3 && IsUtf8Continuation(caption_[end])) ++end;
+  for (std::size_t characters = 0; end < caption_.size(); ++end) {
+    if (!IsUtf8Continuation(caption_[end]) && characters++ == shown) break;
+  }
+  return ToDisplayPiece(std::string_view(caption_).substr(0, end), true);
 }
 
 void TTickerPanel::paintEvent(QPaintEvent* event) {

@@ -91,6 +91,7 @@ void TfrmMain::FormCreate() {
   SetHint(LastUpdateText);
   // The texts as they were when the program last ended.
   pnlScroll->SetCaption(ForecastText);
+  pnlScroll->SetWholeText(ForecastText);
   SetTitle(PrimaryConditions);
   SetClientHeight(pnlMain->height() - 1);
   // The stored texts are on the screen before anything slow happens.
@@ -325,6 +326,7 @@ void TfrmMain::UpdateForecast() {
   SetHint(LastUpdateText);
   // The ticker starts the new forecast from its beginning at once.
   pnlScroll->SetCaption(ForecastText);
+  pnlScroll->SetWholeText(ForecastText);
   tmrScroll->SetEnabled(true);
 }
 
@@ -378,7 +380,7 @@ void TfrmMain::pUpdateClick() {
 
 void TfrmMain::DisplayCompleteForecast1Click() {
   const std::string title = ApplicationTitleText().substr(0, kMaxForecastTitle);
-  Boxes().ShowForecast(ToDisplay(title), ToDisplay(ForecastText));
+  Boxes().ShowForecast(ToDisplayPiece(title, ApplicationTitleIsUtf8()), ToDisplay(ForecastText));
 }
 
 void TfrmMain::pOptsClick() {

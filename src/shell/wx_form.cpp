@@ -6,6 +6,7 @@
 
 #include "pictures.h"
 #include "shell/close_signals.h"
+#include "shell/strip_access.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "ui/app_title.h"
@@ -123,6 +124,7 @@ TfrmMain::TfrmMain(QWidget* parent)
   resize(340, 34);
 
   lastUpdateFormats = LastUpdateFormats::FromLocale(QLocale::system());
+  InstallStripAccess(*this);
 }
 
 TfrmMain::~TfrmMain() { SetTaskbarProxyTarget(nullptr); }

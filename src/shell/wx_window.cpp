@@ -25,7 +25,11 @@ void TfrmMain::SetTitle(std::string_view title) {
 
 void TfrmMain::SetHint(std::string_view hint) {
   hint_.assign(hint);
-  setToolTip(PlainToolTip(ToDisplay(hint_)));
+  const QString shown = ToDisplay(hint_);
+  setToolTip(PlainToolTip(shown));
+  // Screen readers read the description, which would otherwise be the tool
+  // tip with its markup.
+  setAccessibleDescription(shown);
 }
 
 // Left, top and width are the outer frame's. Before the window is shown its

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "store/utf8_text.h"
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -195,13 +197,16 @@ std::optional<std::string> FindRawValue(std::string_view file, std::string_view 
 
 std::string EncodeStoredValue(std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  // A UTF-8 text (the locale's words in the Last Updated stamp, a UTF-8
+  // document) stays readable in the file; any other keeps its escapes.
+  const bool utf8 = IsValidUtf8(text);
   std::string out = "\"";
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\\' || c == '"') {
       out += '\\';
       out += c;
-    } else if (byte >= 0x20 && byte <= 0x7E) {
+    } else if ((byte >= 0x20 && byte <= 0x7E) || (utf8 && byte >= 0x80)) {
       out += c;
     } else if (c == '\r') {
       out += "\\r";

@@ -61,7 +61,8 @@ std::optional<std::string> FindRawValue(std::string_view file, std::string_view 
                                         std::string_view name);
 
 // `text` as the writer stores it: quoted, printable ASCII as it is except `\`
-// and `"`, CR LF TAB as \r \n \t, every other byte as \xHH in upper case.
+// and `"`, CR LF TAB as \r \n \t, every other byte as \xHH in upper case;
+// in a text that is valid UTF-8 the bytes from 0x80 on stand as they are.
 std::string EncodeStoredValue(std::string_view text);
 
 // Whether a name can be written so that it reads back as itself: no LF, no

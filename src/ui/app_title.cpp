@@ -18,6 +18,9 @@ class TaskbarProxy : public QWidget {
  public:
   explicit TaskbarProxy(QWidget* target) : QWidget(nullptr, Qt::Window), target_(target) {
     setObjectName(QStringLiteral("TaskbarProxy"));
+    // Its title follows the ticker when the taskbar mirrors it; a screen
+    // reader hears a fixed name instead of every step.
+    setAccessibleName(QStringLiteral("Marrowby Weather taskbar entry"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowIcon(ProgramWindowIcon());
     resize(1, 1);
@@ -55,15 +58,20 @@ class TaskbarProxy : public QWidget {
 };
 
 std::string g_title;
+bool g_title_utf8 = true;
 QString g_entry_text;
 TaskbarProxy* g_proxy = nullptr;
 
-QString EntryText() { return ToDisplay(std::string_view(g_title).substr(0, kMaxEntryCharacters)); }
+QString EntryText() {
+  return ToDisplayPiece(std::string_view(g_title).substr(0, kMaxEntryCharacters), g_title_utf8);
+}
 
 }  // namespace
 
 void SetApplicationTitle(std::string_view title) {
   if (title == g_title) return;
+  // The ticker's text, step by step, keeps the decoding of its whole text.
+  g_title_utf8 = ShowsAsUtf8After(g_title, g_title_utf8, title);
   g_title.assign(title);
   if (!g_proxy) return;
   QString entry = EntryText();
@@ -72,9 +80,11 @@ void SetApplicationTitle(std::string_view title) {
   SetPlainWindowTitle(g_proxy, g_entry_text);
 }
 
-QString ApplicationTitle() { return ToDisplay(g_title); }
+QString ApplicationTitle() { return ToDisplayPiece(g_title, g_title_utf8); }
 
 const std::string& ApplicationTitleText() { return g_title; }
+
+bool ApplicationTitleIsUtf8() { return g_title_utf8; }
 
 void SetTaskbarProxyTarget(QWidget* window) {
   if (!window) {

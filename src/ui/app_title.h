@@ -20,9 +20,12 @@ class QWidget;
 // first 512 characters (no taskbar shows more); the title itself is kept
 // whole. Setting the title it already has changes nothing on the screen.
 void SetApplicationTitle(std::string_view title);
-// The title as set, decoded for the screen / as bytes.
+// The title as set, decoded for the screen / as bytes. A title that mirrors
+// the ticker shows as the whole forecast does (ShowsAsUtf8After).
 QString ApplicationTitle();
 const std::string& ApplicationTitleText();
+// How the title decodes, for a piece cut from it (ToDisplayPiece).
+bool ApplicationTitleIsUtf8();
 
 // The window that the taskbar entry brings forward and closes. On X11 the
 // first target creates the proxy window; nullptr destroys it (do so before

@@ -1,7 +1,9 @@
 #include "ui/display_text.h"
 
 #include <QWidget>
+#include <algorithm>
 
+#include "store/utf8_text.h"
 #include "ui/x11_window.h"
 
 namespace {
@@ -17,13 +19,65 @@ char16_t Decode(unsigned char byte) {
   if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
   return byte;
 }
-}  // namespace
 
-QString ToDisplay(std::string_view bytes) {
+QString FromWindows1252(std::string_view bytes) {
   QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
   QChar* out = text.data();
   for (unsigned char byte : bytes) *out++ = QChar(Decode(byte));
   return text;
+}
+
+QString FromUtf8(std::string_view bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+bool HasNonAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// `piece` without what is left of characters cut at its front (at most three
+// continuation bytes) and at its end (a sequence that stops short).
+std::string_view WholeCharacters(std::string_view piece) {
+  std::size_t front = 0;
+  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
+  piece.remove_prefix(front);
+  // The last lead byte within the final four bytes: its sequence may stop short.
+  const std::size_t tail = std::min<std::size_t>(piece.size(), 4);
+  for (std::size_t back = 1; back <= tail; ++back) {
+    const auto byte = static_cast<unsigned char>(piece[piece.size() - back]);
+    if (IsUtf8Continuation(static_cast<char>(byte))) continue;
+    if (Utf8SequenceLength(byte) > back) piece.remove_suffix(back);
+    break;
+  }
+  return piece;
+}
+
+}  // namespace
+
+bool IsUtf8Text(std::string_view bytes) { return IsValidUtf8(bytes); }
+
+QString ToDisplay(std::string_view bytes) {
+  return IsUtf8Text(bytes) ? FromUtf8(bytes) : FromWindows1252(bytes);
+}
+
+QString ToDisplayPiece(std::string_view piece, bool utf8) {
+  return utf8 ? FromUtf8(WholeCharacters(piece)) : FromWindows1252(piece);
+}
+
+bool PieceShowsAsUtf8(std::string_view piece) {
+  if (IsUtf8Text(piece)) return true;
+  std::size_t front = 0;
+  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
+  const std::string_view rest = piece.substr(front);
+  return front > 0 && HasNonAscii(rest) && IsUtf8Text(rest);
+}
+
+bool ShowsAsUtf8After(std::string_view before, bool before_utf8, std::string_view text) {
+  if (text.size() < before.size() && before.ends_with(text)) return before_utf8;
+  return PieceShowsAsUtf8(text);
 }
 
 std::string FromDisplay(const QString& text) {

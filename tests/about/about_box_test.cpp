@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -157,6 +158,23 @@ TEST(AboutBoxTest, TabStopsOnlyAtOk) {
   ShowAndActivate(box);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), box.btnOK);
+}
+
+TEST(AboutBoxTest, EveryControlHasANameForScreenReaders) {
+  TfrmAbout box;
+  QStringList names;
+  for (QObject* control : std::initializer_list<QObject*>{
+           &box, box.btnOK, box.Image1, box.Label2, box.Label9, box.Label6, box.Label3, box.Label4,
+           box.Label5, box.Edit1, box.Edit2}) {
+    names << QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+  }
+  EXPECT_EQ(names,
+            QStringList({"About...", "OK", "Marrowby Weather icon", "Marrowby Weather Ticker",
+                         "Version 1.1", "Local weather, always in view", "Copyright",
+                         QString::fromUtf8("\u00A9"), "2026 Tidewell", "E-mail", "Web"}));
+  // The contact lines read as their texts.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(box.Edit1)->text(QAccessible::Value),
+            box.Edit1->text());
 }
 
 TEST(AboutBoxTest, ContactLinesCanBeSelectedAndCopied) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "store/palette.h"
+#include "support/accessibility_events.h"
 
 namespace {
 
@@ -271,11 +272,83 @@ TEST_F(ColorGridTest, OnlyCellsWhoseMarksChangeAreRepainted) {
   EXPECT_EQ(recorder.painted, QRegion(grid.CellRect(4)) + grid.CellRect(0));
 }
 
-TEST_F(ColorGridTest, TakesNoKeyboardFocus) {
-  EXPECT_EQ(grid.focusPolicy(), Qt::NoFocus);
+TEST_F(ColorGridTest, TabFocusesItAClickDoesNot) {
+  EXPECT_EQ(grid.focusPolicy(), Qt::TabFocus);
   grid.show();
   QTest::mouseClick(&grid, Qt::LeftButton, {}, Centre(2));
   EXPECT_FALSE(grid.hasFocus());
+}
+
+// The keyboard does what the two buttons do: the arrows move the focus mark
+// (stopping at the edges), F or Space choose the foreground, B the background.
+TEST_F(ColorGridTest, KeysMoveTheFocusMarkAndChooseTheCells) {
+  grid.show();
+  grid.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+  grid.setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(grid.FocusIndex(), 15);  // starts at the foreground cell
+  for (Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Left}) {
+    QTest::keyClick(&grid, key);
+  }
+  EXPECT_EQ(grid.FocusIndex(), 5);
+  QTest::keyClick(&grid, Qt::Key_B);
+  EXPECT_EQ(grid.BackgroundIndex(), 5);
+  EXPECT_EQ(grid.ForegroundIndex(), 15);
+  QTest::keyClick(&grid, Qt::Key_Down);
+  QTest::keyClick(&grid, Qt::Key_F);
+  EXPECT_EQ(grid.ForegroundIndex(), 13);
+  for (int i = 0; i < 9; ++i) QTest::keyClick(&grid, Qt::Key_Left);
+  QTest::keyClick(&grid, Qt::Key_Space);
+  EXPECT_EQ(grid.ForegroundIndex(), 8);
+  EXPECT_EQ(grid.CellMark(8), "FG");
+  EXPECT_EQ(grid.CellMark(5), "BG");
+}
+
+TEST_F(ColorGridTest, ScreenReadersSeeSixteenNamedCellsWithTheMarksAsState) {
+  RecordedAccessibilityEvents recorded;
+  grid.show();
+  grid.SetForegroundIndex(9);
+  grid.SetBackgroundIndex(9);
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&grid);
+  EXPECT_EQ(list->role(), QAccessible::List);
+  ASSERT_EQ(list->childCount(), 16);
+  QStringList names;
+  for (int i = 0; i < 16; ++i) {
+    QAccessibleInterface* cell = list->child(i);
+    names << cell->text(QAccessible::Name);
+    EXPECT_EQ(cell->role(), QAccessible::ListItem);
+    EXPECT_EQ(cell->parent(), list);
+    EXPECT_EQ(list->indexOfChild(cell), i);
+    EXPECT_EQ(cell->state().checked, i == 9) << i;
+    EXPECT_EQ(cell->state().selected, i == 9) << i;
+  }
+  EXPECT_EQ(names,
+            QStringList({"Black", "Maroon", "Green", "Olive", "Navy", "Purple", "Teal", "Silver",
+                         "Gray", "Red", "Lime", "Yellow", "Blue", "Fuchsia", "Aqua", "White"}));
+  EXPECT_EQ(list->child(9)->text(QAccessible::Description), "Foreground and background");
+  EXPECT_EQ(list->childAt(list->child(3)->rect().center().x(), list->child(3)->rect().center().y()),
+            list->child(3));
+
+  // Moving a mark tells of the cell it leaves and the one it joins.
+  RecordedAccessibilityEvents::Events().clear();
+  QTest::mouseClick(&grid, Qt::RightButton, {}, Centre(2));
+  std::vector<int> changed;
+  for (const auto& event : RecordedAccessibilityEvents::Events()) {
+    if (event.type == QAccessible::StateChanged) changed.push_back(event.child);
+  }
+  EXPECT_EQ(changed, std::vector<int>({9, 2}));
+  EXPECT_EQ(list->child(9)->text(QAccessible::Description), "Foreground");
+  EXPECT_TRUE(list->child(2)->state().selected);
+
+  // The focus mark is the focused cell.
+  grid.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+  grid.setFocus(Qt::TabFocusReason);
+  QTest::keyClick(&grid, Qt::Key_Left);
+  EXPECT_EQ(list->focusChild(), list->child(8));
+  EXPECT_TRUE(list->child(8)->state().focused);
+  EXPECT_EQ(RecordedAccessibilityEvents::Events().back().type, QAccessible::Focus);
+  EXPECT_EQ(RecordedAccessibilityEvents::Events().back().child, 8);
 }
 
 // An index that has no cell (a hand-edited file) is kept as it is, and no cell

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -340,7 +341,8 @@ TEST_F(OptionsDialogTest, CaptionsAccessKeysAndToolTips) {
   EXPECT_FALSE(dialog.btnCancel->isDefault());
   EXPECT_EQ(dialog.tbScroll->toolTip(), "Controls speed of scrolling text");
   EXPECT_EQ(dialog.cGrid->toolTip(),
-            "Left Click to select Foreground, Right Click to select background");
+            "Left Click to select Foreground, Right Click to select background\n"
+            "Keyboard: arrow keys move, F or Space selects Foreground, B background");
   EXPECT_EQ(dialog.chkBold->toolTip(), "Toggles bold or normal font in forecast window");
   EXPECT_EQ(dialog.chkShowTask->toolTip(), "Toggle scrolling of forecast in taskbar button");
   EXPECT_EQ(dialog.chkOnStart->toolTip(), "Toggles auto-update upon startup");
@@ -361,17 +363,17 @@ TEST_F(OptionsDialogTest, KeyboardOrderAndTrackBarKeys) {
   EXPECT_EQ(QApplication::focusWidget(), dialog.tbScroll);
   std::vector<QWidget*> order;
   QWidget* at = dialog.tbScroll;
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < 8; ++i) {
     order.push_back(QApplication::focusWidget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     at = QApplication::focusWidget();
   }
   EXPECT_EQ(at, dialog.tbScroll);  // round again
-  const std::vector<QWidget*> expected = {dialog.tbScroll,   dialog.chkBold,    dialog.chkShowTask,
-                                          dialog.chkOnStart, dialog.chkAltSite, dialog.btnOk,
-                                          dialog.btnCancel};
+  // The colour grid after the check box beside its label, for the keyboard.
+  const std::vector<QWidget*> expected = {dialog.tbScroll,    dialog.chkBold,    dialog.cGrid,
+                                          dialog.chkShowTask, dialog.chkOnStart, dialog.chkAltSite,
+                                          dialog.btnOk,       dialog.btnCancel};
   EXPECT_EQ(order, expected);
-  EXPECT_EQ(dialog.cGrid->focusPolicy(), Qt::NoFocus);
 
   QSlider* bar = dialog.tbScroll;
   EXPECT_EQ(bar->orientation(), Qt::Horizontal);
@@ -392,6 +394,23 @@ TEST_F(OptionsDialogTest, KeyboardOrderAndTrackBarKeys) {
   EXPECT_EQ(bar->value(), 147);
   QTest::keyClick(bar, Qt::Key_Home);
   EXPECT_EQ(bar->value(), 1);  // the left end: the shortest step, the fastest ticker
+}
+
+TEST_F(OptionsDialogTest, EveryControlHasANameForScreenReaders) {
+  TfrmOptions dialog;
+  const auto name = [](QObject* object) {
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+  };
+  EXPECT_EQ(name(&dialog), "Options");
+  EXPECT_EQ(name(dialog.tbScroll), "Scroll speed");
+  EXPECT_EQ(name(dialog.cGrid), "Color Scheme:");
+  EXPECT_EQ(name(dialog.chkBold), "Bold Font");
+  EXPECT_EQ(name(dialog.chkShowTask), "Scroll Forecast in Task Bar");
+  EXPECT_EQ(name(dialog.chkOnStart), "Update on Startup");
+  EXPECT_EQ(name(dialog.chkAltSite), "Use alternate data source");
+  EXPECT_EQ(name(dialog.btnOk), "OK");
+  EXPECT_EQ(name(dialog.btnCancel), "Cancel");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog.cGrid)->childCount(), 16);
 }
 
 TEST_F(OptionsDialogTest, EveryOpeningIsCentredOnTheScreen) {

@@ -2,6 +2,7 @@
 // options dialog with the settings re-applied after it, a fresh about box;
 // and the real boxes behind the seam.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -175,7 +176,13 @@ struct SeenBox {
   int label_width = 0;
   int label_height = 0;
   bool closed_by_key = false;
+  QStringList accessible_names;  // the box's and every named element's within it
 };
+
+void CollectNames(QAccessibleInterface* iface, QStringList& names) {
+  if (!iface->text(QAccessible::Name).isEmpty()) names << iface->text(QAccessible::Name);
+  for (int i = 0; i < iface->childCount(); ++i) CollectNames(iface->child(i), names);
+}
 
 // Shows a real box through the seam, looks at it once it is up, and closes
 // it with `key`.
@@ -191,6 +198,7 @@ SeenBox ShowReal(const std::function<void()>& show, int key) {
     seen.icon = box->icon();
     for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
     seen.frame = box->frameGeometry();
+    CollectNames(QAccessible::queryAccessibleInterface(box), seen.accessible_names);
     if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
       seen.label_width = label->width();
       seen.label_height = label->height();
@@ -243,6 +251,9 @@ TEST_F(MenuTest, RealForecastBoxIsPlainWrappedAndCentred) {
   EXPECT_EQ(box.format, Qt::PlainText);
   EXPECT_EQ(box.icon, QMessageBox::NoIcon);
   EXPECT_EQ(box.buttons, QStringList{"OK"});
+  // A screen reader reads the title, the whole forecast and the button.
+  EXPECT_EQ(box.accessible_names,
+            QStringList({"Marrowby Weather", QString::fromStdString(forecast), "OK"}));
   EXPECT_TRUE(box.closed_by_key);
   EXPECT_GT(box.label_width, 0);
   EXPECT_LE(box.label_width, Screen().width() / 2);

@@ -69,6 +69,15 @@ TEST(StoredValueEncoding, WriterEmitsOnlyPrintableAscii) {
   EXPECT_EQ(EncodeStoredValue(" ~"), R"(" ~")");
 }
 
+// A UTF-8 text reads in the file as it shows; anything else keeps its escapes.
+TEST(StoredValueEncoding, Utf8TextsStandAsTheyAre) {
+  const std::string day = "\xD0\xB2\xD1\x82\xD0\xBE\xD1\x80\xD0\xBD\xD0\xB8\xD0\xBA";  // вторник
+  const std::string stamp = "Last Updated " + day + " \"1\"";
+  EXPECT_EQ(EncodeStoredValue(stamp), "\"Last Updated " + day + " \\\"1\\\"\"");
+  EXPECT_EQ(TextOf(EncodeStoredValue(stamp)), stamp);
+  EXPECT_EQ(EncodeStoredValue("\xD0\xB2\xE9\n"), R"("\xD0\xB2\xE9\n")");
+}
+
 TEST(StoredValueEncoding, EveryByteDecodesBackToItself) {
   std::string all;
   for (int b = 1; b <= 255; ++b) all += static_cast<char>(b);
