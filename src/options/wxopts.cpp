@@ -8,6 +8,7 @@
 
 #include "options/color_grid.h"
 #include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
 #include "ui/application.h"
 #include "ui/message_boxes.h"
 
@@ -137,25 +138,25 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
 
 void TfrmOptions::FormCreate() {
   TRegIniFile store(kProductKeyPath);
-  tbScroll->setValue(store.ReadNumber("scroll", "rate", 150));  // kept within 1..300
-  cGrid->SetForegroundIndex(store.ReadNumber("window", "foreground", 15));
-  cGrid->SetBackgroundIndex(store.ReadNumber("window", "background", 0));
-  chkBold->setChecked(store.ReadFlag("window", "bold", true));
-  chkShowTask->setChecked(store.ReadFlag("window", "showtask", false));
-  chkOnStart->setChecked(store.ReadFlag("settings", "onstart", true));
-  chkAltSite->setChecked(store.ReadFlag("settings", "altsource", false));
+  tbScroll->setValue(Read(store, kRate));  // kept within 1..300
+  cGrid->SetForegroundIndex(Read(store, kForeground));
+  cGrid->SetBackgroundIndex(Read(store, kBackground));
+  chkBold->setChecked(Read(store, kBold));
+  chkShowTask->setChecked(Read(store, kShowTask));
+  chkOnStart->setChecked(Read(store, kOnStart));
+  chkAltSite->setChecked(Read(store, kAltSource));
 }
 
 void TfrmOptions::btnOkClick() {
   {
     TRegIniFile store(kProductKeyPath);
-    store.WriteNumber("scroll", "rate", tbScroll->value());
-    store.WriteNumber("window", "foreground", cGrid->ForegroundIndex());
-    store.WriteNumber("window", "background", cGrid->BackgroundIndex());
-    store.WriteFlag("window", "bold", chkBold->isChecked());
-    store.WriteFlag("window", "showtask", chkShowTask->isChecked());
-    store.WriteFlag("settings", "onstart", chkOnStart->isChecked());
-    store.WriteFlag("settings", "altsource", chkAltSite->isChecked());
+    Write(store, kRate, tbScroll->value());
+    Write(store, kForeground, cGrid->ForegroundIndex());
+    Write(store, kBackground, cGrid->BackgroundIndex());
+    Write(store, kBold, chkBold->isChecked());
+    Write(store, kShowTask, chkShowTask->isChecked());
+    Write(store, kOnStart, chkOnStart->isChecked());
+    Write(store, kAltSource, chkAltSite->isChecked());
   }
   accept();
 }

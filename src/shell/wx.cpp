@@ -16,6 +16,7 @@
 #include "shell/ticker_panel.h"
 #include "store/palette.h"
 #include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
 #include "ui/display_text.h"
@@ -73,17 +74,17 @@ void TfrmMain::FormCreate() {
   pnlImage->SetClientWidth(32);
 
   // Place, width and the last texts from the store; geometry applied as read.
-  bool onstart = true;
+  bool onstart = kOnStart.def;
   {
     TRegIniFile reg(kProductKeyPath);
-    SetLeft(reg.ReadNumber("window", "left", 10));
-    SetTop(reg.ReadNumber("window", "top", 40));
-    SetWidth(reg.ReadNumber("window", "width", 340));
-    ForecastText = reg.ReadText("weather", "last forecast", kNoForecast);
-    PrimaryConditions = reg.ReadText("weather", "last marrowby", kNoConditions);
-    SecondaryConditions = reg.ReadText("weather", "last wendmoore", kNoConditions);
-    LastUpdateText = reg.ReadText("weather", "last update", kNoUpdate);
-    onstart = reg.ReadFlag("settings", "onstart", true);
+    SetLeft(Read(reg, kLeft));
+    SetTop(Read(reg, kTop));
+    SetWidth(Read(reg, kWidth));
+    ForecastText = Read(reg, kLastForecast);
+    PrimaryConditions = Read(reg, kLastMarrowby);
+    SecondaryConditions = Read(reg, kLastWendmoore);
+    LastUpdateText = Read(reg, kLastUpdate);
+    onstart = Read(reg, kOnStart);
   }
 
   // Colours, font, ticker speed and the two option flags.
@@ -99,7 +100,7 @@ void TfrmMain::FormCreate() {
   ShowInTaskbar();
 
   // A stored forecast starts the ticker and the title rotation.
-  if (pnlScroll->Caption() != kNoForecast) {
+  if (pnlScroll->Caption() != kLastForecast.def) {
     tmrScroll->SetEnabled(true);
     tmrTitleSwitch->SetEnabled(true);
     UpdateConditionIcon();
@@ -119,13 +120,13 @@ void TfrmMain::FormCloseQuery(bool& CanClose) {
   CanClose = true;
   TRegIniFile reg(kProductKeyPath);
   const QRect frame = frameGeometry();
-  reg.WriteNumber("window", "left", frame.x());
-  reg.WriteNumber("window", "top", frame.y());
-  reg.WriteNumber("window", "width", frame.width());
-  reg.WriteText("weather", "last forecast", ForecastText);
-  reg.WriteText("weather", "last marrowby", PrimaryConditions);
-  reg.WriteText("weather", "last wendmoore", SecondaryConditions);
-  reg.WriteText("weather", "last update", LastUpdateText);
+  Write(reg, kLeft, frame.x());
+  Write(reg, kTop, frame.y());
+  Write(reg, kWidth, frame.width());
+  Write(reg, kLastForecast, ForecastText);
+  Write(reg, kLastMarrowby, PrimaryConditions);
+  Write(reg, kLastWendmoore, SecondaryConditions);
+  Write(reg, kLastUpdate, LastUpdateText);
 }
 
 void TfrmMain::FormClose(TCloseAction& Action) { Action = caFree; }
@@ -173,16 +174,16 @@ void TfrmMain::tmrTitleSwitchTimer() {
 // Display settings
 
 void TfrmMain::ApplySettings() {
-  int foreground = 15;
-  int background = 0;
+  int foreground = kForeground.def;
+  int background = kBackground.def;
   {
     TRegIniFile reg(kProductKeyPath);
-    tmrScroll->SetInterval(reg.ReadNumber("scroll", "rate", 150));
-    foreground = reg.ReadNumber("window", "foreground", 15);
-    background = reg.ReadNumber("window", "background", 0);
-    ScrollInTaskbar = reg.ReadFlag("window", "showtask", false);
-    UseAlternateSource = reg.ReadFlag("settings", "altsource", false);
-    const bool bold = reg.ReadFlag("window", "bold", true);
+    tmrScroll->SetInterval(Read(reg, kRate));
+    foreground = Read(reg, kForeground);
+    background = Read(reg, kBackground);
+    ScrollInTaskbar = Read(reg, kShowTask);
+    UseAlternateSource = Read(reg, kAltSource);
+    const bool bold = Read(reg, kBold);
     // The whole style is replaced: bold, or no style at all.
     QFont font = pnlScroll->font();
     font.setBold(bold);

@@ -12,7 +12,7 @@
 // shows it.
 //
 // Every box the window shows and every dialog it runs goes through Boxes()
-// (shell/message_boxes.h). Their nested loops keep the window's timers
+// (ui/message_boxes.h). Their nested loops keep the window's timers
 // firing, so a half-hourly update can run to its end inside a box that
 // another update is showing; the handlers allow for that by reading the
 // shared texts and the work buffer afresh after every fetch.
@@ -39,11 +39,9 @@ class TTickerPanel;
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
-// Texts of the strip that the program itself shows.
+// Texts of the strip that the program itself shows (those shown until a first
+// update has stored anything are the defaults of store/stored_entries.h).
 inline constexpr char kApplicationTitle[] = "Marrowby Weather";
-inline constexpr char kNoForecast[] = "Getting Forecast...";
-inline constexpr char kNoConditions[] = "Getting current conditions...";
-inline constexpr char kNoUpdate[] = "Last Update Unknown";
 inline constexpr char kPictureHint[] = "Current Marrowby Weather";
 // Status texts while an update fetches.
 inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
@@ -103,7 +101,7 @@ class TfrmMain : public QWidget {
   // ticker still; an unchanged rate leaves a running ticker's period alone.
   void ApplySettings();
   // The palette colour of `index`; outside 0..15 the fixed kOutOfRangeColor
-  // of settings/palette.h (orange).
+  // of store/palette.h (orange).
   static QColor ColorFromIndex(int index);
 
   // The picture of the primary station's conditions, and the station items.

@@ -30,10 +30,6 @@ void ShellTest::StoreFile(const std::string& ini) { WriteFileBytes(config_.Setti
 
 std::string ShellTest::StoredFile() const { return ReadFileBytes(config_.SettingsFile()); }
 
-std::string ShellTest::StoredText(const char* section, const char* entry) const {
-  return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<absent>");
-}
-
 bool ShellTest::ProcessEventsUntil(const std::function<bool()>& done, int ms) {
   QElapsedTimer waited;
   waited.start();

@@ -90,15 +90,15 @@ TEST_F(CloseStoreTest, StoresTheShownTextsAndTheFrame) {
   frm.SetLeft(-200);
   frm.SetWidth(600);
   frm.pExitClick();
-  EXPECT_EQ(StoredText("weather", "last forecast"), "Getting Forecast...");
-  EXPECT_EQ(StoredText("weather", "last marrowby"), "");
-  EXPECT_EQ(StoredText("weather", "last wendmoore"), "WENDMOORE");
-  EXPECT_EQ(StoredText("weather", "last update"), "Last Updated 1/2/2024");
-  EXPECT_EQ(StoredText("window", "left"), "-200");
-  EXPECT_EQ(StoredText("window", "top"), "44");
-  EXPECT_EQ(StoredText("window", "width"), "600");
-  EXPECT_EQ(StoredText("settings", "onstart"), "0");  // not written here
-  EXPECT_EQ(terminate_calls_, 2);                     // the close, then Exit itself
+  EXPECT_EQ(StoredText(kLastForecast), "Getting Forecast...");
+  EXPECT_EQ(StoredText(kLastMarrowby), "");
+  EXPECT_EQ(StoredText(kLastWendmoore), "WENDMOORE");
+  EXPECT_EQ(StoredText(kLastUpdate), "Last Updated 1/2/2024");
+  EXPECT_EQ(StoredText(kLeft), "-200");
+  EXPECT_EQ(StoredText(kTop), "44");
+  EXPECT_EQ(StoredText(kWidth), "600");
+  EXPECT_EQ(StoredText(kOnStart), "0");  // not written here
+  EXPECT_EQ(terminate_calls_, 2);        // the close, then Exit itself
 }
 
 TEST_F(CloseStoreTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
@@ -169,7 +169,7 @@ TEST_F(CloseStoreTest, ASignalWhileTheStripAppearsEndsTheProgram) {
   frm.FormCreate();
   EXPECT_TRUE(TerminateRequested());
   EXPECT_FALSE(frm.isVisible());
-  EXPECT_EQ(StoredText("weather", "last marrowby"), "MARROWBY  RAIN 55");
+  EXPECT_EQ(StoredText(kLastMarrowby), "MARROWBY  RAIN 55");
   EXPECT_FALSE(MainLoopNeededTheGuard(3000));
 }
 
