@@ -16,6 +16,7 @@
 #include "support/loopback_server.h"
 #include "support/recording_boxes.h"
 #include "support/temp_config.h"
+#include "support/test_application.h"
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -36,5 +37,6 @@ class ShellTest : public ::testing::Test {
   TempConfigDir config_;
   RefusingPort nowhere_;
   RecordingBoxes boxes_;
-  int terminate_calls_ = 0;
+  // How often the application was told to end.
+  int& terminate_calls_ = TestApplication::Current().terminate_calls;
 };

@@ -30,7 +30,7 @@ class CloseTest : public ShellTest, public ::testing::WithParamInterface<Route> 
   std::string CloseBy(Route route) {
     StoreFile(kStored);
     terminate_calls_ = 0;
-    ResetTerminateRequest();
+    TestApplication::Current().ForgetTerminate();
     TfrmMain frm;
     frm.InstallCloseRoutes();
     frm.FormCreate();
@@ -147,7 +147,7 @@ bool MainLoopNeededTheGuard(int ms) {
 }
 
 TEST_F(CloseStoreTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
-  SetTerminateHook({});
+  TestApplication::Current().end_loops = true;  // as in the program
   TfrmMain frm;
   frm.FormCreate();
   // As the start-up update may do, while the window is still being created.
@@ -161,7 +161,7 @@ TEST_F(CloseStoreTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
 // events run during the wait for the window to appear: it closes and stores
 // there, and the main loop must not wait for input afterwards.
 TEST_F(CloseStoreTest, ASignalWhileTheStripAppearsEndsTheProgram) {
-  SetTerminateHook({});
+  TestApplication::Current().end_loops = true;  // as in the program
   StoreFile(kStored);
   TfrmMain frm;
   frm.InstallCloseRoutes();
@@ -174,7 +174,7 @@ TEST_F(CloseStoreTest, ASignalWhileTheStripAppearsEndsTheProgram) {
 }
 
 TEST_F(CloseStoreTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
-  SetTerminateHook({});
+  TestApplication::Current().end_loops = true;  // as in the program
   QEventLoop outer;
   QEventLoop inner;
   bool inner_returned = false;
