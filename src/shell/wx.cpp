@@ -5,11 +5,7 @@
 #include "shell/wx.h"
 
 #include <QAction>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
-#include <thread>
 
 #include "about/wxabout.h"
 #include "options/wxopts.h"
@@ -49,22 +45,6 @@ std::string TrimmedLower(std::string_view text) {
   return result;
 }
 
-// Hooks for the smoke test and the start-up benchmark, between showing the
-// strip and the slow steps that follow it; not part of the program's
-// behaviour. HOLD blocks (no events) for a while; EXIT prints the steady
-// clock in nanoseconds and ends the process at once.
-void TestHookAfterShow() {
-  if (const char* hold = std::getenv("MW_TEST_HOLD_AFTER_SHOW_MS")) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(hold)));
-  }
-  if (std::getenv("MW_TEST_EXIT_AFTER_SHOW")) {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
-    std::fflush(stdout);
-    std::_Exit(0);
-  }
-}
-
 }  // namespace
 
 void TfrmMain::FormCreate() {
@@ -96,7 +76,6 @@ void TfrmMain::FormCreate() {
   SetClientHeight(pnlMain->height() - 1);
   // The stored texts are on the screen before anything slow happens.
   ShowStrip();
-  TestHookAfterShow();
   ShowInTaskbar();
 
   // A stored forecast starts the ticker and the title rotation.

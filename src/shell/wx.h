@@ -179,8 +179,10 @@ class TfrmMain : public QWidget {
   int ClientHeight() const { return height(); }
 
   // Shows the strip without a taskbar entry of its own and paints it on the
-  // screen before returning.
-  void ShowStrip();
+  // screen before returning. Virtual: a program that watches the start-up
+  // from inside (app/program.h) learns here that the stored texts are on the
+  // screen.
+  virtual void ShowStrip();
   // Gives the strip its icon and the application its taskbar entry (on X11
   // the proxy window, which brings this window forward).
   void ShowInTaskbar();
