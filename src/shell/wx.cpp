@@ -13,6 +13,7 @@
 #include "store/palette.h"
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
+#include "text/ascii_case.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
 #include "ui/display_text.h"
@@ -32,17 +33,11 @@ namespace {
 // application title.
 constexpr std::size_t kMaxForecastTitle = 255;
 
-// The text with the characters 0..32 removed at both ends and A-Z lowered.
-std::string TrimmedLower(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-  std::string result(text.substr(begin, end - begin));
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return result;
+// The text without the characters 0..32 at either end.
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace
@@ -145,8 +140,8 @@ void TfrmMain::tmrTitleSwitchTimer() {
   }
   // A station's name alone, whichever line it came from: the station
   // reports nothing.
-  if (TrimmedLower(Title()) == "marrowby") SetTitle("Marrowby - Not available");
-  if (TrimmedLower(Title()) == "wendmoore") SetTitle("Wendmoore - Not available");
+  if (EqualsCaseless(Trimmed(Title()), "marrowby")) SetTitle("Marrowby - Not available");
+  if (EqualsCaseless(Trimmed(Title()), "wendmoore")) SetTitle("Wendmoore - Not available");
 }
 
 // ---------------------------------------------------------------------------

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "weather/ascii_case.h"
+#include "text/ascii_case.h"
 
 namespace {
 
