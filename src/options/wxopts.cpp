@@ -10,6 +10,8 @@
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "ui/application.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
 #include "ui/message_boxes.h"
 
 namespace {
@@ -30,16 +32,9 @@ class TBevelPanel : public QWidget {
   }
 };
 
-QFont DialogFont() {
-  QFont font(QStringLiteral("Liberation Sans"));
-  font.setPixelSize(11);
-  return font;
-}
-
+// A label as wide as its text.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setTextFormat(Qt::PlainText);
+  auto* label = MakePlainLabel(parent, name, text);
   label->move(left, top);
   label->adjustSize();
   return label;
@@ -47,18 +42,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption,
                         const QString& tip, QRect geometry) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(QLatin1String(name));
+  auto* box = MakeNamed<QCheckBox>(parent, name, caption);
   box->setToolTip(tip);
   box->setGeometry(geometry);
   return box;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(geometry);
-  return button;
 }
 
 }  // namespace
@@ -69,7 +56,7 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   // A fixed frame with the system menu and the close box only.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFont(DialogFont());
+  setFont(ArialFont(11));
   setFixedSize(237, 231);
 
   Panel1 = new TBevelPanel(this);

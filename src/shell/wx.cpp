@@ -10,7 +10,6 @@
 #include "about/wxabout.h"
 #include "options/wxopts.h"
 #include "shell/ticker_panel.h"
-#include "store/palette.h"
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "text/ascii_case.h"
@@ -18,6 +17,7 @@
 #include "ui/application.h"
 #include "ui/display_text.h"
 #include "ui/message_boxes.h"
+#include "ui/palette_color.h"
 #include "ui/panel.h"
 #include "ui/picture.h"
 #include "ui/x11_window.h"
@@ -171,10 +171,7 @@ void TfrmMain::ApplySettings() {
   pnlScroll->SetFontColor(ColorFromIndex(foreground));
 }
 
-QColor TfrmMain::ColorFromIndex(int index) {
-  const PaletteColor color = PaletteColorAt(index);
-  return QColor(color.red, color.green, color.blue);
-}
+QColor TfrmMain::ColorFromIndex(int index) { return PaletteQColor(index); }
 
 // ---------------------------------------------------------------------------
 // Condition picture
