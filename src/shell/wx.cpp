@@ -238,6 +238,10 @@ void TfrmMain::ShowFetchStatus(bool forecast) {
     pnlScroll->SetCaption(kGettingForecast);
     return;
   }
+  ShowUpdateStatus();
+}
+
+void TfrmMain::ShowUpdateStatus() {
   SetTitle(kGettingConditions);
   pnlScroll->SetCaption(kGettingForecast);
   PaintStatusNow();
@@ -295,6 +299,13 @@ void TfrmMain::UpdateForecast() {
 // ---------------------------------------------------------------------------
 // Update paths
 
+void TfrmMain::StopForUpdate() {
+  tmrScroll->SetEnabled(false);
+  tmrTitleSwitch->SetEnabled(false);
+  ShowUpdateStatus();
+  reTmp.ClearBuffer();
+}
+
 void TfrmMain::StartupUpdate() {
   // The buffer holds its initial empty lines; tmrTitleSwitch stays as
   // FormCreate left it.
@@ -308,12 +319,7 @@ void TfrmMain::StartupUpdate() {
 }
 
 void TfrmMain::tmrUpdateTimer() {
-  tmrScroll->SetEnabled(false);
-  tmrTitleSwitch->SetEnabled(false);
-  SetTitle(kGettingConditions);
-  pnlScroll->SetCaption(kGettingForecast);
-  PaintStatusNow();
-  reTmp.ClearBuffer();
+  StopForUpdate();
   UpdateForecast();
   // The roundup is cut alone, never behind the forecast just left in the
   // buffer (a forecast naming a station would pass for its entry).
@@ -325,12 +331,7 @@ void TfrmMain::tmrUpdateTimer() {
 }
 
 void TfrmMain::pUpdateClick() {
-  tmrScroll->SetEnabled(false);
-  tmrTitleSwitch->SetEnabled(false);
-  SetTitle(kGettingConditions);
-  pnlScroll->SetCaption(kGettingForecast);
-  PaintStatusNow();
-  reTmp.ClearBuffer();
+  StopForUpdate();
   UpdateConditions();
   UpdateForecast();
   tmrTitleSwitch->SetEnabled(true);

@@ -198,6 +198,13 @@ class TfrmMain : public QWidget {
  private:
   // The status texts of a fetch whose document has just opened.
   void ShowFetchStatus(bool forecast);
+  // The status texts of an update in the title and the ticker, on the screen
+  // at once.
+  void ShowUpdateStatus();
+  // The start of the half-hourly update and of "&Update Now": the ticker and
+  // the title rotation stop, the status texts go up, and the buffer is
+  // emptied for the first document.
+  void StopForUpdate();
   // Puts the ticker's caption (and the title) on the screen before a
   // blocking step.
   void PaintStatusNow();
