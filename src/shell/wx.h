@@ -37,6 +37,10 @@ class TPanel;
 class TPicture;
 class TTickerPanel;
 
+// What FormClose tells the close path to do with the window. The four values
+// are those of the form library this window's close handler is written
+// against; here FormClose always answers caFree, and the close path treats
+// every answer but caNone alike.
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // Texts of the strip that the program itself shows (those shown until a first
