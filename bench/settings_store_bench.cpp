@@ -8,6 +8,7 @@
 #include <string>
 
 #include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
 
 namespace {
 
@@ -15,30 +16,30 @@ const std::string kForecast(600, 'F');
 
 void FillTypicalFile() {
   TRegIniFile store(kProductKeyPath);
-  store.WriteNumber("window", "left", 10);
-  store.WriteNumber("window", "top", 40);
-  store.WriteNumber("window", "width", 340);
-  store.WriteFlag("window", "bold", true);
-  store.WriteNumber("scroll", "rate", 150);
-  store.WriteFlag("settings", "onstart", true);
-  store.WriteText("weather", "last forecast", kForecast);
-  store.WriteText("weather", "last marrowby", "Marrowby    Sunny 61 \xB0");
-  store.WriteText("weather", "last wendmoore", "Wendmoore   Cloudy 58");
-  store.WriteText("weather", "last update", "Last Updated 10:30");
+  Write(store, kLeft, 10);
+  Write(store, kTop, 40);
+  Write(store, kWidth, 340);
+  Write(store, kBold, true);
+  Write(store, kRate, 150);
+  Write(store, kOnStart, true);
+  Write(store, kLastForecast, kForecast);
+  Write(store, kLastMarrowby, "Marrowby    Sunny 61 \xB0");
+  Write(store, kLastWendmoore, "Wendmoore   Cloudy 58");
+  Write(store, kLastUpdate, "Last Updated 10:30");
 }
 
 void StartUpReads(benchmark::State& state) {
   FillTypicalFile();
   for (auto _ : state) {
     TRegIniFile store(kProductKeyPath);
-    benchmark::DoNotOptimize(store.ReadNumber("window", "left", 10));
-    benchmark::DoNotOptimize(store.ReadNumber("window", "top", 40));
-    benchmark::DoNotOptimize(store.ReadNumber("window", "width", 340));
-    benchmark::DoNotOptimize(store.ReadText("weather", "last forecast", ""));
-    benchmark::DoNotOptimize(store.ReadText("weather", "last marrowby", ""));
-    benchmark::DoNotOptimize(store.ReadText("weather", "last wendmoore", ""));
-    benchmark::DoNotOptimize(store.ReadText("weather", "last update", ""));
-    benchmark::DoNotOptimize(store.ReadFlag("settings", "onstart", true));
+    benchmark::DoNotOptimize(Read(store, kLeft));
+    benchmark::DoNotOptimize(Read(store, kTop));
+    benchmark::DoNotOptimize(Read(store, kWidth));
+    benchmark::DoNotOptimize(Read(store, kLastForecast));
+    benchmark::DoNotOptimize(Read(store, kLastMarrowby));
+    benchmark::DoNotOptimize(Read(store, kLastWendmoore));
+    benchmark::DoNotOptimize(Read(store, kLastUpdate));
+    benchmark::DoNotOptimize(Read(store, kOnStart));
   }
 }
 BENCHMARK(StartUpReads);
@@ -49,13 +50,13 @@ void CloseWrites(benchmark::State& state) {
   FillTypicalFile();
   for (auto _ : state) {
     TRegIniFile store(kProductKeyPath);
-    store.WriteNumber("window", "left", 10);
-    store.WriteNumber("window", "top", 40);
-    store.WriteNumber("window", "width", 340);
-    store.WriteText("weather", "last forecast", kForecast);
-    store.WriteText("weather", "last marrowby", "Marrowby    Sunny 61 \xB0");
-    store.WriteText("weather", "last wendmoore", "Wendmoore   Cloudy 58");
-    store.WriteText("weather", "last update", "Last Updated 10:30");
+    Write(store, kLeft, 10);
+    Write(store, kTop, 40);
+    Write(store, kWidth, 340);
+    Write(store, kLastForecast, kForecast);
+    Write(store, kLastMarrowby, "Marrowby    Sunny 61 \xB0");
+    Write(store, kLastWendmoore, "Wendmoore   Cloudy 58");
+    Write(store, kLastUpdate, "Last Updated 10:30");
   }
 }
 BENCHMARK(CloseWrites)->Unit(benchmark::kMillisecond);

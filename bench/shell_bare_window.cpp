@@ -1,7 +1,7 @@
 // The yardstick for the main window's start-up: a bare Qt window of the same
 // size showing one line of text, shown and painted on the screen the same way
 // (wait until mapped, paint, round trip to the X server), then the steady
-// clock printed and the process ended, as the main window's start-up hook does.
+// clock printed and the process ended, as shell_startup_probe does.
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>

@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "pictures.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
 #include "ui/message_boxes.h"
 
 namespace {
@@ -38,23 +40,9 @@ class TSeparator : public QWidget {
   }
 };
 
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
-// Arial's metric twin.
-QFont ArialFont(int pixels, bool bold = false) {
-  return PixelFont(QStringLiteral("Liberation Sans"), pixels, bold);
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
                   const QColor& colour, Qt::Alignment alignment) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setTextFormat(Qt::PlainText);
+  auto* label = MakePlainLabel(parent, name, text);
   label->setFont(font);
   label->setAlignment(alignment | Qt::AlignTop);
   QPalette pal = label->palette();
@@ -64,8 +52,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
 }
 
 QLineEdit* MakeContactLine(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-  auto* edit = new QLineEdit(text, parent);
-  edit->setObjectName(QLatin1String(name));
+  auto* edit = MakeNamed<QLineEdit>(parent, name, text);
   edit->setReadOnly(true);
   edit->setFrame(false);
   // Selectable with the mouse, but Tab passes it by.
@@ -108,14 +95,12 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About..."));
   // A small fixed title bar without buttons: only "OK" and Enter close it.
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFont(PixelFont(QStringLiteral("Liberation Sans"), 11));
+  setFont(ArialFont(11));
   setFixedSize(356, 167);
   setWindowIcon(PictureIcon(QStringLiteral("marrowby-weather")));
 
-  btnOK = new QPushButton(QStringLiteral("OK"), this);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
+  btnOK = MakeButton(this, "btnOK", QStringLiteral("OK"), QRect(290, 16, 55, 23));
   btnOK->setFont(ArialFont(11, true));
-  btnOK->setGeometry(290, 16, 55, 23);
   btnOK->setDefault(true);
   connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
 

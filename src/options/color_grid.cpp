@@ -9,6 +9,7 @@
 
 #include "options/color_grid_access.h"
 #include "store/palette.h"
+#include "ui/palette_color.h"
 
 namespace {
 
@@ -16,8 +17,6 @@ constexpr int kCellCount = kPaletteSize;
 // The size a cell asks for when nothing else decides it.
 constexpr int kPreferredCellWidth = 22;
 constexpr int kPreferredCellHeight = 20;
-
-QColor ToQColor(PaletteColor colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 int Component(int value) { return value >= 128 ? 0 : 255; }
 
@@ -141,7 +140,7 @@ void TColorGrid::paintEvent(QPaintEvent* event) {
       DrawEdge(painter, bevel, pal.color(QPalette::Dark), pal.color(QPalette::Light));
       bevel.adjust(1, 1, -1, -1);
     }
-    const QColor colour = ToQColor(PaletteColorAt(index));
+    const QColor colour = PaletteQColor(index);
     painter.fillRect(bevel, colour);
     const QString mark = CellMark(index);
     if (!mark.isEmpty()) {

@@ -8,7 +8,10 @@
 
 #include "options/color_grid.h"
 #include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
 #include "ui/application.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
 #include "ui/message_boxes.h"
 
 namespace {
@@ -29,16 +32,9 @@ class TBevelPanel : public QWidget {
   }
 };
 
-QFont DialogFont() {
-  QFont font(QStringLiteral("Liberation Sans"));
-  font.setPixelSize(11);
-  return font;
-}
-
+// A label as wide as its text.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setTextFormat(Qt::PlainText);
+  auto* label = MakePlainLabel(parent, name, text);
   label->move(left, top);
   label->adjustSize();
   return label;
@@ -46,18 +42,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption,
                         const QString& tip, QRect geometry) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(QLatin1String(name));
+  auto* box = MakeNamed<QCheckBox>(parent, name, caption);
   box->setToolTip(tip);
   box->setGeometry(geometry);
   return box;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(geometry);
-  return button;
 }
 
 }  // namespace
@@ -68,7 +56,7 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   // A fixed frame with the system menu and the close box only.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFont(DialogFont());
+  setFont(ArialFont(11));
   setFixedSize(237, 231);
 
   Panel1 = new TBevelPanel(this);
@@ -144,25 +132,25 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
 
 void TfrmOptions::FormCreate() {
   TRegIniFile store(kProductKeyPath);
-  tbScroll->setValue(store.ReadNumber("scroll", "rate", 150));  // kept within 1..300
-  cGrid->SetForegroundIndex(store.ReadNumber("window", "foreground", 15));
-  cGrid->SetBackgroundIndex(store.ReadNumber("window", "background", 0));
-  chkBold->setChecked(store.ReadFlag("window", "bold", true));
-  chkShowTask->setChecked(store.ReadFlag("window", "showtask", false));
-  chkOnStart->setChecked(store.ReadFlag("settings", "onstart", true));
-  chkAltSite->setChecked(store.ReadFlag("settings", "altsource", false));
+  tbScroll->setValue(Read(store, kRate));  // kept within 1..300
+  cGrid->SetForegroundIndex(Read(store, kForeground));
+  cGrid->SetBackgroundIndex(Read(store, kBackground));
+  chkBold->setChecked(Read(store, kBold));
+  chkShowTask->setChecked(Read(store, kShowTask));
+  chkOnStart->setChecked(Read(store, kOnStart));
+  chkAltSite->setChecked(Read(store, kAltSource));
 }
 
 void TfrmOptions::btnOkClick() {
   {
     TRegIniFile store(kProductKeyPath);
-    store.WriteNumber("scroll", "rate", tbScroll->value());
-    store.WriteNumber("window", "foreground", cGrid->ForegroundIndex());
-    store.WriteNumber("window", "background", cGrid->BackgroundIndex());
-    store.WriteFlag("window", "bold", chkBold->isChecked());
-    store.WriteFlag("window", "showtask", chkShowTask->isChecked());
-    store.WriteFlag("settings", "onstart", chkOnStart->isChecked());
-    store.WriteFlag("settings", "altsource", chkAltSite->isChecked());
+    Write(store, kRate, tbScroll->value());
+    Write(store, kForeground, cGrid->ForegroundIndex());
+    Write(store, kBackground, cGrid->BackgroundIndex());
+    Write(store, kBold, chkBold->isChecked());
+    Write(store, kShowTask, chkShowTask->isChecked());
+    Write(store, kOnStart, chkOnStart->isChecked());
+    Write(store, kAltSource, chkAltSite->isChecked());
   }
   accept();
 }

@@ -5,21 +5,19 @@
 #include "shell/wx.h"
 
 #include <QAction>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
-#include <thread>
 
 #include "about/wxabout.h"
 #include "options/wxopts.h"
 #include "shell/ticker_panel.h"
-#include "store/palette.h"
 #include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
+#include "text/ascii_case.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
 #include "ui/display_text.h"
 #include "ui/message_boxes.h"
+#include "ui/palette_color.h"
 #include "ui/panel.h"
 #include "ui/picture.h"
 #include "ui/x11_window.h"
@@ -35,33 +33,11 @@ namespace {
 // application title.
 constexpr std::size_t kMaxForecastTitle = 255;
 
-// The text with the characters 0..32 removed at both ends and A-Z lowered.
-std::string TrimmedLower(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-  std::string result(text.substr(begin, end - begin));
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return result;
-}
-
-// Hooks for the smoke test and the start-up benchmark, between showing the
-// strip and the slow steps that follow it; not part of the program's
-// behaviour. HOLD blocks (no events) for a while; EXIT prints the steady
-// clock in nanoseconds and ends the process at once.
-void TestHookAfterShow() {
-  if (const char* hold = std::getenv("MW_TEST_HOLD_AFTER_SHOW_MS")) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(hold)));
-  }
-  if (std::getenv("MW_TEST_EXIT_AFTER_SHOW")) {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
-    std::fflush(stdout);
-    std::_Exit(0);
-  }
+// The text without the characters 0..32 at either end.
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace
@@ -73,17 +49,17 @@ void TfrmMain::FormCreate() {
   pnlImage->SetClientWidth(32);
 
   // Place, width and the last texts from the store; geometry applied as read.
-  bool onstart = true;
+  bool onstart = kOnStart.def;
   {
     TRegIniFile reg(kProductKeyPath);
-    SetLeft(reg.ReadNumber("window", "left", 10));
-    SetTop(reg.ReadNumber("window", "top", 40));
-    SetWidth(reg.ReadNumber("window", "width", 340));
-    ForecastText = reg.ReadText("weather", "last forecast", kNoForecast);
-    PrimaryConditions = reg.ReadText("weather", "last marrowby", kNoConditions);
-    SecondaryConditions = reg.ReadText("weather", "last wendmoore", kNoConditions);
-    LastUpdateText = reg.ReadText("weather", "last update", kNoUpdate);
-    onstart = reg.ReadFlag("settings", "onstart", true);
+    SetLeft(Read(reg, kLeft));
+    SetTop(Read(reg, kTop));
+    SetWidth(Read(reg, kWidth));
+    ForecastText = Read(reg, kLastForecast);
+    PrimaryConditions = Read(reg, kLastMarrowby);
+    SecondaryConditions = Read(reg, kLastWendmoore);
+    LastUpdateText = Read(reg, kLastUpdate);
+    onstart = Read(reg, kOnStart);
   }
 
   // Colours, font, ticker speed and the two option flags.
@@ -96,11 +72,10 @@ void TfrmMain::FormCreate() {
   SetClientHeight(pnlMain->height() - 1);
   // The stored texts are on the screen before anything slow happens.
   ShowStrip();
-  TestHookAfterShow();
   ShowInTaskbar();
 
   // A stored forecast starts the ticker and the title rotation.
-  if (pnlScroll->Caption() != kNoForecast) {
+  if (pnlScroll->Caption() != kLastForecast.def) {
     tmrScroll->SetEnabled(true);
     tmrTitleSwitch->SetEnabled(true);
     UpdateConditionIcon();
@@ -120,13 +95,13 @@ void TfrmMain::FormCloseQuery(bool& CanClose) {
   CanClose = true;
   TRegIniFile reg(kProductKeyPath);
   const QRect frame = frameGeometry();
-  reg.WriteNumber("window", "left", frame.x());
-  reg.WriteNumber("window", "top", frame.y());
-  reg.WriteNumber("window", "width", frame.width());
-  reg.WriteText("weather", "last forecast", ForecastText);
-  reg.WriteText("weather", "last marrowby", PrimaryConditions);
-  reg.WriteText("weather", "last wendmoore", SecondaryConditions);
-  reg.WriteText("weather", "last update", LastUpdateText);
+  Write(reg, kLeft, frame.x());
+  Write(reg, kTop, frame.y());
+  Write(reg, kWidth, frame.width());
+  Write(reg, kLastForecast, ForecastText);
+  Write(reg, kLastMarrowby, PrimaryConditions);
+  Write(reg, kLastWendmoore, SecondaryConditions);
+  Write(reg, kLastUpdate, LastUpdateText);
 }
 
 void TfrmMain::FormClose(TCloseAction& Action) { Action = caFree; }
@@ -166,24 +141,24 @@ void TfrmMain::tmrTitleSwitchTimer() {
   }
   // A station's name alone, whichever line it came from: the station
   // reports nothing.
-  if (TrimmedLower(Title()) == "marrowby") SetTitle("Marrowby - Not available");
-  if (TrimmedLower(Title()) == "wendmoore") SetTitle("Wendmoore - Not available");
+  if (EqualsCaseless(Trimmed(Title()), "marrowby")) SetTitle("Marrowby - Not available");
+  if (EqualsCaseless(Trimmed(Title()), "wendmoore")) SetTitle("Wendmoore - Not available");
 }
 
 // ---------------------------------------------------------------------------
 // Display settings
 
 void TfrmMain::ApplySettings() {
-  int foreground = 15;
-  int background = 0;
+  int foreground = kForeground.def;
+  int background = kBackground.def;
   {
     TRegIniFile reg(kProductKeyPath);
-    tmrScroll->SetInterval(reg.ReadNumber("scroll", "rate", 150));
-    foreground = reg.ReadNumber("window", "foreground", 15);
-    background = reg.ReadNumber("window", "background", 0);
-    ScrollInTaskbar = reg.ReadFlag("window", "showtask", false);
-    UseAlternateSource = reg.ReadFlag("settings", "altsource", false);
-    const bool bold = reg.ReadFlag("window", "bold", true);
+    tmrScroll->SetInterval(Read(reg, kRate));
+    foreground = Read(reg, kForeground);
+    background = Read(reg, kBackground);
+    ScrollInTaskbar = Read(reg, kShowTask);
+    UseAlternateSource = Read(reg, kAltSource);
+    const bool bold = Read(reg, kBold);
     // The whole style is replaced: bold, or no style at all.
     QFont font = pnlScroll->font();
     font.setBold(bold);
@@ -197,10 +172,7 @@ void TfrmMain::ApplySettings() {
   pnlScroll->SetFontColor(ColorFromIndex(foreground));
 }
 
-QColor TfrmMain::ColorFromIndex(int index) {
-  const PaletteColor color = PaletteColorAt(index);
-  return QColor(color.red, color.green, color.blue);
-}
+QColor TfrmMain::ColorFromIndex(int index) { return PaletteQColor(index); }
 
 // ---------------------------------------------------------------------------
 // Condition picture
@@ -236,9 +208,7 @@ void TfrmMain::ShowStationItems() {
 bool TfrmMain::FetchDocument(bool forecast) {
   const std::string address = DocumentAddress(
       forecast, UseAlternateSource,
-      TRegIniFile(kProductKeyPath)
-          .ReadText(kSourcesSection,
-                    UseAlternateSource ? kAlternateServerEntry : kPrimaryServerEntry, ""));
+      Read(TRegIniFile(kProductKeyPath), UseAlternateSource ? kAlternateServer : kPrimaryServer));
   const FetchResult result =
       FetchHttpDocument(address, fetchLimits, [&] { ShowFetchStatus(forecast); });
   // Why it failed goes to standard error, which a desktop session keeps.
@@ -275,6 +245,10 @@ void TfrmMain::ShowFetchStatus(bool forecast) {
     pnlScroll->SetCaption(kGettingForecast);
     return;
   }
+  ShowUpdateStatus();
+}
+
+void TfrmMain::ShowUpdateStatus() {
   SetTitle(kGettingConditions);
   pnlScroll->SetCaption(kGettingForecast);
   PaintStatusNow();
@@ -333,6 +307,13 @@ void TfrmMain::UpdateForecast() {
 // ---------------------------------------------------------------------------
 // Update paths
 
+void TfrmMain::StopForUpdate() {
+  tmrScroll->SetEnabled(false);
+  tmrTitleSwitch->SetEnabled(false);
+  ShowUpdateStatus();
+  reTmp.ClearBuffer();
+}
+
 void TfrmMain::StartupUpdate() {
   // The buffer holds its initial empty lines; tmrTitleSwitch stays as
   // FormCreate left it.
@@ -346,12 +327,7 @@ void TfrmMain::StartupUpdate() {
 }
 
 void TfrmMain::tmrUpdateTimer() {
-  tmrScroll->SetEnabled(false);
-  tmrTitleSwitch->SetEnabled(false);
-  SetTitle(kGettingConditions);
-  pnlScroll->SetCaption(kGettingForecast);
-  PaintStatusNow();
-  reTmp.ClearBuffer();
+  StopForUpdate();
   UpdateForecast();
   // The roundup is cut alone, never behind the forecast just left in the
   // buffer (a forecast naming a station would pass for its entry).
@@ -363,12 +339,7 @@ void TfrmMain::tmrUpdateTimer() {
 }
 
 void TfrmMain::pUpdateClick() {
-  tmrScroll->SetEnabled(false);
-  tmrTitleSwitch->SetEnabled(false);
-  SetTitle(kGettingConditions);
-  pnlScroll->SetCaption(kGettingForecast);
-  PaintStatusNow();
-  reTmp.ClearBuffer();
+  StopForUpdate();
   UpdateConditions();
   UpdateForecast();
   tmrTitleSwitch->SetEnabled(true);

@@ -12,7 +12,7 @@
 // shows it.
 //
 // Every box the window shows and every dialog it runs goes through Boxes()
-// (shell/message_boxes.h). Their nested loops keep the window's timers
+// (ui/message_boxes.h). Their nested loops keep the window's timers
 // firing, so a half-hourly update can run to its end inside a box that
 // another update is showing; the handlers allow for that by reading the
 // shared texts and the work buffer afresh after every fetch.
@@ -37,13 +37,15 @@ class TPanel;
 class TPicture;
 class TTickerPanel;
 
+// What FormClose tells the close path to do with the window. The four values
+// are those of the form library this window's close handler is written
+// against; here FormClose always answers caFree, and the close path treats
+// every answer but caNone alike.
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
-// Texts of the strip that the program itself shows.
+// Texts of the strip that the program itself shows (those shown until a first
+// update has stored anything are the defaults of store/stored_entries.h).
 inline constexpr char kApplicationTitle[] = "Marrowby Weather";
-inline constexpr char kNoForecast[] = "Getting Forecast...";
-inline constexpr char kNoConditions[] = "Getting current conditions...";
-inline constexpr char kNoUpdate[] = "Last Update Unknown";
 inline constexpr char kPictureHint[] = "Current Marrowby Weather";
 // Status texts while an update fetches.
 inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
@@ -103,7 +105,7 @@ class TfrmMain : public QWidget {
   // ticker still; an unchanged rate leaves a running ticker's period alone.
   void ApplySettings();
   // The palette colour of `index`; outside 0..15 the fixed kOutOfRangeColor
-  // of settings/palette.h (orange).
+  // of store/palette.h (orange).
   static QColor ColorFromIndex(int index);
 
   // The picture of the primary station's conditions, and the station items.
@@ -181,8 +183,10 @@ class TfrmMain : public QWidget {
   int ClientHeight() const { return height(); }
 
   // Shows the strip without a taskbar entry of its own and paints it on the
-  // screen before returning.
-  void ShowStrip();
+  // screen before returning. Virtual: a program that watches the start-up
+  // from inside (app/program.h) learns here that the stored texts are on the
+  // screen.
+  virtual void ShowStrip();
   // Gives the strip its icon and the application its taskbar entry (on X11
   // the proxy window, which brings this window forward).
   void ShowInTaskbar();
@@ -198,6 +202,13 @@ class TfrmMain : public QWidget {
  private:
   // The status texts of a fetch whose document has just opened.
   void ShowFetchStatus(bool forecast);
+  // The status texts of an update in the title and the ticker, on the screen
+  // at once.
+  void ShowUpdateStatus();
+  // The start of the half-hourly update and of "&Update Now": the ticker and
+  // the title rotation stop, the status texts go up, and the buffer is
+  // emptied for the first document.
+  void StopForUpdate();
   // Puts the ticker's caption (and the title) on the screen before a
   // blocking step.
   void PaintStatusNow();

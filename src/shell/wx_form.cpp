@@ -10,19 +10,13 @@
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "ui/app_title.h"
+#include "ui/fonts.h"
 #include "ui/panel.h"
 #include "ui/picture.h"
 
 namespace {
 
 constexpr int kStockPictureSize = 32;
-
-QFont PixelFont(const char* family, int pixels, bool bold) {
-  QFont font(QString::fromLatin1(family));
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* picture, int left) {
   auto* image = new TPicture(parent);
@@ -46,7 +40,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("frmMain"));
-  setFont(PixelFont("MS Sans Serif", 11, false));
+  setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
   // The strip stands beside whatever the user works in and is rarely the
   // active window; its hints must show all the same.
   setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -104,7 +98,7 @@ TfrmMain::TfrmMain(QWidget* parent)
   pnlScroll = new TTickerPanel(pnlMain);
   pnlScroll->setObjectName(QStringLiteral("pnlScroll"));
   pnlScroll->SetColor(Qt::black);
-  pnlScroll->setFont(PixelFont("Arial", 15, true));
+  pnlScroll->setFont(PixelFont(QStringLiteral("Arial"), 15, true));
   pnlScroll->SetFontColor(Qt::yellow);
   pnlScroll->setGeometry(37, 1, 303, 33);
 

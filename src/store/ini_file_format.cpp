@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "store/utf8_text.h"
+#include "text/ascii_case.h"
 
 namespace {
 
@@ -133,17 +134,7 @@ StoredValue DecodeQuoted(std::string_view quoted) {
 
 }  // namespace
 
-namespace {
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return EqualsCaseless(a, b); }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

@@ -9,8 +9,11 @@
 #include "ui/message_boxes.h"
 
 namespace {
-bool g_terminate_requested = false;
-std::function<void()> g_terminate_hook;
+TApplication& Application() {
+  // Every program here constructs a TApplication before it shows or ends
+  // anything.
+  return *static_cast<TApplication*>(QCoreApplication::instance());
+}
 
 bool EnvSet(const char* name) {
   const char* value = std::getenv(name);
@@ -64,32 +67,28 @@ bool RunGuarded(const std::function<void()>& step) {
   }
 }
 
-void TerminateApplication() {
-  g_terminate_requested = true;
-  if (g_terminate_hook) {
-    g_terminate_hook();
-    return;
-  }
+void TApplication::Terminate() {
+  terminate_requested_ = true;
   // exit(), unlike quit(), neither closes windows nor makes an open message
   // box answer: it ends every running loop where it stands.
   QCoreApplication::exit(0);
 }
 
-int RunMessageLoop() {
+int TApplication::RunMessageLoop() {
   // A request made before the loop started ended no loop. It is passed on
   // here rather than queued when it is made: the main window's creation runs
   // events itself while it waits for the window to appear, and would take
   // such a wake-up away.
-  if (g_terminate_requested) {
+  if (TerminateRequested()) {
     QMetaObject::invokeMethod(
-        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   }
-  QApplication::exec();
+  exec();
   return 0;
 }
 
-bool TerminateRequested() { return g_terminate_requested; }
+void TerminateApplication() { Application().Terminate(); }
 
-void ResetTerminateRequest() { g_terminate_requested = false; }
+int RunMessageLoop() { return Application().RunMessageLoop(); }
 
-void SetTerminateHook(std::function<void()> hook) { g_terminate_hook = std::move(hook); }
+bool TerminateRequested() { return Application().TerminateRequested(); }

@@ -11,11 +11,27 @@
 // TerminateApplication), and its notify() is the error boundary: an exception
 // escaping the handler of an event ends that handler, is shown by
 // ShowUncaughtError, and the event loop goes on.
+//
+// It also keeps whether the program was told to end: TerminateApplication,
+// TerminateRequested and RunMessageLoop below act on the application object
+// of the process, which every program here constructs before anything else.
 class TApplication : public QApplication {
   Q_OBJECT
  public:
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+  // Records the request and ends the running loops (see TerminateApplication).
+  // Both are virtual so that a program that drives windows without this
+  // object's loops (a test program) can record the end its own way.
+  virtual void Terminate();
+  // Whether the application was told to end.
+  virtual bool TerminateRequested() const { return terminate_requested_; }
+  // See RunMessageLoop.
+  int RunMessageLoop();
+
+ private:
+  bool terminate_requested_ = false;
 };
 
 // Under a Wayland session a client cannot place its own window; when an X
@@ -50,9 +66,3 @@ void TerminateApplication();
 int RunMessageLoop();
 // Whether the application was told to end.
 bool TerminateRequested();
-// Forgets a request (tests build many windows in one process).
-void ResetTerminateRequest();
-// Replaces what TerminateApplication does after recording the request, so a
-// test can observe it without its own event loops ending; an empty function
-// goes back to ending the loops.
-void SetTerminateHook(std::function<void()> hook);

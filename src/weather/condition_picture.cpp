@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "weather/ascii_case.h"
+#include "text/ascii_case.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "weather/ascii_case.h"
+#include "text/ascii_case.h"
 
 namespace {
 

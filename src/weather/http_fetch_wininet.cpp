@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "weather/ascii_case.h"
+#include "text/ascii_case.h"
 #include "weather/http_fetch.h"
 
 namespace {

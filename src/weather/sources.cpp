@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "weather/ascii_case.h"
+#include "store/stored_entries.h"
+#include "text/ascii_case.h"
 #include "weather/http_fetch.h"
 
 namespace {
@@ -70,7 +71,8 @@ std::string FailureWords(bool alternate, const FetchResult& result, const FetchL
     case FetchFailure::kNoAddress:
       return std::string("no usable server; see ") +
              (alternate ? kAlternateServerVariable : kPrimaryServerVariable) + " or [" +
-             kSourcesSection + "] " + (alternate ? kAlternateServerEntry : kPrimaryServerEntry) +
+             std::string(kSourcesSection) + "] " +
+             std::string((alternate ? kAlternateServer : kPrimaryServer).name) +
              " in the settings file";
     case FetchFailure::kRefused:
       return "connection refused";

@@ -36,11 +36,6 @@ inline constexpr char kPrimaryServerVariable[] = "MARROWBY_WEATHER_PRIMARY";
 inline constexpr char kAlternateServerVariable[] = "MARROWBY_WEATHER_ALTERNATE";
 inline constexpr char kDefaultPrimaryServer[] = "127.0.0.1:8046";
 inline constexpr char kDefaultAlternateServer[] = "127.0.0.1:8047";
-// Where the settings file keeps a server for each source (read only; the
-// program never writes them).
-inline constexpr char kSourcesSection[] = "sources";
-inline constexpr char kPrimaryServerEntry[] = "primary";
-inline constexpr char kAlternateServerEntry[] = "alternate";
 
 inline constexpr char kPrimaryConditionsPath[] = "/text/wxascii/roundup/ASUS46.KMRB";
 inline constexpr char kPrimaryForecastPath[] = "/text/wxascii/forecasts/FPUS05.KMRB";

@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "weather/ascii_case.h"
+#include "text/ascii_case.h"
 
 namespace {
 

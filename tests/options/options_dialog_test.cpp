@@ -14,6 +14,7 @@
 #include "options/color_grid.h"
 #include "options/wxopts.h"
 #include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
 #include "support/recording_boxes.h"
 #include "support/temp_config.h"
 #include "ui/app_title.h"
@@ -27,8 +28,9 @@ class OptionsDialogTest : public testing::Test {
   void SetUp() override { SetApplicationTitle("Marrowby Weather"); }
 
   std::string File() const { return config.SettingsFile(); }
-  std::string Text(const char* section, const char* entry) const {
-    return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<none>");
+  template <class Entry>
+  std::string Text(const Entry& entry) const {
+    return TRegIniFile(kProductKeyPath).ReadText(entry.section, entry.name, "<none>");
   }
   static void ShowAndActivate(QDialog& dialog) {
     dialog.show();
@@ -81,13 +83,13 @@ TEST_F(OptionsDialogTest, ARateOutsideTheTrackBarShowsAtItsEndAndOkStoresThat) {
     dialog.btnOk->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
   }
-  EXPECT_EQ(Text("scroll", "rate"), "300");
+  EXPECT_EQ(Text(kRate), "300");
 
   WriteFileBytes(File(), "[scroll]\nrate=-7\n");
   TfrmOptions dialog;
   EXPECT_EQ(dialog.tbScroll->value(), 1);
   dialog.btnOk->click();
-  EXPECT_EQ(Text("scroll", "rate"), "1");
+  EXPECT_EQ(Text(kRate), "1");
 }
 
 // Every entry is written on OK even when unchanged: texts that read as the
@@ -102,13 +104,13 @@ TEST_F(OptionsDialogTest, OkWithoutAChangeRewritesAllSevenEntries) {
   dialog.btnOk->click();
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Text("scroll", "rate"), "150");
-  EXPECT_EQ(Text("window", "foreground"), "7");
-  EXPECT_EQ(Text("window", "background"), "12");
-  EXPECT_EQ(Text("window", "bold"), "1");
-  EXPECT_EQ(Text("window", "showtask"), "1");
-  EXPECT_EQ(Text("settings", "onstart"), "0");
-  EXPECT_EQ(Text("settings", "altsource"), "0");
+  EXPECT_EQ(Text(kRate), "150");
+  EXPECT_EQ(Text(kForeground), "7");
+  EXPECT_EQ(Text(kBackground), "12");
+  EXPECT_EQ(Text(kBold), "1");
+  EXPECT_EQ(Text(kShowTask), "1");
+  EXPECT_EQ(Text(kOnStart), "0");
+  EXPECT_EQ(Text(kAltSource), "0");
   // Rewritten in place (the blank after "=" is the line's own spacing), nothing added.
   EXPECT_EQ(ReadFileBytes(File()),
             "[scroll]\nrate=\"150\"\n"
@@ -137,7 +139,7 @@ TEST_F(OptionsDialogTest, EnterPressesOk) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Text("window", "foreground"), "9");
+  EXPECT_EQ(Text(kForeground), "9");
 }
 
 TEST_F(OptionsDialogTest, AChosenCellIsWhatOkStores) {
@@ -147,8 +149,8 @@ TEST_F(OptionsDialogTest, AChosenCellIsWhatOkStores) {
   QTest::mouseClick(dialog.cGrid, Qt::LeftButton, {}, dialog.cGrid->CellRect(0).center());
   EXPECT_EQ(dialog.cGrid->CellMark(0), "FB");
   QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
-  EXPECT_EQ(Text("window", "foreground"), "0");
-  EXPECT_EQ(Text("window", "background"), "0");
+  EXPECT_EQ(Text(kForeground), "0");
+  EXPECT_EQ(Text(kBackground), "0");
 }
 
 TEST_F(OptionsDialogTest, AHandEditedIndexWithoutACellIsStoredBackAsItWas) {
@@ -157,8 +159,8 @@ TEST_F(OptionsDialogTest, AHandEditedIndexWithoutACellIsStoredBackAsItWas) {
   EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 20);
   EXPECT_EQ(dialog.cGrid->BackgroundIndex(), -1);
   dialog.btnOk->click();
-  EXPECT_EQ(Text("window", "foreground"), "20");
-  EXPECT_EQ(Text("window", "background"), "-1");
+  EXPECT_EQ(Text(kForeground), "20");
+  EXPECT_EQ(Text(kBackground), "-1");
 }
 
 enum class Leave { kCancelButton, kEscape, kCloseBox };
@@ -268,7 +270,7 @@ TEST_F(OptionsDialogTest, AStoreErrorWhileWritingKeepsTheDialogOpen) {
   EXPECT_EQ(boxes.boxes.size(), 1u);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(Text("settings", "altsource"), "1");
+  EXPECT_EQ(Text(kAltSource), "1");
 }
 
 // The settings folder cannot be made (a file stands where it belongs).

@@ -105,7 +105,7 @@ TEST_F(ScreenTextWindowTest, TheStampOfNonLatinLocalesIsKeptAsUtf8) {
       EXPECT_EQ(frm.accessibleDescription(), hint);
       ASSERT_TRUE(frm.Close());
     }
-    EXPECT_EQ(StoredText("weather", "last update"), stamp);
+    EXPECT_EQ(StoredText(kLastUpdate), stamp);
     // and reads in the file as it does on the strip
     EXPECT_NE(StoredFile().find("last update=\"" + stamp + "\""), std::string::npos);
     TfrmMain again;

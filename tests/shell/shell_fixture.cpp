@@ -6,22 +6,24 @@
 #include <cstdlib>
 
 #include "store/reg_ini_file.h"
+#include "support/test_application.h"
 #include "ui/app_title.h"
-#include "ui/application.h"
 #include "weather/sources.h"
 
 void ShellTest::SetUp() {
   // Every fetch goes straight to the test's own loopback servers.
   setenv(kPrimaryServerVariable, nowhere_.Authority().c_str(), 1);
   setenv(kAlternateServerVariable, nowhere_.Authority().c_str(), 1);
-  ResetTerminateRequest();
-  SetTerminateHook([this] { ++terminate_calls_; });
+  // The program's end is recorded; the test's own loops go on.
+  TestApplication::Current().ForgetTerminate();
+  TestApplication::Current().end_loops = false;
+  terminate_calls_ = 0;
   SetApplicationTitle("Marrowby Weather");
 }
 
 void ShellTest::TearDown() {
-  SetTerminateHook({});
-  ResetTerminateRequest();
+  TestApplication::Current().end_loops = true;
+  TestApplication::Current().ForgetTerminate();
   unsetenv(kPrimaryServerVariable);
   unsetenv(kAlternateServerVariable);
 }
@@ -29,10 +31,6 @@ void ShellTest::TearDown() {
 void ShellTest::StoreFile(const std::string& ini) { WriteFileBytes(config_.SettingsFile(), ini); }
 
 std::string ShellTest::StoredFile() const { return ReadFileBytes(config_.SettingsFile()); }
-
-std::string ShellTest::StoredText(const char* section, const char* entry) const {
-  return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<absent>");
-}
 
 bool ShellTest::ProcessEventsUntil(const std::function<bool()>& done, int ms) {
   QElapsedTimer waited;

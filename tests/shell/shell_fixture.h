@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "support/recording_boxes.h"
+#include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
 #include "support/loopback_server.h"
+#include "support/recording_boxes.h"
 #include "support/temp_config.h"
+#include "support/test_application.h"
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -23,13 +26,17 @@ class ShellTest : public ::testing::Test {
   // Writes `ini` as the whole settings file.
   void StoreFile(const std::string& ini);
   std::string StoredFile() const;
-  // Reads one text entry back through the store.
-  std::string StoredText(const char* section, const char* entry) const;
+  // Reads one entry back through the store, as the text it is stored as.
+  template <class Entry>
+  std::string StoredText(const Entry& entry) const {
+    return TRegIniFile(kProductKeyPath).ReadText(entry.section, entry.name, "<absent>");
+  }
   // Runs the event loop until `done` holds or `ms` have passed.
   static bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 5000);
 
   TempConfigDir config_;
   RefusingPort nowhere_;
   RecordingBoxes boxes_;
-  int terminate_calls_ = 0;
+  // How often the application was told to end.
+  int& terminate_calls_ = TestApplication::Current().terminate_calls;
 };

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The real program on a virtual X server with a window manager (icewm):
+# The program on a virtual X server with a window manager (icewm):
 # the stored texts are on the screen before the event loop runs, the strip
 # stands where the settings put it without a taskbar entry of its own, the
 # taskbar proxy carries the application title, and SIGTERM stores and ends
 # the program with status 0.
 #
-# Usage: smoke_test.sh <marrowby-weather binary> [lsan suppressions]
+# The program is the shipped one's run held for 3 s once the strip is first
+# painted (held_program.cpp), so that what start-up shows can be seen.
+#
+# Usage: smoke_test.sh <shell_held_program binary> [lsan suppressions]
 set -uo pipefail
 
 binary=$1
@@ -82,8 +85,8 @@ INI
 
 export LSAN_OPTIONS="suppressions=${suppressions}:print_suppressions=0"
 export QT_QPA_PLATFORM=xcb
-# Hold for a while right after the strip is shown, before the event loop runs.
-MW_TEST_HOLD_AFTER_SHOW_MS=3000 "$binary" >"$work/app.log" 2>&1 &
+# It holds for a while right after the strip is shown, before the event loop runs.
+"$binary" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 find_strip() { xdotool search --name '^MARROWBY  RAIN 48 \[\*\]$' | head -1; }

@@ -113,12 +113,12 @@ TEST_F(SupportTest, ErrorsEscapingAHandlerShowTheStopBoxAndTheLoopGoesOn) {
   EXPECT_EQ(boxes_.boxes.back().text, "Failed to create key window.");
 }
 
-TEST_F(SupportTest, TerminateIsObservableThroughTheHook) {
+TEST_F(SupportTest, TerminateIsObservableThroughTheApplicationObject) {
   EXPECT_FALSE(TerminateRequested());
   TerminateApplication();
   EXPECT_TRUE(TerminateRequested());
   EXPECT_EQ(terminate_calls_, 1);
-  ResetTerminateRequest();
+  TestApplication::Current().ForgetTerminate();
   EXPECT_FALSE(TerminateRequested());
 }
 

@@ -30,7 +30,7 @@ class CloseTest : public ShellTest, public ::testing::WithParamInterface<Route> 
   std::string CloseBy(Route route) {
     StoreFile(kStored);
     terminate_calls_ = 0;
-    ResetTerminateRequest();
+    TestApplication::Current().ForgetTerminate();
     TfrmMain frm;
     frm.InstallCloseRoutes();
     frm.FormCreate();
@@ -90,15 +90,15 @@ TEST_F(CloseStoreTest, StoresTheShownTextsAndTheFrame) {
   frm.SetLeft(-200);
   frm.SetWidth(600);
   frm.pExitClick();
-  EXPECT_EQ(StoredText("weather", "last forecast"), "Getting Forecast...");
-  EXPECT_EQ(StoredText("weather", "last marrowby"), "");
-  EXPECT_EQ(StoredText("weather", "last wendmoore"), "WENDMOORE");
-  EXPECT_EQ(StoredText("weather", "last update"), "Last Updated 1/2/2024");
-  EXPECT_EQ(StoredText("window", "left"), "-200");
-  EXPECT_EQ(StoredText("window", "top"), "44");
-  EXPECT_EQ(StoredText("window", "width"), "600");
-  EXPECT_EQ(StoredText("settings", "onstart"), "0");  // not written here
-  EXPECT_EQ(terminate_calls_, 2);                     // the close, then Exit itself
+  EXPECT_EQ(StoredText(kLastForecast), "Getting Forecast...");
+  EXPECT_EQ(StoredText(kLastMarrowby), "");
+  EXPECT_EQ(StoredText(kLastWendmoore), "WENDMOORE");
+  EXPECT_EQ(StoredText(kLastUpdate), "Last Updated 1/2/2024");
+  EXPECT_EQ(StoredText(kLeft), "-200");
+  EXPECT_EQ(StoredText(kTop), "44");
+  EXPECT_EQ(StoredText(kWidth), "600");
+  EXPECT_EQ(StoredText(kOnStart), "0");  // not written here
+  EXPECT_EQ(terminate_calls_, 2);        // the close, then Exit itself
 }
 
 TEST_F(CloseStoreTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
@@ -147,7 +147,7 @@ bool MainLoopNeededTheGuard(int ms) {
 }
 
 TEST_F(CloseStoreTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
-  SetTerminateHook({});
+  TestApplication::Current().end_loops = true;  // as in the program
   TfrmMain frm;
   frm.FormCreate();
   // As the start-up update may do, while the window is still being created.
@@ -161,7 +161,7 @@ TEST_F(CloseStoreTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
 // events run during the wait for the window to appear: it closes and stores
 // there, and the main loop must not wait for input afterwards.
 TEST_F(CloseStoreTest, ASignalWhileTheStripAppearsEndsTheProgram) {
-  SetTerminateHook({});
+  TestApplication::Current().end_loops = true;  // as in the program
   StoreFile(kStored);
   TfrmMain frm;
   frm.InstallCloseRoutes();
@@ -169,12 +169,12 @@ TEST_F(CloseStoreTest, ASignalWhileTheStripAppearsEndsTheProgram) {
   frm.FormCreate();
   EXPECT_TRUE(TerminateRequested());
   EXPECT_FALSE(frm.isVisible());
-  EXPECT_EQ(StoredText("weather", "last marrowby"), "MARROWBY  RAIN 55");
+  EXPECT_EQ(StoredText(kLastMarrowby), "MARROWBY  RAIN 55");
   EXPECT_FALSE(MainLoopNeededTheGuard(3000));
 }
 
 TEST_F(CloseStoreTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
-  SetTerminateHook({});
+  TestApplication::Current().end_loops = true;  // as in the program
   QEventLoop outer;
   QEventLoop inner;
   bool inner_returned = false;

@@ -157,7 +157,7 @@ TEST_F(FetchTest, RefusedOrUnknownServerEndsTheProgramAfterStoring) {
               "Attempt to open the URL failed. Check your connection settings");
     EXPECT_GE(terminate_calls_, 1);
     EXPECT_FALSE(frm_.isVisible());
-    EXPECT_EQ(StoredText("weather", "last forecast"), frm_.ForecastText);
+    EXPECT_EQ(StoredText(kLastForecast), frm_.ForecastText);
     EXPECT_EQ(frm_.reTmp.WholeText(), "held");
     EXPECT_EQ(frm_.Title(), "title");
     EXPECT_EQ(frm_.pnlScroll->Caption(), "caption");

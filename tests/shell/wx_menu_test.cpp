@@ -115,8 +115,8 @@ TEST_F(MenuTest, OptionsAreReappliedAfterCancelToo) {
     // Meanwhile another running copy stored new settings.
     {
       TRegIniFile reg(kProductKeyPath);
-      reg.WriteNumber("scroll", "rate", 75);
-      reg.WriteFlag("window", "showtask", true);
+      Write(reg, kRate, 75);
+      Write(reg, kShowTask, true);
     }
     options->btnCancel->click();
     return options->result();
@@ -124,7 +124,7 @@ TEST_F(MenuTest, OptionsAreReappliedAfterCancelToo) {
   frm_.pOptsClick();
   EXPECT_EQ(frm_.tmrScroll->Interval(), 75);
   EXPECT_TRUE(frm_.ScrollInTaskbar);
-  EXPECT_EQ(StoredText("scroll", "rate"), "75");
+  EXPECT_EQ(StoredText(kRate), "75");
 }
 
 // ---- "&About..." ----

@@ -103,14 +103,14 @@ TEST_F(StartTest, StoredTextsComeBackByteForByteAndGoBackUnchanged) {
   const std::string update = "Last Updated 3/4/2024 5:06:07 PM \xB0";
   {
     TRegIniFile reg(kProductKeyPath);
-    reg.WriteNumber("window", "left", 120);
-    reg.WriteNumber("window", "top", -30);
-    reg.WriteNumber("window", "width", 512);
-    reg.WriteText("weather", "last forecast", forecast);
-    reg.WriteText("weather", "last marrowby", primary);
-    reg.WriteText("weather", "last wendmoore", secondary);
-    reg.WriteText("weather", "last update", update);
-    reg.WriteFlag("settings", "onstart", false);
+    Write(reg, kLeft, 120);
+    Write(reg, kTop, -30);
+    Write(reg, kWidth, 512);
+    Write(reg, kLastForecast, forecast);
+    Write(reg, kLastMarrowby, primary);
+    Write(reg, kLastWendmoore, secondary);
+    Write(reg, kLastUpdate, update);
+    Write(reg, kOnStart, false);
   }
   {
     TfrmMain frm;
@@ -132,14 +132,14 @@ TEST_F(StartTest, StoredTextsComeBackByteForByteAndGoBackUnchanged) {
     EXPECT_EQ(FromDisplay(frm.pnlScroll->ShownText()), forecast);
     ASSERT_TRUE(frm.Close());
   }
-  EXPECT_EQ(StoredText("weather", "last forecast"), forecast);
-  EXPECT_EQ(StoredText("weather", "last marrowby"), primary);
-  EXPECT_EQ(StoredText("weather", "last wendmoore"), secondary);
-  EXPECT_EQ(StoredText("weather", "last update"), update);
-  EXPECT_EQ(StoredText("window", "left"), "120");
-  EXPECT_EQ(StoredText("window", "top"), "-30");
-  EXPECT_EQ(StoredText("window", "width"), "512");
-  EXPECT_EQ(StoredText("settings", "onstart"), "0");
+  EXPECT_EQ(StoredText(kLastForecast), forecast);
+  EXPECT_EQ(StoredText(kLastMarrowby), primary);
+  EXPECT_EQ(StoredText(kLastWendmoore), secondary);
+  EXPECT_EQ(StoredText(kLastUpdate), update);
+  EXPECT_EQ(StoredText(kLeft), "120");
+  EXPECT_EQ(StoredText(kTop), "-30");
+  EXPECT_EQ(StoredText(kWidth), "512");
+  EXPECT_EQ(StoredText(kOnStart), "0");
 }
 
 TEST_F(StartTest, StoredNoForecastStandsStillAndAnEmptyOneRuns) {

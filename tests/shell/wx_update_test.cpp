@@ -122,10 +122,10 @@ TEST_F(UpdateTest, StartUpUpdateOnAnEmptyStore) {
     EXPECT_TRUE(boxes_.boxes.empty());
     ASSERT_TRUE(frm.Close());
   }
-  EXPECT_EQ(StoredText("weather", "last forecast"), kRainForecast);
-  EXPECT_EQ(StoredText("weather", "last marrowby"), kMarrowbyRain);
-  EXPECT_EQ(StoredText("weather", "last wendmoore"), kWendmooreSun);
-  EXPECT_EQ(StoredText("weather", "last update").rfind("Last Updated ", 0), 0u);
+  EXPECT_EQ(StoredText(kLastForecast), kRainForecast);
+  EXPECT_EQ(StoredText(kLastMarrowby), kMarrowbyRain);
+  EXPECT_EQ(StoredText(kLastWendmoore), kWendmooreSun);
+  EXPECT_EQ(StoredText(kLastUpdate).rfind("Last Updated ", 0), 0u);
 }
 
 TEST_F(UpdateTest, UpdateNowShowsTheStatusThenTheNewTexts) {
@@ -252,10 +252,10 @@ TEST_F(UpdateTest, UnreachableServerKeepsTheTextsAndStoresThem) {
     EXPECT_EQ(frm.imgCurrent->Picture(), frm.imgSun->Picture());
     ExpectRunningOn(frm, "MARROWBY  SUNNY 70");
   }
-  EXPECT_EQ(StoredText("weather", "last forecast"), "Fair and mild.");
-  EXPECT_EQ(StoredText("weather", "last marrowby"), "MARROWBY  SUNNY 70");
-  EXPECT_EQ(StoredText("weather", "last wendmoore"), "WENDMOORE  CLOUDY 64");
-  EXPECT_EQ(StoredText("weather", "last update"), "Last Updated earlier");
+  EXPECT_EQ(StoredText(kLastForecast), "Fair and mild.");
+  EXPECT_EQ(StoredText(kLastMarrowby), "MARROWBY  SUNNY 70");
+  EXPECT_EQ(StoredText(kLastWendmoore), "WENDMOORE  CLOUDY 64");
+  EXPECT_EQ(StoredText(kLastUpdate), "Last Updated earlier");
 }
 
 TEST_F(UpdateTest, StartUpWithoutNetworkKeepsTheStoredTexts) {
@@ -271,9 +271,9 @@ TEST_F(UpdateTest, StartUpWithoutNetworkKeepsTheStoredTexts) {
     EXPECT_TRUE(TerminateRequested());
   }
   // What the user had is still there for the next start.
-  EXPECT_EQ(StoredText("weather", "last forecast"), "Fair and mild.");
-  EXPECT_EQ(StoredText("weather", "last marrowby"), "MARROWBY  SUNNY 70");
-  EXPECT_EQ(StoredText("weather", "last update"), "Last Updated earlier");
+  EXPECT_EQ(StoredText(kLastForecast), "Fair and mild.");
+  EXPECT_EQ(StoredText(kLastMarrowby), "MARROWBY  SUNNY 70");
+  EXPECT_EQ(StoredText(kLastUpdate), "Last Updated earlier");
 }
 
 TEST_F(UpdateTest, ReadFailuresKeepTheirDocumentsTextsOnly) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "text/ascii_case.h"
+
 namespace mw_sample {
 namespace {
 
@@ -446,9 +448,7 @@ SampleClock SystemClock() {
     clock.utc_offset_seconds = local.tm_gmtoff;
     if (local.tm_zone && *local.tm_zone) clock.zone = local.tm_zone;
   }
-  for (char& c : clock.zone) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : clock.zone) c = AsciiUpper(c);
   return clock;
 }
 

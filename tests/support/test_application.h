@@ -1,0 +1,36 @@
+// The program's application object for the Qt test programs, with the end of
+// the program observed: every request to end is counted, a test may keep its
+// own event loops running through one, and a test that builds one main window
+// after another forgets the request between them.
+#pragma once
+
+#include <QCoreApplication>
+
+#include "ui/application.h"
+
+class TestApplication : public TApplication {
+ public:
+  using TApplication::TApplication;
+
+  // The application object of the test program.
+  static TestApplication& Current() {
+    return *static_cast<TestApplication*>(QCoreApplication::instance());
+  }
+
+  void Terminate() override {
+    ++terminate_calls;
+    requested_ = true;
+    if (end_loops) TApplication::Terminate();
+  }
+  bool TerminateRequested() const override { return requested_; }
+  // As if nothing had asked the application to end yet.
+  void ForgetTerminate() { requested_ = false; }
+
+  // Whether a request ends the running loops, as in the program, or is only
+  // recorded.
+  bool end_loops = true;
+  int terminate_calls = 0;
+
+ private:
+  bool requested_ = false;
+};
