@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "store/utf8_text.h"
+#include "text/utf8_text.h"
 #include "ui/display_text.h"
 
 TTickerPanel::TTickerPanel(QWidget* parent)

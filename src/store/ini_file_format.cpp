@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "store/utf8_text.h"
+#include "text/utf8_text.h"
 #include "text/ascii_case.h"
 
 namespace {

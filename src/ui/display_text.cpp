@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "store/utf8_text.h"
+#include "text/utf8_text.h"
 #include "ui/x11_window.h"
 
 namespace {

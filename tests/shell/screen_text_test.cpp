@@ -16,7 +16,7 @@ namespace {
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(ScreenText, OnlyStrictUtf8ShowsAsUtf8) {
-  // (Which texts are valid UTF-8: tests/store/utf8_text_test.cpp.)
+  // (Which texts are valid UTF-8: tests/text/utf8_text_test.cpp.)
   EXPECT_FALSE(IsUtf8Text("\xC0\xAF"));
   EXPECT_EQ(ToDisplay("\xD0\x9F\xD0\xBE\xD0\xB3\xD0\xBE\xD0\xB4\xD0\xB0"), U("Погода"));
   // windows-1252 as it always showed: the same bytes give the same text.

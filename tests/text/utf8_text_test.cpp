@@ -1,6 +1,6 @@
 // Which texts are UTF-8: strictly valid ones only, so that a windows-1252
 // text is almost never taken for one.
-#include "store/utf8_text.h"
+#include "text/utf8_text.h"
 
 #include <gtest/gtest.h>
 
