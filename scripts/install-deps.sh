@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need.
-# Installs only what is missing; does nothing when everything is there.
+# Installs the Debian 12 packages that building, running and testing need,
+# and those named as arguments (a script that needs more, such as the package
+# command, names them). Installs only what is missing; does nothing when
+# everything is there.
 set -euo pipefail
 
 packages=(
@@ -22,6 +24,7 @@ packages=(
   g++-mingw-w64-x86-64-posix googletest wine64
   # reading the running strip as a screen reader does (AT-SPI over D-Bus)
   at-spi2-core python3-pyatspi dbus-daemon
+  "$@"
 )
 
 missing=()

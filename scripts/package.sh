@@ -6,32 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-
-# What only packaging needs: dpkg-shlibdeps and file (CPack's DEB generator),
-# rsvg-convert (the icon's PNG sizes) and the checkers.
-tools=(dpkg-dev file librsvg2-bin gzip lintian desktop-file-utils appstream groff-base
-  man-db systemd)
-missing=()
-for p in "${tools[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing missing packages: ${missing[*]}"
-  as_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || {
-      echo "error: installing ${missing[*]} needs root" >&2
-      exit 1
-    }
-    as_root=(sudo)
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# What only packaging needs beside the build's packages: dpkg-shlibdeps and
+# file (CPack's DEB generator), rsvg-convert (the icon's PNG sizes) and the
+# checkers.
+scripts/install-deps.sh dpkg-dev file librsvg2-bin gzip lintian desktop-file-utils appstream \
+  groff-base man-db systemd
 
 build=build-pkg
 # Debian's hardening flags (stack protector, fortified functions, full RELRO
