@@ -1,11 +1,16 @@
 #include "weather/http_fetch.h"
 
 #include <curl/curl.h>
+#include <linux/tcp.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <string_view>
 
@@ -37,6 +42,26 @@ struct Transfer {
   bool connected = false;
   Clock::time_point last_byte;
   std::exception_ptr error;
+  // The transfer's sockets and the bytes each had received when last looked
+  // at. libcurl hands head lines over only once they are whole, so a head
+  // that trickles in is seen here, on the sockets, byte by byte.
+  std::map<int, unsigned long long> sockets;
+
+  // Restarts the stall clock when any socket has received more bytes.
+  void WatchSockets() {
+    for (auto& [fd, seen] : sockets) {
+      tcp_info info = {};
+      socklen_t size = sizeof info;
+      if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 ||
+          size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received) {
+        continue;  // not a TCP socket (any more), or a kernel that does not tell
+      }
+      if (info.tcpi_bytes_received > seen) {
+        seen = info.tcpi_bytes_received;
+        last_byte = Clock::now();
+      }
+    }
+  }
 
   // Runs on_open once. False when it raised; the transfer must then stop.
   bool Open() {
@@ -52,6 +77,11 @@ struct Transfer {
     return true;
   }
 };
+
+int OnSocket(void* clientp, curl_socket_t fd, curlsocktype) {
+  static_cast<Transfer*>(clientp)->sockets[fd] = 0;
+  return CURL_SOCKOPT_OK;
+}
 
 int OnConnected(void* clientp, char*, char*, int, int) {
   auto* t = static_cast<Transfer*>(clientp);
@@ -150,7 +180,8 @@ FetchResult Failure(FetchOutcome outcome, std::string detail) {
 }  // namespace
 
 FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
-                              const std::function<void()>& on_open) {
+                              const std::function<void()>& on_open,
+                              const std::function<bool()>& keep_going) {
   if (!GlobalInit()) return Failure(FetchOutcome::kInitFailed, "libcurl global set-up failed");
   CurlHandles curl;
   if (!curl.easy() || !curl.multi() || !curl.AddHeader("Cache-Control: no-cache") ||
@@ -184,6 +215,8 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
   opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   opt(CURLOPT_CONNECTTIMEOUT_MS, connect_ms);
   opt(CURLOPT_TIMEOUT_MS, total_ms);
+  opt(CURLOPT_SOCKOPTFUNCTION, &OnSocket);
+  opt(CURLOPT_SOCKOPTDATA, static_cast<void*>(&t));
   opt(CURLOPT_PREREQFUNCTION, &OnConnected);
   opt(CURLOPT_PREREQDATA, static_cast<void*>(&t));
   opt(CURLOPT_HEADERFUNCTION, &OnHeader);
@@ -197,9 +230,11 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
   // The stall limit is watched here rather than with libcurl's low-speed
   // check, which counts whole seconds.
   const auto stall = std::chrono::milliseconds(stall_ms);
-  const int poll_ms = static_cast<int>(std::clamp(stall_ms / 10, 5L, 100L));
+  int poll_ms = static_cast<int>(std::clamp(stall_ms / 10, 5L, 100L));
+  if (keep_going) poll_ms = std::min(poll_ms, static_cast<int>(kKeepGoingIntervalMs));
   CURLcode code = CURLE_OK;
   bool stalled = false;
+  bool abandoned = false;
   std::string multi_failure;
   for (;;) {
     int running = 0;
@@ -215,8 +250,13 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
       }
       break;
     }
+    t.WatchSockets();
     if (t.connected && Clock::now() - t.last_byte >= stall) {
       stalled = true;
+      break;
+    }
+    if (keep_going && !keep_going()) {
+      abandoned = true;
       break;
     }
     mc = curl_multi_poll(curl.multi(), nullptr, 0, poll_ms, nullptr);
@@ -226,6 +266,12 @@ FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
     }
   }
 
+  if (abandoned) {
+    // Leave a name lookup still under way to its thread instead of waiting
+    // for it while the handles are released.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    return Failure(FetchOutcome::kAbandoned, "abandoned by the caller");
+  }
   if (t.error) std::rethrow_exception(t.error);  // CurlHandles releases everything
   FetchResult result;
   if (t.cut) {

@@ -276,6 +276,58 @@ TEST_F(HttpFetchTest, TotalLimitAfterTheHeadIsAReadFailure) {
   EXPECT_EQ(opens_, 1);
 }
 
+// A head that trickles in, a byte at a time, is no stall: every byte counts,
+// not only whole head lines.
+TEST_F(HttpFetchTest, HeadSentAByteAtATimeIsNoStall) {
+  LoopbackReply reply = LoopbackReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n");
+  reply.body = "slow\n";
+  reply.byte_gap = 60ms;
+  server_.Serve("/doc", reply);
+  // The status line alone takes longer than the stall limit to come in.
+  ASSERT_GT(reply.head.find("\r\n") * 60ms, 600ms);
+  FetchResult r = Fetch(server_.Url("/doc"), FetchLimits{5000, 600, 30000});
+  ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  EXPECT_EQ(r.body, "slow\n");
+}
+
+// ---- the caller abandons the fetch ----
+
+// keep_going is asked again and again while the server keeps silent, in
+// every phase; its "no" ends the fetch at once, with nothing arrived.
+TEST_F(HttpFetchTest, KeepGoingFalseAbandonsInEveryPhase) {
+  LoopbackReply before_head = LoopbackReply::Raw("");
+  before_head.stall_after_body_bytes = 0;
+  before_head.stall = 20s;
+  LoopbackReply in_head = LoopbackReply::Raw("HTTP/1.1 200 OK\r\nContent-Le");
+  in_head.stall_after_body_bytes = 0;
+  in_head.stall = 20s;
+  LoopbackReply in_body = LoopbackReply::Page(200, Bytes(5000));
+  in_body.stall_after_body_bytes = 1000;
+  in_body.stall = 20s;
+  server_.Serve("/before-head", before_head);
+  server_.Serve("/in-head", in_head);
+  server_.Serve("/in-body", in_body);
+  for (const char* path : {"/before-head", "/in-head", "/in-body"}) {
+    opens_ = 0;
+    int calls = 0;
+    Clock::time_point said_no;
+    const auto start = Clock::now();
+    FetchResult r = FetchHttpDocument(
+        server_.Url(path), FetchLimits{20000, 20000, 30000}, [this] { ++opens_; },
+        [&] {
+          ++calls;
+          if (Clock::now() - start < 1s) return true;
+          said_no = Clock::now();
+          return false;
+        });
+    EXPECT_EQ(r.outcome, FetchOutcome::kAbandoned) << path << ": " << r.detail;
+    EXPECT_EQ(r.body, "") << path;
+    EXPECT_GE(calls, 5) << path;
+    EXPECT_LT(Clock::now() - said_no, 2s) << path;
+    EXPECT_EQ(opens_, std::string(path) == "/in-body" ? 1 : 0) << path;
+  }
+}
+
 // ---- redirects ----
 
 TEST_F(HttpFetchTest, RedirectToHttpIsFollowed) {
