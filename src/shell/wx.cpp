@@ -5,6 +5,9 @@
 #include "shell/wx.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QList>
+#include <QPointer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +66,42 @@ void TestHookAfterShow() {
     std::_Exit(0);
   }
 }
+
+// While a document downloads, the strip shows what the update last painted
+// on purpose: the screen changes only where it is uncovered (and by the
+// update's own forced repaints), never with the half-done texts an update
+// passes through. Requests to repaint later are held back until the fetch
+// returns, and then sent again, to be served once control is back in an
+// event loop.
+class HeldRepaints : public QObject {
+ public:
+  // A forced repaint asks for its paint at once, with the same event; it
+  // goes through.
+  static inline int forced_ = 0;
+
+  HeldRepaints() { qApp->installEventFilter(this); }
+  ~HeldRepaints() override {
+    qApp->removeEventFilter(this);
+    for (const QPointer<QObject>& receiver : held_) {
+      if (receiver) {
+        QCoreApplication::postEvent(receiver, new QEvent(QEvent::UpdateRequest),
+                                    Qt::LowEventPriority);
+      }
+    }
+  }
+  HeldRepaints(const HeldRepaints&) = delete;
+  HeldRepaints& operator=(const HeldRepaints&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::UpdateRequest || forced_ > 0) return false;
+    if (!held_.contains(watched)) held_.append(watched);
+    return true;
+  }
+
+ private:
+  QList<QPointer<QObject>> held_;
+};
 
 }  // namespace
 
@@ -233,10 +272,21 @@ void TfrmMain::ShowStationItems() {
 // Fetching a document
 
 bool TfrmMain::FetchDocument(bool forecast) {
+  // Once the program is told to end, nothing more is fetched and no box
+  // opens; the handler that called goes on with what it has.
+  if (TerminateRequested()) return false;
   const std::string address = DocumentAddress(forecast, UseAlternateSource);
-  const FetchResult result =
-      FetchHttpDocument(address, fetchLimits, [&] { ShowFetchStatus(forecast); });
+  const FetchResult result = [&] {
+    HeldRepaints held;
+    return FetchHttpDocument(
+        address, fetchLimits, [&] { ShowFetchStatus(forecast); },
+        [this] { return KeepFetching(); });
+  }();
   switch (result.outcome) {
+    case FetchOutcome::kAbandoned:
+      // The program was told to end while the document came in; the close
+      // path has stored what is shown. The document counts as not arrived.
+      return false;
     case FetchOutcome::kInitFailed:
       Boxes().ShowError(
           QStringLiteral("Connection to Internet failed or lost. Check your settings."));
@@ -259,6 +309,16 @@ bool TfrmMain::FetchDocument(bool forecast) {
   return true;
 }
 
+bool TfrmMain::KeepFetching() {
+  // The download blocks the user, not the strip: it repaints when uncovered,
+  // answers the window manager, and the close signals and the session's end
+  // act at once. Input (the close box included) and timer ticks wait until
+  // the fetch returns, so no handler runs in the middle of an update.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                  QEventLoop::X11ExcludeTimers);
+  return !TerminateRequested();
+}
+
 void TfrmMain::ShowFetchStatus(bool forecast) {
   if (forecast) {
     // UpdateForecast set the same caption before the fetch; nothing is
@@ -272,7 +332,9 @@ void TfrmMain::ShowFetchStatus(bool forecast) {
 }
 
 void TfrmMain::PaintStatusNow() {
+  ++HeldRepaints::forced_;
   pnlScroll->repaint();
+  --HeldRepaints::forced_;
   SyncWithDisplay();
 }
 

@@ -116,6 +116,8 @@ class TfrmMain : public QWidget {
   // user is told, the window closes through Close() and the application is
   // told to end; when the read fails the user is told and nothing is
   // appended. The boxes are modal: timers fire while they are open.
+  // Once the application is told to end (before or during the fetch) it
+  // returns false at once, with no box.
   bool FetchDocument(bool forecast);
   // Time limits of every fetch (connect, stall, total).
   FetchLimits fetchLimits;
@@ -159,7 +161,8 @@ class TfrmMain : public QWidget {
   bool Close();
   // The system asks the program to end (SIGTERM, SIGINT, SIGHUP, the session
   // manager's commit-data request): closes as above, once, and ends the
-  // program even when storing failed (after showing the error).
+  // program even when storing failed (after showing the error). Acts at once
+  // in every state, also while a document downloads (the fetch is abandoned).
   void EndSession();
   // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
   // EndSession. The program entry does this; tests may.
@@ -198,6 +201,10 @@ class TfrmMain : public QWidget {
  private:
   // The status texts of a fetch whose document has just opened.
   void ShowFetchStatus(bool forecast);
+  // Called while a fetch waits: runs what must not wait for it (painting,
+  // the window manager, the close signals). False once the program is told
+  // to end, which abandons the fetch.
+  bool KeepFetching();
   // Puts the ticker's caption (and the title) on the screen before a
   // blocking step.
   void PaintStatusNow();

@@ -9,6 +9,7 @@
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "ui/application.h"
 #include "weather_servers.h"
 
 namespace {
@@ -149,6 +150,7 @@ TEST_F(FetchTest, RefusedOrUnknownServerEndsTheProgramAfterStoring) {
     frm_.reTmp.SetWholeText("held");
     boxes_.boxes.clear();
     terminate_calls_ = 0;
+    ResetTerminateRequest();
 
     EXPECT_FALSE(frm_.FetchDocument(false));
     ASSERT_EQ(boxes_.boxes.size(), 1u);
