@@ -161,8 +161,10 @@ class TfrmMain : public QWidget {
   bool Close();
   // The system asks the program to end (SIGTERM, SIGINT, SIGHUP, the session
   // manager's commit-data request): closes as above, once, and ends the
-  // program even when storing failed (after showing the error). Acts at once
-  // in every state, also while a document downloads (the fetch is abandoned).
+  // program even when storing failed. Nobody may be there to answer a box:
+  // that failure goes to standard error as one line naming the settings file
+  // and the error, and the program ends with status 1. Acts at once in every
+  // state, also while a document downloads (the fetch is abandoned).
   void EndSession();
   // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
   // EndSession. The program entry does this; tests may.

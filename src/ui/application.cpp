@@ -10,6 +10,7 @@
 
 namespace {
 bool g_terminate_requested = false;
+int g_exit_status = 0;
 std::function<void()> g_terminate_hook;
 
 bool EnvSet(const char* name) {
@@ -62,15 +63,16 @@ bool RunGuarded(const std::function<void()>& step) {
   }
 }
 
-void TerminateApplication() {
+void TerminateApplication(int exit_status) {
   g_terminate_requested = true;
+  if (exit_status != 0) g_exit_status = exit_status;
   if (g_terminate_hook) {
     g_terminate_hook();
     return;
   }
   // exit(), unlike quit(), neither closes windows nor makes an open message
   // box answer: it ends every running loop where it stands.
-  QCoreApplication::exit(0);
+  QCoreApplication::exit(g_exit_status);
 }
 
 int RunMessageLoop() {
@@ -80,14 +82,17 @@ int RunMessageLoop() {
   // such a wake-up away.
   if (g_terminate_requested) {
     QMetaObject::invokeMethod(
-        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        qApp, [] { QCoreApplication::exit(g_exit_status); }, Qt::QueuedConnection);
   }
   QApplication::exec();
-  return 0;
+  return g_exit_status;
 }
 
 bool TerminateRequested() { return g_terminate_requested; }
 
-void ResetTerminateRequest() { g_terminate_requested = false; }
+void ResetTerminateRequest() {
+  g_terminate_requested = false;
+  g_exit_status = 0;
+}
 
 void SetTerminateHook(std::function<void()> hook) { g_terminate_hook = std::move(hook); }
