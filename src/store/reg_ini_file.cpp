@@ -144,18 +144,26 @@ void WriteStoredText(const std::string& file_name, std::string_view section, std
   }
   const std::string new_bytes = SetIniEntry(old_bytes, section, entry, text);
 
-  // One temporary name is enough: only the lock holder writes it, and a copy
-  // left by a killed writer is simply overwritten by the next one.
+  // One temporary name is enough: only the lock holder writes it. A copy
+  // left by a killed writer may carry any mode (a read-only settings file's
+  // 0444, say), so it is removed and every write creates its copy afresh,
+  // owner read-write while it is written; the file's mode goes on just
+  // before the rename.
   const std::string temp_name = target + ".tmp";
-  FileDescriptor out(open(
-      temp_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666));
+  unlink(temp_name.c_str());
+  FileDescriptor out(open(temp_name.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600));
   if (!out.Valid()) throw create_failed;
-  struct stat old_stat;
-  if (stat(target.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
-    fchmod(out.Get(), old_stat.st_mode & 07777);  // keep permissions the user chose
+  mode_t mode = 0;
+  if (struct stat old_stat; stat(target.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
+    mode = old_stat.st_mode & 07777;  // keep permissions the user chose
+  } else {
+    mode = umask(0);  // a new file gets what the user's umask allows
+    umask(mode);
+    mode = 0666 & ~mode;
   }
-  if (!WriteAll(out.Get(), new_bytes) || fsync(out.Get()) != 0 || !out.Close() ||
-      rename(temp_name.c_str(), target.c_str()) != 0) {
+  if (!WriteAll(out.Get(), new_bytes) || fchmod(out.Get(), mode) != 0 || fsync(out.Get()) != 0 ||
+      !out.Close() || rename(temp_name.c_str(), target.c_str()) != 0) {
     unlink(temp_name.c_str());
     throw set_failed;
   }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -386,6 +388,39 @@ TEST_F(StoreTest, LinkedSettingsFileIsUpdatedWhereItLives) {
   EXPECT_TRUE(fs::is_symlink(File()));
   EXPECT_EQ(ReadFileBytes(kept), "[window]\nleft=\"2\"\n");
   EXPECT_EQ(store.ReadNumber("window", "left", 0), 2);
+}
+
+// A writer killed between writing its copy of a read-only settings file and
+// the rename leaves that copy behind with mode 0444. The next write, by the
+// file's owner, still goes through. (Root ignores modes, so as root the write
+// runs in a child that has become an ordinary user.)
+TEST_F(StoreTest, LeftoverReadOnlyTemporaryFileNeverBlocksAWrite) {
+  HandEdit("[window]\nleft=1\n");
+  WriteFileBytes(File() + ".tmp", "[window]\nleft=\"2\"\n");
+  ASSERT_EQ(chmod(File().c_str(), 0444), 0);
+  ASSERT_EQ(chmod((File() + ".tmp").c_str(), 0444), 0);
+  const uid_t user = geteuid() == 0 ? 65534 : geteuid();
+  for (const std::string& path : {config_.Path(), Folder(), File(), File() + ".tmp"}) {
+    ASSERT_EQ(lchown(path.c_str(), user, user), 0) << path;
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(user) != 0 || setuid(user) != 0)) _exit(2);
+    try {
+      TRegIniFile(kProductKeyPath).WriteNumber("window", "left", 3);
+    } catch (const ERegistryException&) {
+      _exit(1);
+    }
+    _exit(0);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=\"3\"\n");
+  EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0444));
+  EXPECT_FALSE(fs::exists(File() + ".tmp"));
 }
 
 TEST_F(StoreTest, LeftoverTemporaryFileIsHarmless) {
