@@ -112,16 +112,24 @@ void TfrmMain::FormCreate() {
   pnlImage->SetClientWidth(32);
 
   // Place, width and the last texts from the store; geometry applied as read.
+  // An entry that raises stops the reads; the close then leaves it, and
+  // every one not read after it, as the file has them.
   bool onstart = true;
   {
     TRegIniFile reg(kProductKeyPath);
+    unknown_entries_ = {"left",           "top",        "width", "last forecast", "last marrowby",
+                        "last wendmoore", "last update"};
     SetLeft(reg.ReadNumber("window", "left", 10));
     SetTop(reg.ReadNumber("window", "top", 40));
     SetWidth(reg.ReadNumber("window", "width", 340));
     ForecastText = reg.ReadText("weather", "last forecast", kNoForecast);
+    MarkKnown("last forecast");
     PrimaryConditions = reg.ReadText("weather", "last marrowby", kNoConditions);
+    MarkKnown("last marrowby");
     SecondaryConditions = reg.ReadText("weather", "last wendmoore", kNoConditions);
+    MarkKnown("last wendmoore");
     LastUpdateText = reg.ReadText("weather", "last update", kNoUpdate);
+    MarkKnown("last update");
     onstart = reg.ReadFlag("settings", "onstart", true);
   }
 
@@ -158,13 +166,25 @@ void TfrmMain::FormCloseQuery(bool& CanClose) {
   CanClose = true;
   TRegIniFile reg(kProductKeyPath);
   const QRect frame = frameGeometry();
-  reg.WriteNumber("window", "left", frame.x());
-  reg.WriteNumber("window", "top", frame.y());
-  reg.WriteNumber("window", "width", frame.width());
-  reg.WriteText("weather", "last forecast", ForecastText);
-  reg.WriteText("weather", "last marrowby", PrimaryConditions);
-  reg.WriteText("weather", "last wendmoore", SecondaryConditions);
-  reg.WriteText("weather", "last update", LastUpdateText);
+  // Only what the program read or set: an entry it could not read is never
+  // overwritten with a default it merely stood in for.
+  if (IsKnown("left")) reg.WriteNumber("window", "left", frame.x());
+  if (IsKnown("top")) reg.WriteNumber("window", "top", frame.y());
+  if (IsKnown("width")) reg.WriteNumber("window", "width", frame.width());
+  if (IsKnown("last forecast")) reg.WriteText("weather", "last forecast", ForecastText);
+  if (IsKnown("last marrowby")) reg.WriteText("weather", "last marrowby", PrimaryConditions);
+  if (IsKnown("last wendmoore")) reg.WriteText("weather", "last wendmoore", SecondaryConditions);
+  if (IsKnown("last update")) reg.WriteText("weather", "last update", LastUpdateText);
+}
+
+bool TfrmMain::IsKnown(std::string_view entry) const {
+  return unknown_entries_.find(entry) == unknown_entries_.end();
+}
+
+void TfrmMain::MarkKnown(std::string_view entry) {
+  if (const auto it = unknown_entries_.find(entry); it != unknown_entries_.end()) {
+    unknown_entries_.erase(it);
+  }
 }
 
 void TfrmMain::FormClose(TCloseAction& Action) { Action = caFree; }
@@ -348,6 +368,8 @@ void TfrmMain::UpdateConditions() {
     if (const std::optional<StationLines> lines = CutConditions(reTmp)) {
       PrimaryConditions = lines->primary;
       SecondaryConditions = lines->secondary;
+      MarkKnown("last marrowby");
+      MarkKnown("last wendmoore");
     }
   }
   reTmp.ClearBuffer();
@@ -373,6 +395,8 @@ void TfrmMain::UpdateForecast() {
   if (forecast) {
     ForecastText = *forecast;
     LastUpdateText = FormatLastUpdate(QDateTime::currentDateTime(), lastUpdateFormats);
+    MarkKnown("last forecast");
+    MarkKnown("last update");
   } else {
     reTmp.SetWholeText(ForecastText);
   }

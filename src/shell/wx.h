@@ -21,7 +21,9 @@
 #include <QColor>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -90,6 +92,8 @@ class TfrmMain : public QWidget {
   // Start-up and shutdown.
   void FormCreate();
   void FormResize();
+  // Stores the geometry and the four texts, except an entry that FormCreate
+  // could not read (and the program has not set since).
   void FormCloseQuery(bool& CanClose);
   void FormClose(TCloseAction& Action);
   void pExitClick();
@@ -214,6 +218,13 @@ class TfrmMain : public QWidget {
   void AlignControls();
   void WaitUntilExposed();
   void ApplyPendingGeometry();
+
+  // Entries of the close's group that the program neither read nor set:
+  // FormCreate's reads were stopped by an error before them. The close
+  // leaves them as they are. Empty unless FormCreate ran into such an error.
+  std::set<std::string, std::less<>> unknown_entries_;
+  bool IsKnown(std::string_view entry) const;
+  void MarkKnown(std::string_view entry);
 
   std::string title_;
   std::string hint_;

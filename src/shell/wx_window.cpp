@@ -34,12 +34,14 @@ void TfrmMain::SetLeft(int left) {
   move(left, y());
   wanted_frame_.moveLeft(left);
   pending_frame_ = !isVisible();
+  MarkKnown("left");
 }
 
 void TfrmMain::SetTop(int top) {
   move(x(), top);
   wanted_frame_.moveTop(top);
   pending_frame_ = !isVisible();
+  MarkKnown("top");
 }
 
 void TfrmMain::SetWidth(int width) {
@@ -47,6 +49,7 @@ void TfrmMain::SetWidth(int width) {
   resize(width - frame_extra, height());
   wanted_frame_.setWidth(width);
   pending_frame_ = !isVisible();
+  MarkKnown("width");
 }
 
 void TfrmMain::SetClientHeight(int height) {
