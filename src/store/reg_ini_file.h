@@ -15,15 +15,30 @@
 // serialised between processes by an flock on `<file>.lock`; every other line
 // of the file is kept exactly as it was. Reads take no lock and never create
 // anything. Between two running copies the last writer of an entry wins.
+//
+// Large files: reads reuse a copy of the file (and of the values looked up in
+// it) while the file's identity, size and times are unchanged, so they cost
+// one read of the file, not one per entry. A file beyond kLargeSettingsFile
+// (far more than the program ever writes itself) is rewritten twice per
+// group of writes, not once per entry: a store's first write goes to the
+// file at once as above; its later ones are checked at once (names) and
+// written together when the store is freed. Should that write fail (the
+// first one having just succeeded), the store cannot raise there: it says so
+// on standard error in one line naming the file.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The key path every part of the program uses.
 inline constexpr char kProductKeyPath[] = "Software\\Tidewell\\Aerolume";
+// Beyond this size a settings file's group of writes is made in one go.
+inline constexpr std::size_t kLargeSettingsFile = 1 << 20;
 
 // Raised by reads and writes that the store refuses; what() is one of
 // "Failed to create key <section>", "Failed to set data for '<entry>'",
@@ -67,6 +82,10 @@ class TRegIniFile {
 
  private:
   std::string file_name_;
+  // Set once this store has written a large file: later writes are kept (as
+  // section, entry, text) and written when the store is freed.
+  bool large_file_ = false;
+  std::vector<std::array<std::string, 3>> kept_writes_;
 };
 
 // The settings file for a key path, from the environment (XDG_CONFIG_HOME,
