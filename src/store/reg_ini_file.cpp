@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -329,7 +330,7 @@ TRegIniFile::~TRegIniFile() {
   if (kept_writes_.empty()) return;
   try {
     WriteStoredTexts(file_name_, kept_writes_);
-  } catch (const ERegistryException& error) {
+  } catch (const std::exception& error) {
     // A destructor cannot raise, and the entries must not vanish unseen.
     std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
                  file_name_.c_str(), error.what());
