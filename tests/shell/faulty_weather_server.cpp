@@ -6,8 +6,8 @@
 // Prints "127.0.0.1:<port>" on the first line, then "request <target>" as
 // each request arrives, and ends after <seconds>. Faults: before-head (accepts
 // and sends nothing), in-head (half a head, then silence), in-body (the head
-// and 1000 bytes of the body, then silence), trickle (the body at a byte a
-// second), reset (the head and 1000 bytes, then a reset).
+// and 1000 bytes of the body, then silence), reset (the head and 1000 bytes,
+// then a reset: the error box).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,10 +38,6 @@ int main(int argc, char** argv) {
   } else if (fault == "in-body") {
     reply.stall_after_body_bytes = 1000;
     reply.stall = lifetime;
-  } else if (fault == "trickle") {
-    reply = LoopbackReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 5001\r\n\r\n");
-    reply.body = std::string(5000, 'x') + "\n";
-    reply.byte_gap = 1s;
   } else if (fault == "reset") {
     reply.close_after_body_bytes = 1000;
     reply.reset = true;
