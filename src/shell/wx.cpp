@@ -315,9 +315,12 @@ bool TfrmMain::FetchDocument(bool forecast) {
       Boxes().ShowInformation(
           QStringLiteral("Attempt to open the URL failed. Check your connection settings"));
       // As the Exit command: the close path stores what is shown, then the
-      // program ends once control is back in the event loop.
-      Close();
-      TerminateApplication();
+      // program ends once control is back in the event loop. A close signal
+      // answered while the box was open has done both already.
+      if (!TerminateRequested()) {
+        Close();
+        TerminateApplication();
+      }
       return false;
     case FetchOutcome::kReadFailed:
       Boxes().ShowError(QStringLiteral("Connection to Internet failed or lost."));

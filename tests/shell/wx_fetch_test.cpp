@@ -3,6 +3,7 @@
 // what the user is told when it is not.
 #include <QElapsedTimer>
 #include <QEvent>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -164,6 +165,18 @@ TEST_F(FetchTest, RefusedOrUnknownServerEndsTheProgramAfterStoring) {
     EXPECT_EQ(frm_.Title(), "title");
     EXPECT_EQ(frm_.pnlScroll->Caption(), "caption");
   }
+}
+
+// A close signal answered while that box is open closes and stores; the
+// fetch then stores no second time.
+TEST_F(FetchTest, ACloseSignalDuringTheOpenFailedBoxStoresOnce) {
+  boxes_.on_box = [&](const RecordingBoxes::Box&) {
+    frm_.EndSession();
+    std::filesystem::remove(config_.SettingsFile());
+  };
+  EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
+  EXPECT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(config_.SettingsFile()));
 }
 
 // The read fails after the document opened: one error box, the buffer as it
