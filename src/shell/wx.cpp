@@ -5,6 +5,10 @@
 #include "shell/wx.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QList>
+#include <QPointer>
+#include <cstdio>
 #include <optional>
 
 #include "about/wxabout.h"
@@ -40,6 +44,42 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+// While a document downloads, the strip shows what the update last painted
+// on purpose: the screen changes only where it is uncovered (and by the
+// update's own forced repaints), never with the half-done texts an update
+// passes through. Requests to repaint later are held back until the fetch
+// returns, and then sent again, to be served once control is back in an
+// event loop.
+class HeldRepaints : public QObject {
+ public:
+  // A forced repaint asks for its paint at once, with the same event; it
+  // goes through.
+  static inline int forced_ = 0;
+
+  HeldRepaints() { qApp->installEventFilter(this); }
+  ~HeldRepaints() override {
+    qApp->removeEventFilter(this);
+    for (const QPointer<QObject>& receiver : held_) {
+      if (receiver) {
+        QCoreApplication::postEvent(receiver, new QEvent(QEvent::UpdateRequest),
+                                    Qt::LowEventPriority);
+      }
+    }
+  }
+  HeldRepaints(const HeldRepaints&) = delete;
+  HeldRepaints& operator=(const HeldRepaints&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::UpdateRequest || forced_ > 0) return false;
+    if (!held_.contains(watched)) held_.append(watched);
+    return true;
+  }
+
+ private:
+  QList<QPointer<QObject>> held_;
+};
+
 }  // namespace
 
 void TfrmMain::FormCreate() {
@@ -49,16 +89,25 @@ void TfrmMain::FormCreate() {
   pnlImage->SetClientWidth(32);
 
   // Place, width and the last texts from the store; geometry applied as read.
+  // An entry that raises stops the reads; the close then leaves it, and
+  // every one not read after it, as the file has them.
   bool onstart = kOnStart.def;
   {
     TRegIniFile reg(kProductKeyPath);
+    unknown_entries_ = {kLeft.name,         kTop.name,          kWidth.name,
+                        kLastForecast.name, kLastMarrowby.name, kLastWendmoore.name,
+                        kLastUpdate.name};
     SetLeft(Read(reg, kLeft));
     SetTop(Read(reg, kTop));
     SetWidth(Read(reg, kWidth));
     ForecastText = Read(reg, kLastForecast);
+    MarkKnown(kLastForecast.name);
     PrimaryConditions = Read(reg, kLastMarrowby);
+    MarkKnown(kLastMarrowby.name);
     SecondaryConditions = Read(reg, kLastWendmoore);
+    MarkKnown(kLastWendmoore.name);
     LastUpdateText = Read(reg, kLastUpdate);
+    MarkKnown(kLastUpdate.name);
     onstart = Read(reg, kOnStart);
   }
 
@@ -95,13 +144,25 @@ void TfrmMain::FormCloseQuery(bool& CanClose) {
   CanClose = true;
   TRegIniFile reg(kProductKeyPath);
   const QRect frame = frameGeometry();
-  Write(reg, kLeft, frame.x());
-  Write(reg, kTop, frame.y());
-  Write(reg, kWidth, frame.width());
-  Write(reg, kLastForecast, ForecastText);
-  Write(reg, kLastMarrowby, PrimaryConditions);
-  Write(reg, kLastWendmoore, SecondaryConditions);
-  Write(reg, kLastUpdate, LastUpdateText);
+  // Only what the program read or set: an entry it could not read is never
+  // overwritten with a default it merely stood in for.
+  if (IsKnown(kLeft.name)) Write(reg, kLeft, frame.x());
+  if (IsKnown(kTop.name)) Write(reg, kTop, frame.y());
+  if (IsKnown(kWidth.name)) Write(reg, kWidth, frame.width());
+  if (IsKnown(kLastForecast.name)) Write(reg, kLastForecast, ForecastText);
+  if (IsKnown(kLastMarrowby.name)) Write(reg, kLastMarrowby, PrimaryConditions);
+  if (IsKnown(kLastWendmoore.name)) Write(reg, kLastWendmoore, SecondaryConditions);
+  if (IsKnown(kLastUpdate.name)) Write(reg, kLastUpdate, LastUpdateText);
+}
+
+bool TfrmMain::IsKnown(std::string_view entry) const {
+  return unknown_entries_.find(entry) == unknown_entries_.end();
+}
+
+void TfrmMain::MarkKnown(std::string_view entry) {
+  if (const auto it = unknown_entries_.find(entry); it != unknown_entries_.end()) {
+    unknown_entries_.erase(it);
+  }
 }
 
 void TfrmMain::FormClose(TCloseAction& Action) { Action = caFree; }
@@ -206,16 +267,27 @@ void TfrmMain::ShowStationItems() {
 // Fetching a document
 
 bool TfrmMain::FetchDocument(bool forecast) {
+  // Once the program is told to end, nothing more is fetched and no box
+  // opens; the handler that called goes on with what it has.
+  if (TerminateRequested()) return false;
   const std::string address = DocumentAddress(
       forecast, UseAlternateSource,
       Read(TRegIniFile(kProductKeyPath), UseAlternateSource ? kAlternateServer : kPrimaryServer));
-  const FetchResult result =
-      FetchHttpDocument(address, fetchLimits, [&] { ShowFetchStatus(forecast); });
+  const FetchResult result = [&] {
+    HeldRepaints held;
+    return FetchHttpDocument(
+        address, fetchLimits, [&] { ShowFetchStatus(forecast); },
+        [this] { return KeepFetching(); });
+  }();
   // Why it failed goes to standard error, which a desktop session keeps.
   std::fputs(
       FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits).c_str(),
       stderr);
   switch (result.outcome) {
+    case FetchOutcome::kAbandoned:
+      // The program was told to end while the document came in; the close
+      // path has stored what is shown. The document counts as not arrived.
+      return false;
     case FetchOutcome::kInitFailed:
       Boxes().ShowError(
           QStringLiteral("Connection to Internet failed or lost. Check your settings."));
@@ -224,9 +296,12 @@ bool TfrmMain::FetchDocument(bool forecast) {
       Boxes().ShowInformation(
           QStringLiteral("Attempt to open the URL failed. Check your connection settings"));
       // As the Exit command: the close path stores what is shown, then the
-      // program ends once control is back in the event loop.
-      Close();
-      TerminateApplication();
+      // program ends once control is back in the event loop. A close signal
+      // answered while the box was open has done both already.
+      if (!TerminateRequested()) {
+        Close();
+        TerminateApplication();
+      }
       return false;
     case FetchOutcome::kReadFailed:
       Boxes().ShowError(QStringLiteral("Connection to Internet failed or lost."));
@@ -236,6 +311,16 @@ bool TfrmMain::FetchDocument(bool forecast) {
   }
   for (const std::string& line : SplitDocumentLines(result.body)) reTmp.AppendLine(line);
   return true;
+}
+
+bool TfrmMain::KeepFetching() {
+  // The download blocks the user, not the strip: it repaints when uncovered,
+  // answers the window manager, and the close signals and the session's end
+  // act at once. Input (the close box included) and timer ticks wait until
+  // the fetch returns, so no handler runs in the middle of an update.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                  QEventLoop::X11ExcludeTimers);
+  return !TerminateRequested();
 }
 
 void TfrmMain::ShowFetchStatus(bool forecast) {
@@ -255,7 +340,9 @@ void TfrmMain::ShowUpdateStatus() {
 }
 
 void TfrmMain::PaintStatusNow() {
+  ++HeldRepaints::forced_;
   pnlScroll->repaint();
+  --HeldRepaints::forced_;
   SyncWithDisplay();
 }
 
@@ -269,6 +356,8 @@ void TfrmMain::UpdateConditions() {
     if (const std::optional<StationLines> lines = CutConditions(reTmp)) {
       PrimaryConditions = lines->primary;
       SecondaryConditions = lines->secondary;
+      MarkKnown(kLastMarrowby.name);
+      MarkKnown(kLastWendmoore.name);
     }
   }
   reTmp.ClearBuffer();
@@ -294,6 +383,8 @@ void TfrmMain::UpdateForecast() {
   if (forecast) {
     ForecastText = *forecast;
     LastUpdateText = FormatLastUpdate(QDateTime::currentDateTime(), lastUpdateFormats);
+    MarkKnown(kLastForecast.name);
+    MarkKnown(kLastUpdate.name);
   } else {
     reTmp.SetWholeText(ForecastText);
   }

@@ -21,7 +21,9 @@
 #include <QColor>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -92,6 +94,8 @@ class TfrmMain : public QWidget {
   // Start-up and shutdown.
   void FormCreate();
   void FormResize();
+  // Stores the geometry and the four texts, except an entry that FormCreate
+  // could not read (and the program has not set since).
   void FormCloseQuery(bool& CanClose);
   void FormClose(TCloseAction& Action);
   void pExitClick();
@@ -118,6 +122,8 @@ class TfrmMain : public QWidget {
   // user is told, the window closes through Close() and the application is
   // told to end; when the read fails the user is told and nothing is
   // appended. The boxes are modal: timers fire while they are open.
+  // Once the application is told to end (before or during the fetch) it
+  // returns false at once, with no box.
   bool FetchDocument(bool forecast);
   // Time limits of every fetch (connect, stall, total).
   FetchLimits fetchLimits;
@@ -161,7 +167,10 @@ class TfrmMain : public QWidget {
   bool Close();
   // The system asks the program to end (SIGTERM, SIGINT, SIGHUP, the session
   // manager's commit-data request): closes as above, once, and ends the
-  // program even when storing failed (after showing the error).
+  // program even when storing failed. Nobody may be there to answer a box:
+  // that failure goes to standard error as one line naming the settings file
+  // and the error, and the program ends with status 1. Acts at once in every
+  // state, also while a document downloads (the fetch is abandoned).
   void EndSession();
   // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
   // EndSession. The program entry does this; tests may.
@@ -209,6 +218,10 @@ class TfrmMain : public QWidget {
   // the title rotation stop, the status texts go up, and the buffer is
   // emptied for the first document.
   void StopForUpdate();
+  // Called while a fetch waits: runs what must not wait for it (painting,
+  // the window manager, the close signals). False once the program is told
+  // to end, which abandons the fetch.
+  bool KeepFetching();
   // Puts the ticker's caption (and the title) on the screen before a
   // blocking step.
   void PaintStatusNow();
@@ -216,6 +229,13 @@ class TfrmMain : public QWidget {
   void AlignControls();
   void WaitUntilExposed();
   void ApplyPendingGeometry();
+
+  // Entries of the close's group that the program neither read nor set:
+  // FormCreate's reads were stopped by an error before them. The close
+  // leaves them as they are. Empty unless FormCreate ran into such an error.
+  std::set<std::string_view, std::less<>> unknown_entries_;  // names from the table
+  bool IsKnown(std::string_view entry) const;
+  void MarkKnown(std::string_view entry);
 
   std::string title_;
   std::string hint_;

@@ -4,9 +4,12 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <cstdio>
+#include <exception>
 
 #include "shell/close_signals.h"
 #include "shell/wx.h"
+#include "store/reg_ini_file.h"
 #include "ui/application.h"
 
 bool TfrmMain::Close() {
@@ -26,9 +29,18 @@ bool TfrmMain::Close() {
 
 void TfrmMain::EndSession() {
   if (TerminateRequested()) return;
-  bool closed = false;
-  RunGuarded([&] { closed = Close(); });
-  if (!closed) TerminateApplication();
+  try {
+    if (Close()) return;
+  } catch (const std::exception& error) {
+    // The session is ending: a box would wait for a click that never comes.
+    std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
+                 SettingsFileForKey(kProductKeyPath).c_str(), error.what());
+    std::fflush(stderr);
+    hide();
+    TerminateApplication(1);
+    return;
+  }
+  TerminateApplication();
 }
 
 void TfrmMain::InstallCloseRoutes() {

@@ -13,6 +13,7 @@
 #include "pictures.h"
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
+#include "store/stored_entries.h"
 #include "ui/app_title.h"
 #include "ui/display_text.h"
 #include "ui/panel.h"
@@ -38,12 +39,14 @@ void TfrmMain::SetLeft(int left) {
   move(left, y());
   wanted_frame_.moveLeft(left);
   pending_frame_ = !isVisible();
+  MarkKnown(kLeft.name);
 }
 
 void TfrmMain::SetTop(int top) {
   move(x(), top);
   wanted_frame_.moveTop(top);
   pending_frame_ = !isVisible();
+  MarkKnown(kTop.name);
 }
 
 void TfrmMain::SetWidth(int width) {
@@ -51,6 +54,7 @@ void TfrmMain::SetWidth(int width) {
   resize(width - frame_extra, height());
   wanted_frame_.setWidth(width);
   pending_frame_ = !isVisible();
+  MarkKnown(kWidth.name);
 }
 
 void TfrmMain::SetClientHeight(int height) {

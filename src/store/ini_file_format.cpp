@@ -1,6 +1,7 @@
 #include "store/ini_file_format.h"
 
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "text/utf8_text.h"
@@ -68,30 +69,66 @@ Line ClassifyLine(std::string_view file, std::size_t begin, std::size_t end) {
   return line;
 }
 
-std::vector<Line> SplitLines(std::string_view file) {
-  std::vector<Line> lines;
+// Calls fn(begin, end) for each line of the file in order (end is after the
+// line end), until fn returns true. Nothing is allocated: a settings file
+// may be large, and most of its lines are passed over.
+template <typename Fn>
+void ForEachLine(std::string_view file, Fn fn) {
   std::size_t begin = 0;
   while (begin < file.size()) {
-    const std::size_t lf = file.find('\n', begin);
-    const std::size_t end = (lf == std::string_view::npos) ? file.size() : lf + 1;
-    lines.push_back(ClassifyLine(file, begin, end));
+    const void* lf = std::memchr(file.data() + begin, '\n', file.size() - begin);
+    const std::size_t end =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - file.data()) + 1 : file.size();
+    if (fn(begin, end)) return;
     begin = end;
   }
-  return lines;
+}
+
+// False when the line surely is no section header: its first character that
+// is not a blank is not '['. Lets a search skip the lines of other sections
+// without looking at them further.
+bool MayBeHeader(std::string_view file, std::size_t begin, std::size_t end) {
+  if (begin == 0) return true;  // the byte order mark is ClassifyLine's business
+  while (begin < end && IsBlank(file[begin])) ++begin;
+  return begin < end && file[begin] == '[';
 }
 
 // Calls fn(section, line) for each entry line that belongs to a section, in
 // file order, until fn returns true.
 template <typename Fn>
-void ForEachEntry(const std::vector<Line>& lines, Fn fn) {
-  const std::string_view* section = nullptr;
-  for (const Line& line : lines) {
+void ForEachEntry(std::string_view file, Fn fn) {
+  std::string_view section;
+  bool in_section = false;
+  ForEachLine(file, [&](std::size_t begin, std::size_t end) {
+    const Line line = ClassifyLine(file, begin, end);
     if (line.kind == LineKind::kHeader) {
-      section = &line.name;
-    } else if (line.kind == LineKind::kEntry && section != nullptr) {
-      if (fn(*section, line)) return;
+      section = line.name;
+      in_section = true;
+    } else if (line.kind == LineKind::kEntry && in_section) {
+      return fn(section, line);
     }
-  }
+    return false;
+  });
+}
+
+// Where the entry that counts for (section, name) is, or nothing. Only the
+// lines of sections of that name are looked at closely.
+std::optional<Line> FindEntryLine(std::string_view file, std::string_view section,
+                                  std::string_view name) {
+  std::optional<Line> found;
+  bool in_section = false;
+  ForEachLine(file, [&](std::size_t begin, std::size_t end) {
+    if (!in_section && !MayBeHeader(file, begin, end)) return false;
+    const Line line = ClassifyLine(file, begin, end);
+    if (line.kind == LineKind::kHeader) {
+      in_section = SameName(line.name, section);
+    } else if (line.kind == LineKind::kEntry && in_section && SameName(line.name, name)) {
+      found = line;
+      return true;
+    }
+    return false;
+  });
+  return found;
 }
 
 std::string_view RawValue(std::string_view file, const Line& line) {
@@ -145,7 +182,7 @@ int HexDigit(char c) {
 
 std::vector<IniEntry> ParseIniEntries(std::string_view file) {
   std::vector<IniEntry> entries;
-  ForEachEntry(SplitLines(file), [&](std::string_view section, const Line& line) {
+  ForEachEntry(file, [&](std::string_view section, const Line& line) {
     entries.push_back(
         {std::string(section), std::string(line.name), std::string(RawValue(file, line))});
     return false;
@@ -177,13 +214,9 @@ StoredValue DecodeStoredValue(std::string_view raw_value) {
 
 std::optional<std::string> FindRawValue(std::string_view file, std::string_view section,
                                         std::string_view name) {
-  std::optional<std::string> found;
-  ForEachEntry(SplitLines(file), [&](std::string_view line_section, const Line& line) {
-    if (!SameName(line_section, section) || !SameName(line.name, name)) return false;
-    found = std::string(RawValue(file, line));
-    return true;
-  });
-  return found;
+  const std::optional<Line> line = FindEntryLine(file, section, name);
+  if (!line) return std::nullopt;
+  return std::string(RawValue(file, *line));
 }
 
 std::string EncodeStoredValue(std::string_view text) {
@@ -226,50 +259,54 @@ bool IsStorableEntryName(std::string_view name) {
 
 std::string SetIniEntry(std::string_view file, std::string_view section, std::string_view name,
                         std::string_view text) {
-  const std::vector<Line> lines = SplitLines(file);
   const std::string value = EncodeStoredValue(text);
   auto splice = [&](std::size_t at, std::size_t length, std::string_view with) {
-    std::string out(file.substr(0, at));
+    std::string out;
+    out.reserve(file.size() - length + with.size());
+    out += file.substr(0, at);
     out += with;
     out += file.substr(at + length);
     return out;
   };
 
-  // The entry that counts: only its value changes.
-  const Line* existing = nullptr;
-  ForEachEntry(lines, [&](std::string_view line_section, const Line& line) {
-    if (!SameName(line_section, section) || !SameName(line.name, name)) return false;
-    existing = &line;
-    return true;
+  // One pass finds the entry that counts (only its value changes) and,
+  // should there be none, the place for a new one: behind the last line of
+  // the first section of that name that is not a blank or a comment (those
+  // usually introduce what follows).
+  std::optional<Line> existing;
+  std::optional<Line> last_in_section;
+  bool in_section = false;
+  enum { kBefore, kInFirst, kAfterFirst } first_section = kBefore;
+  ForEachLine(file, [&](std::size_t begin, std::size_t end) {
+    if (!in_section && !MayBeHeader(file, begin, end)) return false;
+    const Line line = ClassifyLine(file, begin, end);
+    if (line.kind == LineKind::kHeader) {
+      in_section = SameName(line.name, section);
+      if (first_section == kInFirst) first_section = kAfterFirst;
+      if (in_section && first_section == kBefore) first_section = kInFirst;
+    } else if (line.kind == LineKind::kEntry && in_section && SameName(line.name, name)) {
+      existing = line;
+      return true;
+    }
+    if (first_section == kInFirst && line.kind != LineKind::kBlank &&
+        line.kind != LineKind::kComment) {
+      last_in_section = line;
+    }
+    return false;
   });
-  if (existing != nullptr) {
+  if (existing) {
     const std::string_view raw = RawValue(file, *existing);
     const std::size_t at = existing->value_begin + (raw.size() - TrimLeft(raw).size());
     return splice(at, existing->content_end - at, value);
   }
 
+  // New lines take the file's first line end.
   std::string_view eol = "\n";
-  for (const Line& line : lines) {
-    if (line.end > line.content_end) {
-      eol = file.substr(line.content_end, line.end - line.content_end);
-      break;
-    }
+  if (const std::size_t lf = file.find('\n'); lf != std::string_view::npos) {
+    eol = (lf > 0 && file[lf - 1] == '\r') ? "\r\n" : "\n";
   }
   const std::string entry_line = std::string(name) + "=" + value + std::string(eol);
 
-  // A new entry goes behind the last line of the first section of that name
-  // that is not a blank or a comment (those usually introduce what follows).
-  const Line* last_in_section = nullptr;
-  bool in_section = false;
-  for (const Line& line : lines) {
-    if (line.kind == LineKind::kHeader) {
-      if (in_section) break;
-      in_section = SameName(line.name, section);
-    }
-    if (in_section && line.kind != LineKind::kBlank && line.kind != LineKind::kComment) {
-      last_in_section = &line;
-    }
-  }
   // A last line without a line end gets one first, so nothing is glued to
   // it. Behind a CR an LF alone would turn that CR into part of the line
   // end, so such a line gets a whole CR LF and keeps its CR.
@@ -277,7 +314,7 @@ std::string SetIniEntry(std::string_view file, std::string_view section, std::st
     if (before.empty() || before.ends_with('\n')) return std::string();
     return std::string(before.ends_with('\r') ? "\r\n" : eol);
   };
-  if (last_in_section != nullptr) {
+  if (last_in_section) {
     const std::size_t at = last_in_section->end;
     return splice(at, 0, close_last_line(file.substr(0, at)) + entry_line);
   }

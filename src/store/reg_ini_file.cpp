@@ -7,10 +7,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <exception>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 #include "store/ini_file_format.h"
 
@@ -53,26 +61,126 @@ std::string ConfigHome() {
   return {};
 }
 
-// The whole file into `bytes`; 0, or the errno of what failed. Only a
-// regular file is read: a FIFO or device put in its place must not hang the
-// program.
-int ReadWholeFile(const std::string& path, std::string* bytes) {
+// The whole file into `bytes`, and its identity into `info`; 0, or the
+// errno of what failed. Only a regular file is read: a FIFO or device put in
+// its place must not hang the program.
+int ReadWholeFile(const std::string& path, std::string* bytes, struct stat* info) {
   FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd.Valid()) return errno;
-  struct stat info;
-  if (fstat(fd.Get(), &info) != 0) return errno;
-  if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-  bytes->clear();
-  char chunk[16384];
+  if (fstat(fd.Get(), info) != 0) return errno;
+  if (!S_ISREG(info->st_mode)) return S_ISDIR(info->st_mode) ? EISDIR : EINVAL;
+  // Sized for what the file holds now; it may still grow or shrink.
+  bytes->assign(static_cast<std::size_t>(info->st_size) + 1, '\0');
+  std::size_t have = 0;
   for (;;) {
-    const ssize_t got = read(fd.Get(), chunk, sizeof chunk);
-    if (got == 0) return 0;
+    if (have == bytes->size()) bytes->resize(bytes->size() * 2);
+    const ssize_t got = read(fd.Get(), bytes->data() + have, bytes->size() - have);
+    if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
-    bytes->append(chunk, static_cast<std::size_t>(got));
+    have += static_cast<std::size_t>(got);
   }
+  bytes->resize(have);
+  return 0;
+}
+
+// Which file a path names and when it last changed.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = -1;
+  timespec modified = {};
+  timespec changed = {};
+
+  static FileIdentity Of(const struct stat& info) {
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+  }
+  bool operator==(const FileIdentity& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+           changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+  }
+};
+
+// The settings file as this process last read it, with the raw values looked
+// up in it so far. Reused only while the file's identity (device, inode,
+// size, modification and change times) is what it was: every writer replaces
+// the file by a rename (a new inode), and a hand edit changes its times, so
+// what any other writer did is always seen. A file changed less than a
+// second before it was read is not kept: an edit within the same tick of the
+// file system's clock could leave its times as they were. Large files are
+// where this counts: each read would otherwise read and search them whole.
+struct KeptCopy {
+  std::string path;
+  FileIdentity identity;
+  std::shared_ptr<const std::string> bytes;
+  std::map<std::string, std::optional<std::string>> raw_values;  // by "section\nentry", folded
+};
+
+std::mutex g_kept_mutex;
+KeptCopy g_kept;
+
+bool OldEnoughToKeep(const struct stat& info) {
+  timespec now = {};
+  clock_gettime(CLOCK_REALTIME, &now);
+  const long long ns_since =
+      (now.tv_sec - info.st_ctim.tv_sec) * 1000000000LL + (now.tv_nsec - info.st_ctim.tv_nsec);
+  return ns_since > 1000000000LL;
+}
+
+std::string FoldedKey(std::string_view section, std::string_view entry) {
+  std::string key;
+  key.reserve(section.size() + entry.size() + 1);
+  for (const char c : section) key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  key += '\n';
+  for (const char c : entry) key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  return key;
+}
+
+// The file's bytes, from the kept copy while the file is unchanged; 0, or
+// the errno of what failed.
+int LoadSettingsFile(const std::string& path, std::shared_ptr<const std::string>* bytes) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0) {
+    std::lock_guard lock(g_kept_mutex);
+    if (g_kept.bytes && g_kept.path == path && g_kept.identity == FileIdentity::Of(info)) {
+      *bytes = g_kept.bytes;
+      return 0;
+    }
+  }
+  auto fresh = std::make_shared<std::string>();
+  if (const int error = ReadWholeFile(path, fresh.get(), &info); error != 0) return error;
+  *bytes = fresh;
+  std::lock_guard lock(g_kept_mutex);
+  if (OldEnoughToKeep(info)) {
+    g_kept = KeptCopy{path, FileIdentity::Of(info), std::move(fresh), {}};
+  } else if (g_kept.path == path) {
+    g_kept = KeptCopy{};
+  }
+  return 0;
+}
+
+// FindRawValue on the file at `path`, answered from the kept copy when it
+// has seen the question before. Nothing when the file cannot be read.
+std::optional<std::string> FindStoredRawValue(const std::string& path, std::string_view section,
+                                              std::string_view entry) {
+  std::shared_ptr<const std::string> bytes;
+  if (LoadSettingsFile(path, &bytes) != 0) return std::nullopt;
+  const std::string key = FoldedKey(section, entry);
+  {
+    std::lock_guard lock(g_kept_mutex);
+    if (g_kept.bytes == bytes) {
+      if (const auto it = g_kept.raw_values.find(key); it != g_kept.raw_values.end()) {
+        return it->second;
+      }
+    }
+  }
+  std::optional<std::string> raw = FindRawValue(*bytes, section, entry);
+  std::lock_guard lock(g_kept_mutex);
+  if (g_kept.bytes == bytes) g_kept.raw_values.emplace(key, raw);
+  return raw;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -91,9 +199,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 // the entry is missing (or the file cannot be read at all).
 std::optional<std::string> ReadStoredText(const std::string& file_name, std::string_view section,
                                           std::string_view entry) {
-  std::string file;
-  if (file_name.empty() || ReadWholeFile(file_name, &file) != 0) return std::nullopt;
-  const std::optional<std::string> raw = FindRawValue(file, section, entry);
+  if (file_name.empty()) return std::nullopt;
+  const std::optional<std::string> raw = FindStoredRawValue(file_name, section, entry);
   if (!raw) return std::nullopt;
   StoredValue value = DecodeStoredValue(*raw);
   switch (value.kind) {
@@ -107,15 +214,30 @@ std::optional<std::string> ReadStoredText(const std::string& file_name, std::str
   throw ERegistryException("Invalid data type for '" + std::string(entry) + "'");
 }
 
-// Under the lock, re-reads the file, sets the one entry, and replaces the file
-// with a complete new copy, so a reader or a crash sees the old file or the
-// new one, never a mix.
-void WriteStoredText(const std::string& file_name, std::string_view section, std::string_view entry,
-                     std::string_view text) {
-  const ERegistryException create_failed("Failed to create key " + std::string(section));
-  const ERegistryException set_failed("Failed to set data for '" + std::string(entry) + "'");
-  if (file_name.empty() || !IsStorableSectionName(section)) throw create_failed;
-  if (!IsStorableEntryName(entry)) throw set_failed;
+ERegistryException CreateFailed(std::string_view section) {
+  return ERegistryException("Failed to create key " + std::string(section));
+}
+
+ERegistryException SetFailed(std::string_view entry) {
+  return ERegistryException("Failed to set data for '" + std::string(entry) + "'");
+}
+
+// Raises what a write of (section, entry) raises when the file cannot hold
+// those names.
+void CheckStorableNames(const std::string& file_name, std::string_view section,
+                        std::string_view entry) {
+  if (file_name.empty() || !IsStorableSectionName(section)) throw CreateFailed(section);
+  if (!IsStorableEntryName(entry)) throw SetFailed(entry);
+}
+
+// Under the lock, re-reads the file, sets the entries in order, and replaces
+// the file with a complete new copy, so a reader or a crash sees the old file
+// or the new one, never a mix. Failures raise the error of the first entry.
+// Returns the new file's size.
+std::size_t WriteStoredTexts(const std::string& file_name,
+                             const std::vector<std::array<std::string, 3>>& changes) {
+  const ERegistryException create_failed = CreateFailed(changes.front()[0]);
+  const ERegistryException set_failed = SetFailed(changes.front()[1]);
 
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(file_name).parent_path(), ignored);
@@ -138,24 +260,35 @@ void WriteStoredText(const std::string& file_name, std::string_view section, std
 
   // A file that exists but cannot be read is never replaced: that would
   // lose every other entry in it.
-  std::string old_bytes;
-  if (const int error = ReadWholeFile(target, &old_bytes); error != 0 && error != ENOENT) {
+  std::shared_ptr<const std::string> old_bytes = std::make_shared<std::string>();
+  if (const int error = LoadSettingsFile(target, &old_bytes); error != 0 && error != ENOENT) {
     throw set_failed;
   }
-  const std::string new_bytes = SetIniEntry(old_bytes, section, entry, text);
-
-  // One temporary name is enough: only the lock holder writes it, and a copy
-  // left by a killed writer is simply overwritten by the next one.
-  const std::string temp_name = target + ".tmp";
-  FileDescriptor out(open(
-      temp_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666));
-  if (!out.Valid()) throw create_failed;
-  struct stat old_stat;
-  if (stat(target.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
-    fchmod(out.Get(), old_stat.st_mode & 07777);  // keep permissions the user chose
+  std::string new_bytes;
+  for (const auto& [section, entry, text] : changes) {
+    new_bytes = SetIniEntry(new_bytes.empty() ? *old_bytes : new_bytes, section, entry, text);
   }
-  if (!WriteAll(out.Get(), new_bytes) || fsync(out.Get()) != 0 || !out.Close() ||
-      rename(temp_name.c_str(), target.c_str()) != 0) {
+
+  // One temporary name is enough: only the lock holder writes it. A copy
+  // left by a killed writer may carry any mode (a read-only settings file's
+  // 0444, say), so it is removed and every write creates its copy afresh,
+  // owner read-write while it is written; the file's mode goes on just
+  // before the rename.
+  const std::string temp_name = target + ".tmp";
+  unlink(temp_name.c_str());
+  FileDescriptor out(open(temp_name.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600));
+  if (!out.Valid()) throw create_failed;
+  mode_t mode = 0;
+  if (struct stat old_stat; stat(target.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
+    mode = old_stat.st_mode & 07777;  // keep permissions the user chose
+  } else {
+    mode = umask(0);  // a new file gets what the user's umask allows
+    umask(mode);
+    mode = 0666 & ~mode;
+  }
+  if (!WriteAll(out.Get(), new_bytes) || fchmod(out.Get(), mode) != 0 || fsync(out.Get()) != 0 ||
+      !out.Close() || rename(temp_name.c_str(), target.c_str()) != 0) {
     unlink(temp_name.c_str());
     throw set_failed;
   }
@@ -163,6 +296,21 @@ void WriteStoredText(const std::string& file_name, std::string_view section, std
   FileDescriptor folder(open(std::filesystem::path(target).parent_path().c_str(),
                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Valid()) fsync(folder.Get());
+  return new_bytes.size();
+}
+
+// Writes one entry at once, or, on a large file that this store has written
+// before, keeps it for the store's group write (see the header).
+void WriteOrKeep(const std::string& file_name, std::vector<std::array<std::string, 3>>& kept,
+                 bool& large_file, std::string_view section, std::string_view entry,
+                 std::string_view text) {
+  CheckStorableNames(file_name, section, entry);
+  std::array<std::string, 3> change{std::string(section), std::string(entry), std::string(text)};
+  if (large_file) {
+    kept.push_back(std::move(change));
+    return;
+  }
+  large_file = WriteStoredTexts(file_name, {std::move(change)}) > kLargeSettingsFile;
 }
 
 }  // namespace
@@ -178,7 +326,16 @@ TRegIniFile::TRegIniFile(std::string_view key_path) : file_name_(SettingsFileFor
   if (fd >= 0) close(fd);
 }
 
-TRegIniFile::~TRegIniFile() = default;
+TRegIniFile::~TRegIniFile() {
+  if (kept_writes_.empty()) return;
+  try {
+    WriteStoredTexts(file_name_, kept_writes_);
+  } catch (const std::exception& error) {
+    // A destructor cannot raise, and the entries must not vanish unseen.
+    std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
+                 file_name_.c_str(), error.what());
+  }
+}
 
 std::string TRegIniFile::ReadText(std::string_view section, std::string_view entry,
                                   const std::string& def) const {
@@ -197,16 +354,16 @@ bool TRegIniFile::ReadFlag(std::string_view section, std::string_view entry, boo
 
 void TRegIniFile::WriteText(std::string_view section, std::string_view entry,
                             std::string_view value) {
-  WriteStoredText(file_name_, section, entry, value);
+  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, value);
 }
 
 void TRegIniFile::WriteNumber(std::string_view section, std::string_view entry,
                               std::int32_t value) {
-  WriteStoredText(file_name_, section, entry, std::to_string(value));
+  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, std::to_string(value));
 }
 
 void TRegIniFile::WriteFlag(std::string_view section, std::string_view entry, bool value) {
-  WriteStoredText(file_name_, section, entry, value ? "1" : "0");
+  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, value ? "1" : "0");
 }
 
 std::string SettingsFileForKey(std::string_view key_path) {

@@ -3,13 +3,13 @@
 // TRegIniFile gives the product key the shape of an ini file: sections hold
 // named entries, and every entry is kept as text (numbers as decimal text,
 // flags as "0"/"1"). Each user constructs a store, runs one group of reads or
-// of writes, and drops it; nothing is cached, so a write is what the next read
-// sees.
+// of writes, and drops it; nothing is kept that another writer could make
+// stale, so a write is what the next read sees.
 //
 // The key path `Software\Tidewell\Aerolume` maps to one file,
 // `$XDG_CONFIG_HOME/Tidewell/Aerolume.ini` ($HOME/.config when XDG_CONFIG_HOME
 // is unset). Values are bytes: nothing is decoded, whatever is written reads
-// back byte for byte. The file's format is in settings/ini_file_format.h.
+// back byte for byte. The file's format is in store/ini_file_format.h.
 //
 // Writes are atomic (temporary file `<file>.tmp`, flush, rename) and
 // serialised between processes by an flock on `<file>.lock`; every other line
@@ -23,15 +23,30 @@
 // creates the key path; reads open nothing else and create nothing; REG_SZ
 // and REG_EXPAND_SZ read as their raw text (never expanded); any other type
 // raises "Invalid data type for '<entry>'".
+//
+// Large ini files: reads reuse a copy of the file (and of the values looked up in
+// it) while the file's identity, size and times are unchanged, so they cost
+// one read of the file, not one per entry. A file beyond kLargeSettingsFile
+// (far more than the program ever writes itself) is rewritten twice per
+// group of writes, not once per entry: a store's first write goes to the
+// file at once as above; its later ones are checked at once (names) and
+// written together when the store is freed. Should that write fail (the
+// first one having just succeeded), the store cannot raise there: it says so
+// on standard error in one line naming the file.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The key path every part of the program uses.
 inline constexpr char kProductKeyPath[] = "Software\\Tidewell\\Aerolume";
+// Beyond this size a settings file's group of writes is made in one go.
+inline constexpr std::size_t kLargeSettingsFile = 1 << 20;
 
 // Raised by reads and writes that the store refuses; what() is one of
 // "Failed to create key <section>", "Failed to set data for '<entry>'",
@@ -79,6 +94,10 @@ class TRegIniFile {
 #ifdef _WIN32
   void* product_key_ = nullptr;  // the open HKEY of the key path, or none
 #endif
+  // Set once this store has written a large file: later writes are kept (as
+  // section, entry, text) and written when the store is freed.
+  bool large_file_ = false;
+  std::vector<std::array<std::string, 3>> kept_writes_;
 };
 
 #ifndef _WIN32

@@ -67,11 +67,12 @@ bool RunGuarded(const std::function<void()>& step) {
   }
 }
 
-void TApplication::Terminate() {
+void TApplication::Terminate(int exit_status) {
   terminate_requested_ = true;
+  if (exit_status_ == 0) exit_status_ = exit_status;
   // exit(), unlike quit(), neither closes windows nor makes an open message
   // box answer: it ends every running loop where it stands.
-  QCoreApplication::exit(0);
+  QCoreApplication::exit(exit_status_);
 }
 
 int TApplication::RunMessageLoop() {
@@ -81,13 +82,13 @@ int TApplication::RunMessageLoop() {
   // such a wake-up away.
   if (TerminateRequested()) {
     QMetaObject::invokeMethod(
-        this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        this, [this] { QCoreApplication::exit(exit_status_); }, Qt::QueuedConnection);
   }
   exec();
-  return 0;
+  return exit_status_;
 }
 
-void TerminateApplication() { Application().Terminate(); }
+void TerminateApplication(int exit_status) { Application().Terminate(exit_status); }
 
 int RunMessageLoop() { return Application().RunMessageLoop(); }
 

@@ -24,7 +24,7 @@ class TApplication : public QApplication {
   // Records the request and ends the running loops (see TerminateApplication).
   // Both are virtual so that a program that drives windows without this
   // object's loops (a test program) can record the end its own way.
-  virtual void Terminate();
+  virtual void Terminate(int exit_status = 0);
   // Whether the application was told to end.
   virtual bool TerminateRequested() const { return terminate_requested_; }
   // See RunMessageLoop.
@@ -32,6 +32,7 @@ class TApplication : public QApplication {
 
  private:
   bool terminate_requested_ = false;
+  int exit_status_ = 0;  // the first non-zero status asked for
 };
 
 // Under a Wayland session a client cannot place its own window; when an X
@@ -58,11 +59,13 @@ bool RunGuarded(const std::function<void()>& step);
 // loops included (their exec() returns), and a loop started afterwards returns
 // at once. A request made before the main loop has started is kept for
 // RunMessageLoop. Windows are not closed by this: the caller has closed what
-// it needs.
-void TerminateApplication();
+// it needs. A non-zero `exit_status` (something could not be done on the way
+// out) is what the program ends with, whatever later requests say.
+void TerminateApplication(int exit_status = 0);
 // Runs the main event loop until the application is told to end, and returns
-// 0. Returns at once when it was told so before the loop started (during the
-// main window's creation), without waiting for input.
+// the exit status (0 unless a request said otherwise). Returns at once when it
+// was told so before the loop started (during the main window's creation),
+// without waiting for input.
 int RunMessageLoop();
 // Whether the application was told to end.
 bool TerminateRequested();

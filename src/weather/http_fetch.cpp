@@ -1,12 +1,17 @@
 #include "weather/http_fetch.h"
 
 #include <curl/curl.h>
+#include <linux/tcp.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <string_view>
 
@@ -39,6 +44,26 @@ struct Transfer {
   bool ever_connected = false;
   Clock::time_point last_byte;
   std::exception_ptr error;
+  // The transfer's sockets and the bytes each had received when last looked
+  // at. libcurl hands head lines over only once they are whole, so a head
+  // that trickles in is seen here, on the sockets, byte by byte.
+  std::map<int, unsigned long long> sockets;
+
+  // Restarts the stall clock when any socket has received more bytes.
+  void WatchSockets() {
+    for (auto& [fd, seen] : sockets) {
+      tcp_info info = {};
+      socklen_t size = sizeof info;
+      if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 ||
+          size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received) {
+        continue;  // not a TCP socket (any more), or a kernel that does not tell
+      }
+      if (info.tcpi_bytes_received > seen) {
+        seen = info.tcpi_bytes_received;
+        last_byte = Clock::now();
+      }
+    }
+  }
 
   // Runs on_open once. False when it raised; the transfer must then stop.
   bool Open() {
@@ -54,6 +79,11 @@ struct Transfer {
     return true;
   }
 };
+
+int OnSocket(void* clientp, curl_socket_t fd, curlsocktype) {
+  static_cast<Transfer*>(clientp)->sockets[fd] = 0;
+  return CURL_SOCKOPT_OK;
+}
 
 int OnConnected(void* clientp, char*, char*, int, int) {
   auto* t = static_cast<Transfer*>(clientp);
@@ -182,7 +212,8 @@ FetchFailure FailureOf(CURLcode code, CURL* easy, bool ever_connected) {
 
 // The fetch itself; FetchHttpDocument adds the time it took.
 static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limits,
-                                const std::function<void()>& on_open) {
+                                const std::function<void()>& on_open,
+                                const std::function<bool()>& keep_going) {
   if (!GlobalInit()) return Failure(FetchOutcome::kInitFailed, "libcurl global set-up failed");
   CurlHandles curl;
   if (!curl.easy() || !curl.multi() || !curl.AddHeader("Cache-Control: no-cache") ||
@@ -217,6 +248,8 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
   opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   opt(CURLOPT_CONNECTTIMEOUT_MS, connect_ms);
   opt(CURLOPT_TIMEOUT_MS, total_ms);
+  opt(CURLOPT_SOCKOPTFUNCTION, &OnSocket);
+  opt(CURLOPT_SOCKOPTDATA, static_cast<void*>(&t));
   opt(CURLOPT_PREREQFUNCTION, &OnConnected);
   opt(CURLOPT_PREREQDATA, static_cast<void*>(&t));
   opt(CURLOPT_HEADERFUNCTION, &OnHeader);
@@ -230,9 +263,11 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
   // The stall limit is watched here rather than with libcurl's low-speed
   // check, which counts whole seconds.
   const auto stall = std::chrono::milliseconds(stall_ms);
-  const int poll_ms = static_cast<int>(std::clamp(stall_ms / 10, 5L, 100L));
+  int poll_ms = static_cast<int>(std::clamp(stall_ms / 10, 5L, 100L));
+  if (keep_going) poll_ms = std::min(poll_ms, static_cast<int>(kKeepGoingIntervalMs));
   CURLcode code = CURLE_OK;
   bool stalled = false;
+  bool abandoned = false;
   std::string multi_failure;
   for (;;) {
     int running = 0;
@@ -248,8 +283,13 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
       }
       break;
     }
+    t.WatchSockets();
     if (t.connected && Clock::now() - t.last_byte >= stall) {
       stalled = true;
+      break;
+    }
+    if (keep_going && !keep_going()) {
+      abandoned = true;
       break;
     }
     mc = curl_multi_poll(curl.multi(), nullptr, 0, poll_ms, nullptr);
@@ -259,6 +299,12 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
     }
   }
 
+  if (abandoned) {
+    // Leave a name lookup still under way to its thread instead of waiting
+    // for it while the handles are released.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    return Failure(FetchOutcome::kAbandoned, "abandoned by the caller", FetchFailure::kNone);
+  }
   if (t.error) std::rethrow_exception(t.error);  // CurlHandles releases everything
   FetchResult result;
   if (t.cut) {
@@ -287,9 +333,10 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
 }
 
 FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
-                              const std::function<void()>& on_open) {
+                              const std::function<void()>& on_open,
+                              const std::function<bool()>& keep_going) {
   const Clock::time_point start = Clock::now();
-  FetchResult result = FetchUntimed(url, limits, on_open);
+  FetchResult result = FetchUntimed(url, limits, on_open, keep_going);
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return result;
 }

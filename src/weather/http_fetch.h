@@ -25,6 +25,16 @@
 //   stall limit, the total limit. The two are told apart by `on_open`: it has
 //   run exactly when the outcome is kDocument or kReadFailed.
 //   kInitFailed when libcurl cannot be initialised or give a handle.
+//   kAbandoned when `keep_going` asked to stop (see below).
+// - The stall limit counts every byte that reaches the connection, the
+//   response head's included, so a head that trickles in is not cut off.
+// - `keep_going`, when given, is called on the calling thread about every
+//   kKeepGoingIntervalMs while the transfer waits, from the name lookup to the
+//   last byte. It may run the caller's event loop (to repaint a window, say);
+//   it must not start another fetch. When it returns false the transfer is
+//   dropped at once, whatever phase it is in (a pending name lookup is left
+//   to finish on its own), and the outcome is kAbandoned with no body;
+//   `on_open` does not run after that.
 // - Synchronous and thread-safe: the calling thread waits; no signals are used
 //   (name lookups run on libcurl's resolver thread); libcurl's global set-up
 //   runs once per process.
@@ -42,6 +52,8 @@ inline constexpr char kUserAgent[] = "Tidewell";
 inline constexpr std::size_t kDocumentLimit = 32767;
 // Redirect hops followed before the document counts as not opened.
 inline constexpr long kMaxRedirects = 10;
+// At most this long between two calls of a fetch's `keep_going`.
+inline constexpr long kKeepGoingIntervalMs = 40;
 
 struct FetchLimits {
   long connect_ms = 10000;  // name lookup and connect, per connection
@@ -54,6 +66,7 @@ enum class FetchOutcome {
   kInitFailed,  // the HTTP client could not be initialised
   kOpenFailed,  // no final response head arrived (refused, unknown host, time-out, reset)
   kReadFailed,  // the transfer broke after the head
+  kAbandoned,   // the caller's keep_going asked to stop; nothing arrived
 };
 
 // Why a fetch failed, in the words a user reads (FetchFailureText). Every
@@ -75,10 +88,11 @@ struct FetchResult {
   FetchOutcome outcome = FetchOutcome::kOpenFailed;
   std::string body;    // at most kDocumentLimit bytes; empty unless kDocument
   std::string detail;  // libcurl's reason for a failure, for diagnostics only
-  FetchFailure failure = FetchFailure::kNone;  // kNone exactly when kDocument
+  FetchFailure failure = FetchFailure::kNone;  // kNone exactly when kDocument or kAbandoned
   double seconds = 0;                          // from the call to its return, for diagnostics
 };
 
 // Fetches `url`. See above for what it promises.
 FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,
-                              const std::function<void()>& on_open);
+                              const std::function<void()>& on_open,
+                              const std::function<bool()>& keep_going = {});

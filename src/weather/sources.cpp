@@ -141,7 +141,10 @@ std::string DocumentAddress(bool forecast, bool alternate, std::string_view stor
 
 std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
                              const FetchResult& result, const FetchLimits& limits) {
-  if (result.outcome == FetchOutcome::kDocument) return {};
+  // A document that arrived, or one the caller gave up on, is no failure.
+  if (result.outcome == FetchOutcome::kDocument || result.outcome == FetchOutcome::kAbandoned) {
+    return {};
+  }
   char took[48];
   std::snprintf(took, sizeof took, " (after %.1f s)\n", result.seconds);
   return std::string("marrowby-weather: ") + (forecast ? "forecast" : "current conditions") +

@@ -60,6 +60,6 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
 //   marrowby-weather: forecast from the primary source failed:
 //   http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB: connection
 //   refused (after 0.0 s)
-// (one line). Empty for a fetch that succeeded.
+// (one line). Empty for a fetch that succeeded or that the caller abandoned.
 std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
                              const FetchResult& result, const FetchLimits& limits);

@@ -88,6 +88,8 @@ TEST_F(ScreenTextWindowTest, TheStampOfNonLatinLocalesIsKeptAsUtf8) {
     SCOPED_TRACE(locale);
     const QLocale names(QString::fromLatin1(locale));
     StoreFile("[settings]\nonstart=0\n");
+    // The last round's window closed, which told the program to end.
+    TestApplication::Current().ForgetTerminate();
     std::string stamp;
     {
       TfrmMain frm;

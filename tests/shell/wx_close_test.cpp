@@ -11,6 +11,7 @@
 #include "shell_fixture.h"
 #include "store/reg_ini_file.h"
 #include "ui/application.h"
+#include "weather_servers.h"
 
 namespace {
 
@@ -125,10 +126,45 @@ TEST_F(CloseStoreTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
   EXPECT_EQ(terminate_calls_, 0);
   EXPECT_TRUE(frm.isVisible());
 
-  // The system's request to end is obeyed all the same, after the box.
+  // The system's request to end is obeyed all the same, without a box that
+  // nobody may be there to answer, and the program's status says it failed.
   raise(SIGTERM);
   EXPECT_TRUE(ProcessEventsUntil([&] { return terminate_calls_ > 0; }));
-  EXPECT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_FALSE(frm.isVisible());
+  EXPECT_EQ(TestApplication::Current().exit_status, 1);
+}
+
+// An entry that stops FormCreate's reads (a hand-written dword beside good
+// values): the close writes neither it nor any entry read after it; what
+// was read before it, and what an update sets later, is stored as usual.
+TEST_F(CloseStoreTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
+  const std::string broken_left =
+      "; notes\n[window]\nleft=dword:0000000A\ntop=44\n"
+      "[weather]\nlast forecast=Showers likely.\n";
+  StoreFile(broken_left);
+  {
+    TfrmMain frm;
+    EXPECT_FALSE(RunGuarded([&] { frm.FormCreate(); }));
+    EXPECT_EQ(boxes_.boxes.at(0).text, "Invalid data type for 'left'.");
+    frm.pExitClick();
+  }
+  EXPECT_EQ(StoredFile(), broken_left);
+
+  StoreFile("[window]\nleft=33\n[weather]\nlast marrowby=dword:1\nlast wendmoore=WENDMOORE\n");
+  TestApplication::Current().ForgetTerminate();
+  WeatherServers servers;
+  servers.ServeForecast(false, ZoneForecast(".TODAY...SUN."));
+  {
+    TfrmMain frm;
+    EXPECT_FALSE(RunGuarded([&] { frm.FormCreate(); }));
+    frm.UpdateForecast();
+    frm.pExitClick();
+  }
+  EXPECT_EQ(StoredText(kLeft), "33");
+  EXPECT_EQ(StoredText(kLastForecast), ".TODAY...SUN");
+  EXPECT_NE(StoredFile().find("last marrowby=dword:1\nlast wendmoore=WENDMOORE\n"),
+            std::string::npos);
 }
 
 // Runs the program's main loop, ended after `ms` by a guard if nothing else

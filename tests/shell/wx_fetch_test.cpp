@@ -3,12 +3,14 @@
 // what the user is told when it is not.
 #include <QElapsedTimer>
 #include <QEvent>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "ui/application.h"
 #include "weather_servers.h"
 
 namespace {
@@ -149,6 +151,7 @@ TEST_F(FetchTest, RefusedOrUnknownServerEndsTheProgramAfterStoring) {
     frm_.reTmp.SetWholeText("held");
     boxes_.boxes.clear();
     terminate_calls_ = 0;
+    TestApplication::Current().ForgetTerminate();
 
     EXPECT_FALSE(frm_.FetchDocument(false));
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -162,6 +165,18 @@ TEST_F(FetchTest, RefusedOrUnknownServerEndsTheProgramAfterStoring) {
     EXPECT_EQ(frm_.Title(), "title");
     EXPECT_EQ(frm_.pnlScroll->Caption(), "caption");
   }
+}
+
+// A close signal answered while that box is open closes and stores; the
+// fetch then stores no second time.
+TEST_F(FetchTest, ACloseSignalDuringTheOpenFailedBoxStoresOnce) {
+  boxes_.on_box = [&](const RecordingBoxes::Box&) {
+    frm_.EndSession();
+    std::filesystem::remove(config_.SettingsFile());
+  };
+  EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
+  EXPECT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(config_.SettingsFile()));
 }
 
 // The read fails after the document opened: one error box, the buffer as it

@@ -5,7 +5,9 @@
 // sample data server's documents through the whole path.
 #include <QEvent>
 #include <QThread>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "store/reg_ini_file.h"
 #include "ui/application.h"
 #include "ui/picture.h"
+#include "ui/timer.h"
 #include "weather_servers.h"
 
 namespace {
@@ -230,16 +233,12 @@ TEST_F(UpdateTest, UnreachableServerKeepsTheTextsAndStoresThem) {
   {
     TfrmMain frm;
     Start(frm);
-    // Each fetch tells the user, closes the window (storing) and ends the
-    // program; the steps after it still run on the kept texts. The second
-    // close stores once more: what the first one wrote is gone by then.
-    boxes_.on_box = [&](const RecordingBoxes::Box&) {
-      if (boxes_.boxes.size() == 2) std::filesystem::remove(config_.SettingsFile());
-    };
+    // The first fetch tells the user, closes the window (storing) and ends
+    // the program; the steps after it still run on the kept texts, but fetch
+    // nothing more and show no second box.
     frm.pUpdateClick();
-    ASSERT_EQ(boxes_.boxes.size(), 2u);
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_EQ(boxes_.boxes[0].kind, "information");
-    EXPECT_EQ(boxes_.boxes[1].kind, "information");
     EXPECT_GE(terminate_calls_, 1);
     EXPECT_FALSE(frm.isVisible());
     EXPECT_EQ(frm.PrimaryConditions, "MARROWBY  SUNNY 70");
@@ -267,7 +266,8 @@ TEST_F(UpdateTest, StartUpWithoutNetworkKeepsTheStoredTexts) {
   {
     TfrmMain frm;
     frm.FormCreate();
-    EXPECT_EQ(boxes_.boxes.size(), 2u);
+    // One box: once the program is told to end, the forecast is not fetched.
+    EXPECT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_TRUE(TerminateRequested());
   }
   // What the user had is still there for the next start.
@@ -404,6 +404,42 @@ TEST_F(UpdateTest, AHalfHourlyUpdateRunsToItsEndInsideAnotherUpdatesBox) {
   EXPECT_EQ(frm.imgCurrent->Picture(), frm.imgSnow->Picture());
   ExpectRunningOn(frm, kMarrowbySnow);
   EXPECT_EQ(servers_.primary.Requests().size(), 4u);
+}
+
+// ---- the program is told to end while a document downloads ----
+
+// A close signal while the roundup's server keeps silent: the fetch is
+// abandoned without a box, the close stores once, the forecast is not
+// fetched, and no timer handler ran during the fetch.
+TEST_F(UpdateTest, ACloseSignalDuringAFetchEndsTheUpdateAtOnce) {
+  LoopbackReply silent = LoopbackReply::Raw("");
+  silent.stall_after_body_bytes = 0;
+  silent.stall = 20s;
+  servers_.ServeRoundupReply(false, silent);
+  TfrmMain frm;
+  frm.InstallCloseRoutes();
+  Start(frm);
+  frm.fetchLimits = {20000, 20000, 30000};
+  std::filesystem::remove(config_.SettingsFile());
+  int ticks = 0;
+  TTimer ticker;
+  ticker.SetInterval(10);
+  ticker.OnTimer = [&] { ++ticks; };
+  ticker.SetEnabled(true);
+  std::thread signaller([] {
+    std::this_thread::sleep_for(300ms);
+    kill(getpid(), SIGTERM);
+  });
+  frm.pUpdateClick();  // not abandoned, it would end in a box 20 s later
+  signaller.join();
+
+  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_EQ(ticks, 0);
+  EXPECT_EQ(servers_.primary.Requests().size(), 1u);
+  EXPECT_EQ(StoredText(kLastForecast), "Fair and mild.");
+  std::filesystem::remove(config_.SettingsFile());
+  EXPECT_TRUE(ProcessEventsUntil([&] { return ticks > 0; }));
+  EXPECT_FALSE(std::filesystem::exists(config_.SettingsFile()));
 }
 
 // ---- the sample data server's documents ----

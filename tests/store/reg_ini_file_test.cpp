@@ -3,13 +3,20 @@
 // causes. The rules every backend shares are in store_rules_test.cpp.
 #include "store/reg_ini_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "store/ini_file_format.h"
 #include "support/temp_config.h"
@@ -296,6 +303,96 @@ TEST_F(StoreTest, LinkedSettingsFileIsUpdatedWhereItLives) {
   EXPECT_TRUE(fs::is_symlink(File()));
   EXPECT_EQ(ReadFileBytes(kept), "[window]\nleft=\"2\"\n");
   EXPECT_EQ(store.ReadNumber("window", "left", 0), 2);
+}
+
+// A writer killed between writing its copy of a read-only settings file and
+// the rename leaves that copy behind with mode 0444. The next write, by the
+// file's owner, still goes through. (Root ignores modes, so as root the write
+// runs in a child that has become an ordinary user.)
+TEST_F(StoreTest, LeftoverReadOnlyTemporaryFileNeverBlocksAWrite) {
+  HandEdit("[window]\nleft=1\n");
+  WriteFileBytes(File() + ".tmp", "[window]\nleft=\"2\"\n");
+  ASSERT_EQ(chmod(File().c_str(), 0444), 0);
+  ASSERT_EQ(chmod((File() + ".tmp").c_str(), 0444), 0);
+  const uid_t user = geteuid() == 0 ? 65534 : geteuid();
+  for (const std::string& path : {config_.Path(), Folder(), File(), File() + ".tmp"}) {
+    ASSERT_EQ(lchown(path.c_str(), user, user), 0) << path;
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(user) != 0 || setuid(user) != 0)) _exit(2);
+    try {
+      TRegIniFile(kProductKeyPath).WriteNumber("window", "left", 3);
+    } catch (const ERegistryException&) {
+      _exit(1);
+    }
+    _exit(0);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFileBytes(File()), "[window]\nleft=\"3\"\n");
+  EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0444));
+  EXPECT_FALSE(fs::exists(File() + ".tmp"));
+}
+
+// ---- large files ----
+
+// A file of a few MiB that nobody has touched for a while, so that its copy
+// is kept between reads.
+class LargeFileTest : public StoreTest {
+ protected:
+  void HandEditLongAgo(const std::string& tail) const {
+    std::string junk = "[junk]\n";
+    while (junk.size() < 3 * kLargeSettingsFile)
+      junk += "entry=\"a value to fill the file with\"\n";
+    HandEdit(junk + tail);
+    // Always the same time, so that two edits of the same size differ only
+    // in the change time the file system records itself.
+    const timespec long_ago[2] = {{1700000000, 0}, {1700000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, File().c_str(), long_ago, 0), 0);
+    // A file changed within the last second is never kept; wait that out.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  }
+  static int Left() { return TRegIniFile(kProductKeyPath).ReadNumber("window", "left", 0); }
+};
+
+// A hand edit of the same size with its old modification time put back, and
+// another writer's rename, are seen at the next read.
+TEST_F(LargeFileTest, AKeptCopyNeverHidesAChange) {
+  HandEditLongAgo("[window]\nleft=1\n");
+  EXPECT_EQ(Left(), 1);
+  EXPECT_EQ(Left(), 1);
+  HandEditLongAgo("[window]\nleft=2\n");
+  EXPECT_EQ(Left(), 2);
+  if (const pid_t child = fork(); child == 0) {
+    TRegIniFile(kProductKeyPath).WriteNumber("window", "left", 3);
+    _exit(0);
+  } else {
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  }
+  EXPECT_EQ(Left(), 3);
+}
+
+// A group of writes: the first entry is in the file at once, the rest once
+// the store is freed; a bad name still raises at once; every other byte stays.
+TEST_F(LargeFileTest, AGroupOfWritesKeepsEveryOtherByte) {
+  HandEditLongAgo("[window]\nleft=1\n; the user's note\n");
+  const std::string before = ReadFileBytes(File());
+  const std::string junk = before.substr(0, before.find("[window]"));
+  {
+    TRegIniFile store(kProductKeyPath);
+    store.WriteNumber("window", "left", 2);
+    EXPECT_EQ(ReadFileBytes(File()), junk + "[window]\nleft=\"2\"\n; the user's note\n");
+    store.WriteNumber("window", "top", 3);
+    store.WriteText("weather", "last update", "now");
+    EXPECT_THROW(store.WriteText("weather", "bad\nname", "x"), ERegistryException);
+  }
+  EXPECT_EQ(ReadFileBytes(File()), junk +
+                                       "[window]\nleft=\"2\"\ntop=\"3\"\n; the user's note\n"
+                                       "[weather]\nlast update=\"now\"\n");
 }
 
 TEST_F(StoreTest, LeftoverTemporaryFileIsHarmless) {

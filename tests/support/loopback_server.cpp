@@ -97,6 +97,17 @@ void LoopbackServer::Answer(int fd) {
     mw_http::CloseConnection(fd, reply.reset, 1s, stop_);
     return;
   }
+  if (reply.byte_gap.count() > 0) {
+    const std::string bytes = reply.head + reply.body;
+    bool ok = true;
+    for (std::size_t i = 0; ok && i < bytes.size(); ++i) {
+      ok = mw_http::SendAll(fd, std::string_view(bytes).substr(i, 1),
+                            mw_http::Clock::now() + kSendTimeout, stop_) &&
+           mw_http::Pause(fd, reply.byte_gap, stop_);
+    }
+    mw_http::CloseConnection(fd, !ok, 1s, stop_);
+    return;
+  }
   mw_http::Delivery delivery;
   delivery.stall_after = reply.stall_after_body_bytes;
   delivery.stall = reply.stall;

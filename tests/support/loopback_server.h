@@ -41,6 +41,9 @@ struct LoopbackReply {
   // ends early when the client goes away or the server stops).
   std::size_t stall_after_body_bytes = kAll;
   std::chrono::milliseconds stall{0};
+  // When set, the head and then the body go out one byte at a time with this
+  // pause after each byte (the other faults above are then not applied).
+  std::chrono::milliseconds byte_gap{0};
 
   // A complete answer: status line, Content-Type, Content-Length,
   // Connection: close, then the body.

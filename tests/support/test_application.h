@@ -17,19 +17,24 @@ class TestApplication : public TApplication {
     return *static_cast<TestApplication*>(QCoreApplication::instance());
   }
 
-  void Terminate() override {
+  void Terminate(int exit_status = 0) override {
     ++terminate_calls;
     requested_ = true;
-    if (end_loops) TApplication::Terminate();
+    if (exit_status != 0 && this->exit_status == 0) this->exit_status = exit_status;
+    if (end_loops) TApplication::Terminate(exit_status);
   }
   bool TerminateRequested() const override { return requested_; }
   // As if nothing had asked the application to end yet.
-  void ForgetTerminate() { requested_ = false; }
+  void ForgetTerminate() {
+    requested_ = false;
+    exit_status = 0;
+  }
 
   // Whether a request ends the running loops, as in the program, or is only
   // recorded.
   bool end_loops = true;
   int terminate_calls = 0;
+  int exit_status = 0;  // the first non-zero status asked for
 
  private:
   bool requested_ = false;

@@ -276,6 +276,48 @@ TEST_F(HttpFetchTest, TotalLimitAfterTheHeadIsAReadFailure) {
   EXPECT_EQ(opens_, 1);
 }
 
+// A head that trickles in, a byte at a time, is no stall: every byte counts,
+// not only whole head lines.
+TEST_F(HttpFetchTest, HeadSentAByteAtATimeIsNoStall) {
+  LoopbackReply reply = LoopbackReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n");
+  reply.body = "slow\n";
+  reply.byte_gap = 60ms;
+  server_.Serve("/doc", reply);
+  // The status line alone takes longer than the stall limit to come in.
+  ASSERT_GT(reply.head.find("\r\n") * 60ms, 600ms);
+  FetchResult r = Fetch(server_.Url("/doc"), FetchLimits{5000, 600, 30000});
+  ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  EXPECT_EQ(r.body, "slow\n");
+}
+
+// ---- the caller abandons the fetch ----
+
+// keep_going is asked again and again while the server keeps silent; its
+// "no" ends the fetch at once in every phase, with nothing arrived.
+TEST_F(HttpFetchTest, KeepGoingFalseAbandonsInEveryPhase) {
+  const auto silent_after = [](std::string head, std::size_t body_bytes) {
+    LoopbackReply reply = LoopbackReply::Raw(std::move(head));
+    reply.body = Bytes(5000);
+    reply.stall_after_body_bytes = body_bytes;
+    reply.stall = 20s;
+    return reply;
+  };
+  server_.Serve("/before-head", silent_after("", 0));
+  server_.Serve("/in-head", silent_after("HTTP/1.1 200 OK\r\nContent-Le", 0));
+  server_.Serve("/in-body", silent_after("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", 1000));
+  for (const std::string path : {"/before-head", "/in-head", "/in-body"}) {
+    opens_ = 0;
+    int calls = 0;
+    const auto start = Clock::now();
+    FetchResult r = FetchHttpDocument(
+        server_.Url(path), FetchLimits{20000, 20000, 30000}, [this] { ++opens_; },
+        [&] { return ++calls < 5 || Clock::now() - start < 1s; });
+    EXPECT_EQ(r.outcome, FetchOutcome::kAbandoned) << path << ": " << r.detail;
+    EXPECT_LT(Clock::now() - start, 5s) << path;
+    EXPECT_EQ(opens_, path == "/in-body" ? 1 : 0) << path;
+  }
+}
+
 // ---- redirects ----
 
 TEST_F(HttpFetchTest, RedirectToHttpIsFollowed) {
