@@ -337,33 +337,14 @@ TRegIniFile::~TRegIniFile() {
   }
 }
 
-std::string TRegIniFile::ReadText(std::string_view section, std::string_view entry,
-                                  const std::string& def) const {
-  return ReadStoredText(file_name_, section, entry).value_or(def);
+std::optional<std::string> TRegIniFile::ReadStored(std::string_view section,
+                                                   std::string_view entry) const {
+  return ReadStoredText(file_name_, section, entry);
 }
 
-std::int32_t TRegIniFile::ReadNumber(std::string_view section, std::string_view entry,
-                                     std::int32_t def) const {
-  const std::optional<std::string> text = ReadStoredText(file_name_, section, entry);
-  return text ? StoredTextToNumber(*text, def) : def;
-}
-
-bool TRegIniFile::ReadFlag(std::string_view section, std::string_view entry, bool def) const {
-  return ReadNumber(section, entry, def ? 1 : 0) != 0;
-}
-
-void TRegIniFile::WriteText(std::string_view section, std::string_view entry,
-                            std::string_view value) {
-  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, value);
-}
-
-void TRegIniFile::WriteNumber(std::string_view section, std::string_view entry,
-                              std::int32_t value) {
-  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, std::to_string(value));
-}
-
-void TRegIniFile::WriteFlag(std::string_view section, std::string_view entry, bool value) {
-  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, value ? "1" : "0");
+void TRegIniFile::WriteStored(std::string_view section, std::string_view entry,
+                              std::string_view text) {
+  WriteOrKeep(file_name_, kept_writes_, large_file_, section, entry, text);
 }
 
 std::string SettingsFileForKey(std::string_view key_path) {

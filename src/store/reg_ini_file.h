@@ -38,6 +38,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -90,6 +91,14 @@ class TRegIniFile {
   const std::string& FileName() const { return file_name_; }
 
  private:
+  // What each backend provides; the reads and writes above are conversions
+  // over these two, the same for every backend (reg_ini_file_entries.cpp).
+  // The entry's text, or nothing when the section or the entry is missing;
+  // raises as the reads above do.
+  std::optional<std::string> ReadStored(std::string_view section, std::string_view entry) const;
+  // Stores `text` as the entry; raises as the writes above do.
+  void WriteStored(std::string_view section, std::string_view entry, std::string_view text);
+
   std::string file_name_;
 #ifdef _WIN32
   void* product_key_ = nullptr;  // the open HKEY of the key path, or none

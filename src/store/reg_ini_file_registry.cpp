@@ -4,6 +4,7 @@
 // returns; only the product key stays open while the store lives.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -102,10 +103,9 @@ void WriteStoredText(void* product_key, std::string_view section, std::string_vi
   if (!AsRegistryName(entry, &entry_name)) throw set_failed;
 
   OpenKey key;
-  if (product_key == nullptr ||
-      RegCreateKeyExA(Product(product_key), section_name.c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Out(),
-                      nullptr) != ERROR_SUCCESS) {
+  if (product_key == nullptr || RegCreateKeyExA(Product(product_key), section_name.c_str(), 0,
+                                                nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                                nullptr, key.Out(), nullptr) != ERROR_SUCCESS) {
     throw ERegistryException("Failed to create key " + section_name);
   }
   // A text reads back up to its first NUL, so that is all there is to keep.
@@ -142,33 +142,14 @@ TRegIniFile::~TRegIniFile() {
   if (product_key_ != nullptr) RegCloseKey(Product(product_key_));
 }
 
-std::string TRegIniFile::ReadText(std::string_view section, std::string_view entry,
-                                  const std::string& def) const {
+std::optional<std::string> TRegIniFile::ReadStored(std::string_view section,
+                                                   std::string_view entry) const {
   std::string text;
-  return ReadStoredText(product_key_, section, entry, &text) ? text : def;
+  if (!ReadStoredText(product_key_, section, entry, &text)) return std::nullopt;
+  return text;
 }
 
-std::int32_t TRegIniFile::ReadNumber(std::string_view section, std::string_view entry,
-                                     std::int32_t def) const {
-  std::string text;
-  return ReadStoredText(product_key_, section, entry, &text) ? StoredTextToNumber(text, def)
-                                                              : def;
-}
-
-bool TRegIniFile::ReadFlag(std::string_view section, std::string_view entry, bool def) const {
-  return ReadNumber(section, entry, def ? 1 : 0) != 0;
-}
-
-void TRegIniFile::WriteText(std::string_view section, std::string_view entry,
-                            std::string_view value) {
-  WriteStoredText(product_key_, section, entry, value);
-}
-
-void TRegIniFile::WriteNumber(std::string_view section, std::string_view entry,
-                              std::int32_t value) {
-  WriteStoredText(product_key_, section, entry, std::to_string(value));
-}
-
-void TRegIniFile::WriteFlag(std::string_view section, std::string_view entry, bool value) {
-  WriteStoredText(product_key_, section, entry, value ? "1" : "0");
+void TRegIniFile::WriteStored(std::string_view section, std::string_view entry,
+                              std::string_view text) {
+  WriteStoredText(product_key_, section, entry, text);
 }

@@ -1,5 +1,6 @@
 // The Linux-side server for the fetch tests of the Windows build: the
-// loopback server with the answers of fetch_test_server.h, a refusing port,
+// loopback server with the answers of fetch_test_server.h (twice: the main
+// and the spare port), a refusing port,
 // and a port that answers every request with its own head, so that the tests
 // can see what the fetch sent. Listens on 127.0.0.1 only and ends by itself
 // after the given number of seconds (default 300).
@@ -33,7 +34,8 @@ void Echo(int listen_fd, mw_http::Clock::time_point end, const mw_http::StopFlag
       body = request->method + " " + request->target + "\n";
       for (const auto& [name, value] : request->headers) body += name + ": " + value + "\n";
     }
-    mw_http::Deliver(fd, mw_http::ResponseHead(200, "OK", {"Content-Type: text/plain"}, body.size()),
+    mw_http::Deliver(fd,
+                     mw_http::ResponseHead(200, "OK", {"Content-Type: text/plain"}, body.size()),
                      body, {}, std::chrono::seconds(5), std::chrono::milliseconds(200), stop);
   }
 }
@@ -70,18 +72,20 @@ LoopbackReply Silent(bool before_head) {
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 300;
   const auto lifetime = std::chrono::seconds(seconds > 0 ? seconds : 300);
-  LoopbackServer server(lifetime);
-  server.Serve(kDocumentPath, LoopbackReply::Page(200, Document()));
-  server.Serve(kMissingPath, LoopbackReply::Page(404, kMissingPage, "text/html"));
-  server.Serve(kEmptyPath, LoopbackReply::Page(200, ""));
-  server.Serve(kLongPath, LoopbackReply::Page(200, Long()));
-  server.Serve(kResetPath, Broken(true));
-  server.Serve(kCutShortPath, Broken(false));
-  server.Serve(kHopPath, LoopbackReply::Redirect(302, kDocumentPath));
-  server.Serve(kToFilePath, LoopbackReply::Redirect(302, "file:///c:/windows/win.ini"));
-  server.Serve(kEndlessHopsPath, LoopbackReply::Redirect(302, kEndlessHopsPath));
-  server.Serve(kSilentPath, Silent(true));
-  server.Serve(kStallPath, Silent(false));
+  LoopbackServer server(lifetime), spare(lifetime);
+  for (LoopbackServer* s : {&server, &spare}) {
+    s->Serve(kDocumentPath, LoopbackReply::Page(200, Document()));
+    s->Serve(kMissingPath, LoopbackReply::Page(404, kMissingPage, "text/html"));
+    s->Serve(kEmptyPath, LoopbackReply::Page(200, ""));
+    s->Serve(kLongPath, LoopbackReply::Page(200, Long()));
+    s->Serve(kResetPath, Broken(true));
+    s->Serve(kCutShortPath, Broken(false));
+    s->Serve(kHopPath, LoopbackReply::Redirect(302, kDocumentPath));
+    s->Serve(kToFilePath, LoopbackReply::Redirect(302, "file:///c:/windows/win.ini"));
+    s->Serve(kEndlessHopsPath, LoopbackReply::Redirect(302, kEndlessHopsPath));
+    s->Serve(kSilentPath, Silent(true));
+    s->Serve(kStallPath, Silent(false));
+  }
   RefusingPort refused;
 
   std::string error;
@@ -90,7 +94,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fetch test server: %s\n", error.c_str());
     return 1;
   }
-  std::printf("%u %u %u\n", server.Port(), refused.Port(), mw_http::LocalPort(echo_fd));
+  std::printf("%u %u %u %u\n", server.Port(), refused.Port(), mw_http::LocalPort(echo_fd),
+              spare.Port());
   std::fflush(stdout);
 
   mw_http::StopFlag stop;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "support/fetch_test_server.h"
 #include "weather/http_fetch.h"
@@ -22,7 +23,8 @@ class WinInetFetchTest : public testing::Test {
  protected:
   void SetUp() override {
     const char* ports = std::getenv(kFetchTestPortsVariable);
-    if (ports == nullptr || std::sscanf(ports, "%u %u %u", &port_, &refused_, &echo_) != 3) {
+    if (ports == nullptr ||
+        std::sscanf(ports, "%u %u %u %u", &port_, &refused_, &echo_, &spare_) != 4) {
       GTEST_FAIL() << kFetchTestPortsVariable
                    << " does not name the fetch test server's ports; scripts/test.sh starts "
                       "that server (build-test/tests/support/mw_fetch_test_server) and sets it";
@@ -36,7 +38,7 @@ class WinInetFetchTest : public testing::Test {
     return FetchHttpDocument(url, kPatient, [this] { ++opens_; });
   }
 
-  unsigned port_ = 0, refused_ = 0, echo_ = 0;
+  unsigned port_ = 0, refused_ = 0, echo_ = 0, spare_ = 0;
   int opens_ = 0;
 };
 
@@ -79,11 +81,17 @@ TEST_F(WinInetFetchTest, LongDocumentIsCutAtTheLimit) {
 }
 
 TEST_F(WinInetFetchTest, FailuresBeforeTheHeadAreOpenFailures) {
-  for (const std::string& url :
-       {Url(refused_, "/doc"), Url(port_, kToFilePath), Url(port_, kEndlessHopsPath),
-        std::string("file:///c:/windows/win.ini"), std::string()}) {
+  const std::pair<std::string, FetchFailure> cases[] = {
+      {Url(refused_, "/doc"), FetchFailure::kRefused},
+      {Url(port_, kToFilePath), FetchFailure::kRedirectRefused},
+      {Url(port_, kEndlessHopsPath), FetchFailure::kRedirectRefused},
+      {"file:///c:/windows/win.ini", FetchFailure::kOther},
+      {"", FetchFailure::kNoAddress},
+  };
+  for (const auto& [url, failure] : cases) {
     FetchResult r = FetchAt(url);
     EXPECT_EQ(r.outcome, FetchOutcome::kOpenFailed) << url;
+    EXPECT_EQ(r.failure, failure) << url << ": " << r.detail;
     EXPECT_EQ(r.body, "") << url;
     EXPECT_FALSE(r.detail.empty()) << url;
   }
@@ -95,6 +103,7 @@ TEST_F(WinInetFetchTest, BodyBrokenOffIsAReadFailure) {
     opens_ = 0;
     FetchResult r = Fetch(path);
     EXPECT_EQ(r.outcome, FetchOutcome::kReadFailed) << path << ": " << r.detail;
+    EXPECT_EQ(r.failure, FetchFailure::kReset) << path << ": " << r.detail;
     EXPECT_EQ(r.body, "") << path;
     EXPECT_EQ(opens_, 1) << path;
   }
@@ -107,11 +116,31 @@ TEST_F(WinInetFetchTest, SilenceEndsTheFetchAtTheStallLimit) {
   constexpr FetchLimits kShort{3000, 2000, 10000};
   FetchResult before = FetchHttpDocument(Url(port_, kSilentPath), kShort, [this] { ++opens_; });
   EXPECT_EQ(before.outcome, FetchOutcome::kOpenFailed) << before.detail;
+  EXPECT_EQ(before.failure, FetchFailure::kStalled) << before.detail;
+  EXPECT_GE(before.seconds, 1.9);  // no sooner than the limit, whatever the machine's speed
   EXPECT_EQ(opens_, 0);
   FetchResult during = FetchHttpDocument(Url(port_, kStallPath), kShort, [this] { ++opens_; });
   EXPECT_EQ(during.outcome, FetchOutcome::kReadFailed) << during.detail;
+  EXPECT_EQ(during.failure, FetchFailure::kStalled) << during.detail;
   EXPECT_EQ(during.body, "");
   EXPECT_EQ(opens_, 1);
+}
+
+// A caller that stops asking to go on gets its answer within a few intervals,
+// long before any limit or the server's silence would end the fetch; the
+// head never came, so on_open never runs. (The worker's connection lingers
+// up to the stall limit: the spare port keeps it from the other tests.)
+TEST_F(WinInetFetchTest, KeepGoingSaysStopAndTheFetchIsAbandoned) {
+  constexpr FetchLimits kLong{15000, 15000, 30000};
+  int calls = 0;
+  FetchResult r = FetchHttpDocument(
+      Url(spare_, kSilentPath), kLong, [this] { ++opens_; }, [&calls] { return ++calls < 3; });
+  EXPECT_EQ(r.outcome, FetchOutcome::kAbandoned) << r.detail;
+  EXPECT_EQ(r.failure, FetchFailure::kNone);
+  EXPECT_EQ(r.body, "");
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(opens_, 0);
+  EXPECT_LT(r.seconds, 10.0);  // the stall limit alone would take 15 s
 }
 
 TEST_F(WinInetFetchTest, ExceptionFromTheOpenStepPassesOn) {

@@ -2,10 +2,13 @@
 # addresses.
 if(WIN32)
   # The WinINet fetch, against the server the test command runs on the Linux
-  # side of the machine.
+  # side of the machine. That server answers one connection at a time, so a
+  # case that holds it (a reset after a pause, a silence) would make another
+  # case's short limits run out: they take it in turns.
   mw_add_test(weather_net_test
     SOURCES http_fetch_wininet_test.cpp
     LIBS mw_weather
+    RESOURCE_LOCK fetch_test_server
   )
   return()
 endif()
