@@ -148,7 +148,8 @@ std::string FetchFailureLine(bool forecast, bool alternate, const std::string& a
   char took[48];
   std::snprintf(took, sizeof took, " (after %.1f s)\n", result.seconds);
   return std::string("marrowby-weather: ") + (forecast ? "forecast" : "current conditions") +
-         " from the " + (alternate ? "alternate" : "primary") +
+         // The [sources] entries are named after the sources they set.
+         " from the " + std::string((alternate ? kAlternateServer : kPrimaryServer).name) +
          " source failed: " + (address.empty() ? std::string("(no address)") : address) + ": " +
          FailureWords(alternate, result, limits) + took;
 }
