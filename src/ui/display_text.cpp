@@ -57,10 +57,8 @@ std::string_view WholeCharacters(std::string_view piece) {
 
 }  // namespace
 
-bool IsUtf8Text(std::string_view bytes) { return IsValidUtf8(bytes); }
-
 QString ToDisplay(std::string_view bytes) {
-  return IsUtf8Text(bytes) ? FromUtf8(bytes) : FromWindows1252(bytes);
+  return IsValidUtf8(bytes) ? FromUtf8(bytes) : FromWindows1252(bytes);
 }
 
 QString ToDisplayPiece(std::string_view piece, bool utf8) {
@@ -68,11 +66,11 @@ QString ToDisplayPiece(std::string_view piece, bool utf8) {
 }
 
 bool PieceShowsAsUtf8(std::string_view piece) {
-  if (IsUtf8Text(piece)) return true;
+  if (IsValidUtf8(piece)) return true;
   std::size_t front = 0;
   while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
   const std::string_view rest = piece.substr(front);
-  return front > 0 && HasNonAscii(rest) && IsUtf8Text(rest);
+  return front > 0 && HasNonAscii(rest) && IsValidUtf8(rest);
 }
 
 bool ShowsAsUtf8After(std::string_view before, bool before_utf8, std::string_view text) {

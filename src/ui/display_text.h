@@ -18,13 +18,10 @@
 
 class QWidget;
 
-// Whether `bytes` is valid UTF-8: no overlong forms, no surrogates, nothing
-// past U+10FFFF, no sequence cut short.
-bool IsUtf8Text(std::string_view bytes);
-
-// The text for the screen: UTF-8 when IsUtf8Text, else windows-1252, where
-// every byte gives exactly one character and the five codes the code page
-// leaves unassigned map to the C1 controls of the same value.
+// The text for the screen: UTF-8 when IsValidUtf8 (text/utf8_text.h), else
+// windows-1252, where every byte gives exactly one character and the five
+// codes the code page leaves unassigned map to the C1 controls of the same
+// value.
 QString ToDisplay(std::string_view bytes);
 
 // A piece cut out of a longer text (the ticker's part of the forecast, the
