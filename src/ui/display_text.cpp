@@ -78,27 +78,6 @@ bool ShowsAsUtf8After(std::string_view before, bool before_utf8, std::string_vie
   return PieceShowsAsUtf8(text);
 }
 
-std::string FromDisplay(const QString& text) {
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(text.size()));
-  for (QChar c : text) {
-    char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-      bytes.push_back(static_cast<char>(u));
-      continue;
-    }
-    char found = '?';
-    for (int i = 0; i < 32; ++i) {
-      if (kHighControls[i] == u) {
-        found = static_cast<char>(0x80 + i);
-        break;
-      }
-    }
-    bytes.push_back(found);
-  }
-  return bytes;
-}
-
 QString PlainTitleText(const QString& text) {
   QString title = text;
   title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
