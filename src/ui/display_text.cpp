@@ -41,9 +41,7 @@ bool HasNonAscii(std::string_view bytes) {
 // `piece` without what is left of characters cut at its front (at most three
 // continuation bytes) and at its end (a sequence that stops short).
 std::string_view WholeCharacters(std::string_view piece) {
-  std::size_t front = 0;
-  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
-  piece.remove_prefix(front);
+  piece.remove_prefix(CutCharacterTail(piece));
   // The last lead byte within the final four bytes: its sequence may stop short.
   const std::size_t tail = std::min<std::size_t>(piece.size(), 4);
   for (std::size_t back = 1; back <= tail; ++back) {
@@ -67,8 +65,7 @@ QString ToDisplayPiece(std::string_view piece, bool utf8) {
 
 bool PieceShowsAsUtf8(std::string_view piece) {
   if (IsValidUtf8(piece)) return true;
-  std::size_t front = 0;
-  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
+  const std::size_t front = CutCharacterTail(piece);
   const std::string_view rest = piece.substr(front);
   return front > 0 && HasNonAscii(rest) && IsValidUtf8(rest);
 }
