@@ -11,6 +11,7 @@
 
 #include "pictures.h"
 #include "ui/controls.h"
+#include "ui/edge.h"
 #include "ui/fonts.h"
 #include "ui/message_boxes.h"
 
@@ -30,13 +31,7 @@ class TSeparator : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    const QRect r = rect();
-    const QColor shadow = palette().color(QPalette::Dark);
-    const QColor light = palette().color(QPalette::Light);
-    painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), shadow);
-    painter.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), shadow);
-    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), light);
-    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), light);
+    DrawEdge(painter, rect(), palette().color(QPalette::Dark), palette().color(QPalette::Light));
   }
 };
 

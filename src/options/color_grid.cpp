@@ -9,6 +9,7 @@
 
 #include "options/color_grid_access.h"
 #include "store/palette.h"
+#include "ui/edge.h"
 #include "ui/palette_color.h"
 
 namespace {
@@ -26,14 +27,6 @@ constexpr const char* kColorNames[kCellCount] = {
 };
 
 }  // namespace
-
-void DrawEdge(QPainter& painter, const QRect& rect, const QColor& top_left,
-              const QColor& bottom_right) {
-  painter.fillRect(QRect(rect.left(), rect.top(), rect.width() - 1, 1), top_left);
-  painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height() - 1), top_left);
-  painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), bottom_right);
-  painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottom_right);
-}
 
 QString ColorName(int index) {
   if (index < 0 || index >= kCellCount) return {};

@@ -35,15 +35,6 @@
 #include <QRect>
 #include <QWidget>
 
-class QPainter;
-
-// A one-pixel edge around `rect` as the classic desktop draws raised and
-// sunken things: `top_left` along the top row and left column,
-// `bottom_right` along the right column and bottom row, which also take the
-// two corners where the colours meet.
-void DrawEdge(QPainter& painter, const QRect& rect, const QColor& top_left,
-              const QColor& bottom_right);
-
 enum class TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
 
 // The colour for the letters on a cell of colour `cell`: each of red, green and

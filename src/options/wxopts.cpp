@@ -11,6 +11,7 @@
 #include "store/stored_entries.h"
 #include "ui/application.h"
 #include "ui/controls.h"
+#include "ui/edge.h"
 #include "ui/fonts.h"
 #include "ui/message_boxes.h"
 

@@ -20,8 +20,6 @@
 
 #include <QString>
 
-class QAccessibleInterface;
-class QObject;
 class TfrmMain;
 
 // Sets up the names, the focus and the keys of a newly built strip.

@@ -42,8 +42,7 @@ QString TTickerPanel::ShownText() const {
   // Up to the lead byte of the first character past the shown ones; the
   // continuation bytes of a character the last step cut at the front are
   // not counted (they show nothing).
-  std::size_t end = 0;
-  while (end < caption_.size() && end < 3 && IsUtf8Continuation(caption_[end])) ++end;
+  std::size_t end = CutCharacterTail(caption_);
   for (std::size_t characters = 0; end < caption_.size(); ++end) {
     if (!IsUtf8Continuation(caption_[end]) && characters++ == shown) break;
   }

@@ -173,7 +173,7 @@ class TfrmMain : public QWidget {
   // state, also while a document downloads (the fetch is abandoned).
   void EndSession();
   // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
-  // EndSession. The program entry does this; tests may.
+  // EndSession. The program's run (app/program.h) does this; tests may.
   void InstallCloseRoutes();
 
   // The window title and hint, as bytes; shown as plain text.

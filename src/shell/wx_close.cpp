@@ -20,7 +20,7 @@ bool TfrmMain::Close() {
   FormClose(Action);
   if (Action == caNone) return false;
   // The main window's close ends the program. The object itself lives on
-  // until the program entry returns, as the handler that closed it may still
+  // until the program's run returns, as the handler that closed it may still
   // be running.
   hide();
   TerminateApplication();

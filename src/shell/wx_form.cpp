@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include "pictures.h"
 #include "shell/close_signals.h"
 #include "shell/strip_access.h"
 #include "shell/ticker_panel.h"

@@ -10,8 +10,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "pictures.h"
-#include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "store/stored_entries.h"
 #include "ui/app_title.h"

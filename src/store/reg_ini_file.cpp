@@ -9,15 +9,18 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "store/ini_file_format.h"
@@ -230,6 +233,33 @@ void CheckStorableNames(const std::string& file_name, std::string_view section,
   if (!IsStorableEntryName(entry)) throw SetFailed(entry);
 }
 
+// Takes the exclusive lock on `fd`, waiting `limit` at most: another copy
+// that hangs holding it (stopped mid-write) must not keep this one's close
+// from ending. The wait is a blocking flock on a thread of its own, so the
+// lock is handed over the moment it is let go (asking again and again would
+// seldom catch the moment between two writes of a copy writing entry after
+// entry). A wait that runs out leaves the thread behind; it lets go of the
+// lock as soon as it gets it, once this write has closed `fd`.
+bool LockWithin(int fd, std::chrono::milliseconds limit) {
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  if (errno != EWOULDBLOCK && errno != EINTR) return false;
+  // The thread's own descriptor of the same open file: the lock belongs to
+  // the open file, and `fd` may be closed (and its number reused) before the
+  // thread gets to it.
+  const int waiting_fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (waiting_fd < 0) return false;
+  auto locked = std::make_shared<std::promise<bool>>();
+  std::future<bool> result = locked->get_future();
+  std::thread([waiting_fd, locked] {
+    int status = 0;
+    while ((status = flock(waiting_fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    close(waiting_fd);
+    locked->set_value(status == 0);
+  }).detach();
+  return result.wait_for(limit) == std::future_status::ready && result.get();
+}
+
 // Under the lock, re-reads the file, sets the entries in order, and replaces
 // the file with a complete new copy, so a reader or a crash sees the old file
 // or the new one, never a mix. Failures raise the error of the first entry.
@@ -245,9 +275,8 @@ std::size_t WriteStoredTexts(const std::string& file_name,
   // The lock file is never removed: removing it would let two writers hold
   // locks on two different files.
   FileDescriptor lock(open((file_name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-  if (!lock.Valid()) throw create_failed;
-  while (flock(lock.Get(), LOCK_EX) != 0) {
-    if (errno != EINTR) throw create_failed;
+  if (!lock.Valid() || !LockWithin(lock.Get(), std::chrono::milliseconds(500))) {
+    throw create_failed;
   }
 
   // A settings file that is a link to one kept elsewhere (a dotfiles

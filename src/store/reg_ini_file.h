@@ -12,9 +12,10 @@
 // back byte for byte. The file's format is in store/ini_file_format.h.
 //
 // Writes are atomic (temporary file `<file>.tmp`, flush, rename) and
-// serialised between processes by an flock on `<file>.lock`; every other line
-// of the file is kept exactly as it was. Reads take no lock and never create
-// anything. Between two running copies the last writer of an entry wins.
+// serialised between processes by an flock on `<file>.lock`, which a write
+// waits for half a second at most; every other line of the file is kept
+// exactly as it was. Reads take no lock and never create anything. Between
+// two running copies the last writer of an entry wins.
 //
 // Built for Windows, the store is the registry itself (reg_ini_file_registry.cpp):
 // the key path lies below HKEY_CURRENT_USER, a section is a subkey of it and
@@ -76,12 +77,13 @@ class TRegIniFile {
   std::int32_t ReadNumber(std::string_view section, std::string_view entry, std::int32_t def) const;
   bool ReadFlag(std::string_view section, std::string_view entry, bool def) const;
 
-  // A folder or lock file that cannot be created, or a section name the file
-  // cannot hold (a line feed, surrounding blanks), raises "Failed to create key
-  // <section>". A file that cannot be read or replaced, or an entry name the
-  // file cannot hold (a line feed, '=', surrounding blanks, a leading ';', '#'
-  // or '['), raises "Failed to set data for '<entry>'"; the file is then
-  // unchanged. WriteNumber stores decimal text, WriteFlag "0" or "1".
+  // A folder or lock file that cannot be created, a lock that another copy
+  // holds for over half a second, or a section name the file cannot hold (a
+  // line feed, surrounding blanks), raises "Failed to create key <section>".
+  // A file that cannot be read or replaced, or an entry name the file cannot
+  // hold (a line feed, '=', surrounding blanks, a leading ';', '#' or '['),
+  // raises "Failed to set data for '<entry>'"; the file is then unchanged.
+  // WriteNumber stores decimal text, WriteFlag "0" or "1".
   void WriteText(std::string_view section, std::string_view entry, std::string_view value);
   void WriteNumber(std::string_view section, std::string_view entry, std::int32_t value);
   void WriteFlag(std::string_view section, std::string_view entry, bool value);

@@ -16,3 +16,12 @@ bool IsValidUtf8(std::string_view bytes);
 std::size_t Utf8SequenceLength(unsigned char lead);
 
 constexpr bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// How many bytes at the front of `text` are what is left of a character cut
+// at its front: the continuation bytes there, three at most (the most a
+// character has after its lead byte).
+constexpr std::size_t CutCharacterTail(std::string_view text) {
+  std::size_t tail = 0;
+  while (tail < text.size() && tail < 3 && IsUtf8Continuation(text[tail])) ++tail;
+  return tail;
+}

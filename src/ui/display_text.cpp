@@ -41,9 +41,7 @@ bool HasNonAscii(std::string_view bytes) {
 // `piece` without what is left of characters cut at its front (at most three
 // continuation bytes) and at its end (a sequence that stops short).
 std::string_view WholeCharacters(std::string_view piece) {
-  std::size_t front = 0;
-  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
-  piece.remove_prefix(front);
+  piece.remove_prefix(CutCharacterTail(piece));
   // The last lead byte within the final four bytes: its sequence may stop short.
   const std::size_t tail = std::min<std::size_t>(piece.size(), 4);
   for (std::size_t back = 1; back <= tail; ++back) {
@@ -57,10 +55,8 @@ std::string_view WholeCharacters(std::string_view piece) {
 
 }  // namespace
 
-bool IsUtf8Text(std::string_view bytes) { return IsValidUtf8(bytes); }
-
 QString ToDisplay(std::string_view bytes) {
-  return IsUtf8Text(bytes) ? FromUtf8(bytes) : FromWindows1252(bytes);
+  return IsValidUtf8(bytes) ? FromUtf8(bytes) : FromWindows1252(bytes);
 }
 
 QString ToDisplayPiece(std::string_view piece, bool utf8) {
@@ -68,37 +64,15 @@ QString ToDisplayPiece(std::string_view piece, bool utf8) {
 }
 
 bool PieceShowsAsUtf8(std::string_view piece) {
-  if (IsUtf8Text(piece)) return true;
-  std::size_t front = 0;
-  while (front < piece.size() && front < 3 && IsUtf8Continuation(piece[front])) ++front;
+  if (IsValidUtf8(piece)) return true;
+  const std::size_t front = CutCharacterTail(piece);
   const std::string_view rest = piece.substr(front);
-  return front > 0 && HasNonAscii(rest) && IsUtf8Text(rest);
+  return front > 0 && HasNonAscii(rest) && IsValidUtf8(rest);
 }
 
 bool ShowsAsUtf8After(std::string_view before, bool before_utf8, std::string_view text) {
   if (text.size() < before.size() && before.ends_with(text)) return before_utf8;
   return PieceShowsAsUtf8(text);
-}
-
-std::string FromDisplay(const QString& text) {
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(text.size()));
-  for (QChar c : text) {
-    char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-      bytes.push_back(static_cast<char>(u));
-      continue;
-    }
-    char found = '?';
-    for (int i = 0; i < 32; ++i) {
-      if (kHighControls[i] == u) {
-        found = static_cast<char>(0x80 + i);
-        break;
-      }
-    }
-    bytes.push_back(found);
-  }
-  return bytes;
 }
 
 QString PlainTitleText(const QString& text) {

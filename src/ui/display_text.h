@@ -1,5 +1,5 @@
 // Texts are bytes. This is the one place where they become QStrings for the
-// screen, and back, and where a text is made safe for the Qt property that
+// screen, and where a text is made safe for the Qt property that
 // shows it: whatever came from the settings file or a fetched document is
 // shown as the plain characters it holds - no markup, no menu mnemonics, no
 // title placeholders.
@@ -18,13 +18,10 @@
 
 class QWidget;
 
-// Whether `bytes` is valid UTF-8: no overlong forms, no surrogates, nothing
-// past U+10FFFF, no sequence cut short.
-bool IsUtf8Text(std::string_view bytes);
-
-// The text for the screen: UTF-8 when IsUtf8Text, else windows-1252, where
-// every byte gives exactly one character and the five codes the code page
-// leaves unassigned map to the C1 controls of the same value.
+// The text for the screen: UTF-8 when IsValidUtf8 (text/utf8_text.h), else
+// windows-1252, where every byte gives exactly one character and the five
+// codes the code page leaves unassigned map to the C1 controls of the same
+// value.
 QString ToDisplay(std::string_view bytes);
 
 // A piece cut out of a longer text (the ticker's part of the forecast, the
@@ -43,10 +40,6 @@ bool PieceShowsAsUtf8(std::string_view piece);
 // same text, as a ticker step leaves it, and keeps its decoding; any other
 // text is judged by PieceShowsAsUtf8.
 bool ShowsAsUtf8After(std::string_view before, bool before_utf8, std::string_view text);
-
-// windows-1252 bytes of `text`; characters outside windows-1252 become '?'.
-// The inverse of ToDisplay for a text that is not valid UTF-8.
-std::string FromDisplay(const QString& text);
 
 // A window title that Qt shows as it stands: "[*]" is Qt's modified-marker
 // placeholder, so every one is doubled (Qt turns "[*][*]" back into "[*]").

@@ -13,6 +13,7 @@
 #include "shell/close_signals.h"
 #include "shell_fixture.h"
 #include "store/reg_ini_file.h"
+#include "support/display_bytes.h"
 #include "ui/app_title.h"
 #include "ui/application.h"
 #include "ui/display_text.h"

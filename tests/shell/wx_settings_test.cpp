@@ -121,7 +121,7 @@ TEST_F(SettingsTest, StoreErrorDuringCreationStopsCreationThere) {
   EXPECT_FALSE(frm.isVisible());
   EXPECT_TRUE(frm.ForecastText.empty());
   EXPECT_FALSE(frm.tmrScroll->Enabled());
-  // The program entry then shows what there is.
+  // The program's run then shows what there is.
   frm.ShowStrip();
   EXPECT_TRUE(frm.isVisible());
 }

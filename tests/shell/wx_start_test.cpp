@@ -13,6 +13,7 @@
 #include "shell/wx.h"
 #include "shell_fixture.h"
 #include "store/reg_ini_file.h"
+#include "support/display_bytes.h"
 #include "ui/display_text.h"
 #include "ui/panel.h"
 #include "ui/picture.h"

@@ -5,6 +5,7 @@
 #include "shell/ticker_panel.h"
 #include "shell/wx.h"
 #include "shell_fixture.h"
+#include "support/display_bytes.h"
 #include "ui/app_title.h"
 #include "ui/display_text.h"
 

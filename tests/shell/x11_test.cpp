@@ -35,7 +35,7 @@ std::string NetWmName(QWidget* window) {
         xcb_intern_atom_reply(
             c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
         &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
   };
   std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
       xcb_get_property_reply(c,

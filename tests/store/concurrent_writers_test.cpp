@@ -1,7 +1,9 @@
 // Running copies of the program share one settings file: writers in other
 // processes, at the same time or killed mid-write, never leave a broken file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -120,6 +122,40 @@ TEST(ConcurrentWriters, WriterKilledMidRunLeavesAFileThatParses) {
     store.WriteNumber("weather", "count", 0);
     EXPECT_EQ(store.ReadNumber("weather", "count", -1), 0);
   }
+}
+
+TEST(ConcurrentWriters, ACopyHangingWithTheLockFailsTheWriteInsteadOfBlockingIt) {
+  TempConfigDir config;
+  TRegIniFile{kProductKeyPath};
+  const std::string before = ReadFileBytes(config.SettingsFile());
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  // Takes the lock and hangs with it; it ends by itself should the test not
+  // get to end it.
+  const pid_t holder = Spawn([&] {
+    const int lock = open((config.SettingsFile() + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
+    if (lock < 0 || flock(lock, LOCK_EX) != 0 || write(ready[1], "L", 1) != 1) _exit(1);
+    alarm(30);
+    pause();
+  });
+  ASSERT_GT(holder, 0);
+  char mark = 0;
+  ASSERT_EQ(read(ready[0], &mark, 1), 1);
+
+  const auto start = steady_clock::now();
+  try {
+    TRegIniFile(kProductKeyPath).WriteNumber("window", "left", 5);
+    ADD_FAILURE() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_STREQ(e.what(), "Failed to create key window");
+  }
+  EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(ReadFileBytes(config.SettingsFile()), before);
+
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
 }
 
 }  // namespace

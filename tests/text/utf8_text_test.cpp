@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace {
 
 TEST(Utf8Text, OnlyStrictlyValidTextsAreUtf8) {
@@ -17,6 +19,15 @@ TEST(Utf8Text, OnlyStrictlyValidTextsAreUtf8) {
                           "Caf\xE9", "\x93quoted\x94"}) {                  // windows-1252
     EXPECT_FALSE(IsValidUtf8(bad)) << bad;
   }
+}
+
+TEST(Utf8Text, ACharacterCutAtTheFrontLeavesItsLastBytes) {
+  constexpr std::string_view kRain = "\xF0\x9F\x8C\xA7 rain";  // a four-byte character first
+  EXPECT_EQ(CutCharacterTail(kRain), 0u);
+  for (std::size_t cut = 1; cut < 4; ++cut) EXPECT_EQ(CutCharacterTail(kRain.substr(cut)), 4 - cut);
+  EXPECT_EQ(CutCharacterTail(kRain.substr(4)), 0u);
+  EXPECT_EQ(CutCharacterTail("\x80\x80\x80\x80"), 3u);  // no character has four after its lead
+  EXPECT_EQ(CutCharacterTail(""), 0u);
 }
 
 }  // namespace

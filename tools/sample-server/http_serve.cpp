@@ -12,14 +12,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <stdexcept>
 #include <system_error>
 
 #include "text/ascii_case.h"
 
 namespace mw_http {
 namespace {
-
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <deque>
@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "text/ascii_case.h"
 #include "weather/sources.h"
 
 namespace mw_sample {
@@ -65,8 +66,7 @@ std::string SourceName(Source source) {
 std::string ContentTypeFor(const std::string& path) {
   auto dot = path.rfind('.');
   std::string ext = dot == std::string::npos ? "" : path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (char& c : ext) c = AsciiLower(c);
   if (ext == ".html" || ext == ".htm") return "text/html";
   return "text/plain";
 }

@@ -16,7 +16,6 @@
 // and every thread joined.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
