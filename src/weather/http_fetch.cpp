@@ -172,15 +172,6 @@ class CurlHandles {
   bool added_ = false;
 };
 
-FetchResult Failure(FetchOutcome outcome, std::string detail,
-                    FetchFailure failure = FetchFailure::kOther) {
-  FetchResult result;
-  result.outcome = outcome;
-  result.detail = std::move(detail);
-  result.failure = failure;
-  return result;
-}
-
 // Sorts libcurl's end of a transfer into the reasons a user is told.
 FetchFailure FailureOf(CURLcode code, CURL* easy, bool ever_connected) {
   long os_error = 0, redirects = 0;
@@ -214,14 +205,14 @@ FetchFailure FailureOf(CURLcode code, CURL* easy, bool ever_connected) {
 static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limits,
                                 const std::function<void()>& on_open,
                                 const std::function<bool()>& keep_going) {
-  if (!GlobalInit()) return Failure(FetchOutcome::kInitFailed, "libcurl global set-up failed");
+  if (!GlobalInit()) return FailedFetch(FetchOutcome::kInitFailed, "libcurl global set-up failed");
   CurlHandles curl;
   if (!curl.easy() || !curl.multi() || !curl.AddHeader("Cache-Control: no-cache") ||
       !curl.AddHeader("Pragma: no-cache")) {
-    return Failure(FetchOutcome::kInitFailed, "libcurl handle could not be made");
+    return FailedFetch(FetchOutcome::kInitFailed, "libcurl handle could not be made");
   }
   if (url.empty())
-    return Failure(FetchOutcome::kOpenFailed, "no address", FetchFailure::kNoAddress);
+    return FailedFetch(FetchOutcome::kOpenFailed, "no address", FetchFailure::kNoAddress);
 
   const long connect_ms = std::max(1L, limits.connect_ms);
   const long stall_ms = std::max(1L, limits.stall_ms);
@@ -257,7 +248,7 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
   opt(CURLOPT_WRITEFUNCTION, &OnBody);
   opt(CURLOPT_WRITEDATA, static_cast<void*>(&t));
   if (!set || !curl.Add()) {
-    return Failure(FetchOutcome::kInitFailed, "libcurl refused the transfer's settings");
+    return FailedFetch(FetchOutcome::kInitFailed, "libcurl refused the transfer's settings");
   }
 
   // The stall limit is watched here rather than with libcurl's low-speed
@@ -303,7 +294,7 @@ static FetchResult FetchUntimed(const std::string& url, const FetchLimits& limit
     // Leave a name lookup still under way to its thread instead of waiting
     // for it while the handles are released.
     curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
-    return Failure(FetchOutcome::kAbandoned, "abandoned by the caller", FetchFailure::kNone);
+    return FailedFetch(FetchOutcome::kAbandoned, "abandoned by the caller", FetchFailure::kNone);
   }
   if (t.error) std::rethrow_exception(t.error);  // CurlHandles releases everything
   FetchResult result;

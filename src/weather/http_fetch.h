@@ -46,6 +46,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 
 inline constexpr char kUserAgent[] = "Tidewell";
 // At most this many bytes of a body make the document.
@@ -91,6 +92,16 @@ struct FetchResult {
   FetchFailure failure = FetchFailure::kNone;  // kNone exactly when kDocument or kAbandoned
   double seconds = 0;                          // from the call to its return, for diagnostics
 };
+
+// The result of a fetch that brought no document, for the backends.
+inline FetchResult FailedFetch(FetchOutcome outcome, std::string detail,
+                               FetchFailure failure = FetchFailure::kOther) {
+  FetchResult result;
+  result.outcome = outcome;
+  result.detail = std::move(detail);
+  result.failure = failure;
+  return result;
+}
 
 // Fetches `url`. See above for what it promises.
 FetchResult FetchHttpDocument(const std::string& url, const FetchLimits& limits,

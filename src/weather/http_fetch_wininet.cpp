@@ -84,15 +84,6 @@ std::string Reason(DWORD error) {
   return (reason.empty() ? "WinINet error" : reason) + " (" + std::to_string(error) + ")";
 }
 
-FetchResult Failure(FetchOutcome outcome, std::string detail,
-                    FetchFailure failure = FetchFailure::kOther) {
-  FetchResult result;
-  result.outcome = outcome;
-  result.detail = std::move(detail);
-  result.failure = failure;
-  return result;
-}
-
 bool IsHttpAddress(const std::string& url) {
   return StartsWithCaseless(url, "http://") || StartsWithCaseless(url, "https://");
 }
@@ -264,7 +255,7 @@ bool SendRequest(HINTERNET internet, const std::string& address, const Wait& con
   parts.dwExtraInfoLength = sizeof extra;
   if (!InternetCrackUrlA(address.c_str(), 0, 0, &parts) ||
       (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
-    *failed = Failure(FetchOutcome::kOpenFailed, "not a usable http or https address");
+    *failed = FailedFetch(FetchOutcome::kOpenFailed, "not a usable http or https address");
     return false;
   }
   const auto attempt_start = Clock::now();
@@ -272,8 +263,8 @@ bool SendRequest(HINTERNET internet, const std::string& address, const Wait& con
   auto fail = [&](const char* call) {
     const DWORD error = GetLastError();
     const auto waited = Clock::now() - (t_connected ? t_connected_at : attempt_start);
-    *failed = Failure(FetchOutcome::kOpenFailed, call + Reason(error),
-                      Sort(error, t_connected, waited, connect, stall));
+    *failed = FailedFetch(FetchOutcome::kOpenFailed, call + Reason(error),
+                          Sort(error, t_connected, waited, connect, stall));
     return false;
   };
   request->Reset();
@@ -299,7 +290,7 @@ bool SendRequest(HINTERNET internet, const std::string& address, const Wait& con
 }
 
 FetchResult Abandoned() {
-  return Failure(FetchOutcome::kAbandoned, "abandoned by the caller", FetchFailure::kNone);
+  return FailedFetch(FetchOutcome::kAbandoned, "abandoned by the caller", FetchFailure::kNone);
 }
 
 // The fetch proper, on the worker thread: every blocking WinINet call. Hands
@@ -313,13 +304,13 @@ FetchResult Transfer(const std::string& url, const FetchLimits& limits, Exchange
 
   Handle internet(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (internet.Get() == nullptr) {
-    return Failure(FetchOutcome::kInitFailed, "InternetOpen: " + Reason(GetLastError()));
+    return FailedFetch(FetchOutcome::kInitFailed, "InternetOpen: " + Reason(GetLastError()));
   }
   if (url.empty()) {
-    return Failure(FetchOutcome::kOpenFailed, "no address", FetchFailure::kNoAddress);
+    return FailedFetch(FetchOutcome::kOpenFailed, "no address", FetchFailure::kNoAddress);
   }
   if (!IsHttpAddress(url)) {
-    return Failure(FetchOutcome::kOpenFailed, "not an http or https address");
+    return FailedFetch(FetchOutcome::kOpenFailed, "not an http or https address");
   }
   InternetSetStatusCallbackA(internet.Get(), &OnStatus);
 
@@ -328,8 +319,8 @@ FetchResult Transfer(const std::string& url, const FetchLimits& limits, Exchange
   for (long hops = 0;; ++hops) {
     if (x.stop) return Abandoned();
     if (Clock::now() - start >= total) {
-      return Failure(FetchOutcome::kOpenFailed, "time limit reached before the document opened",
-                     FetchFailure::kTotalLimit);
+      return FailedFetch(FetchOutcome::kOpenFailed, "time limit reached before the document opened",
+                         FetchFailure::kTotalLimit);
     }
     FetchResult failed;
     if (!SendRequest(internet.Get(), address, WaitFor(connect_ms, start, total),
@@ -342,12 +333,13 @@ FetchResult Transfer(const std::string& url, const FetchLimits& limits, Exchange
     if (location.find_first_not_of(" \t") == std::string::npos) break;  // a page, not a hop
     const std::string next = Resolve(address, location);
     if (!IsHttpAddress(next)) {
-      return Failure(FetchOutcome::kOpenFailed, "redirect to an address that is not http or https",
-                     FetchFailure::kRedirectRefused);
+      return FailedFetch(FetchOutcome::kOpenFailed,
+                         "redirect to an address that is not http or https",
+                         FetchFailure::kRedirectRefused);
     }
     if (hops + 1 > kMaxRedirects) {
-      return Failure(FetchOutcome::kOpenFailed, "too many redirects",
-                     FetchFailure::kRedirectRefused);
+      return FailedFetch(FetchOutcome::kOpenFailed, "too many redirects",
+                         FetchFailure::kRedirectRefused);
     }
     address = next;
   }
@@ -430,8 +422,8 @@ FetchResult Await(const std::string& url, const FetchLimits& limits,
       x->changed.notify_all();
     });
   } catch (const std::system_error& error) {
-    return Failure(FetchOutcome::kInitFailed,
-                   std::string("no thread for the fetch: ") + error.what());
+    return FailedFetch(FetchOutcome::kInitFailed,
+                       std::string("no thread for the fetch: ") + error.what());
   }
   const auto interval = std::chrono::milliseconds(kKeepGoingIntervalMs);
   auto next_call = Clock::now() + interval;
