@@ -34,7 +34,7 @@ void TfrmMain::EndSession() {
   } catch (const std::exception& error) {
     // The session is ending: a box would wait for a click that never comes.
     std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
-                 SettingsFileForKey(kProductKeyPath).c_str(), error.what());
+                 TRegIniFile(kProductKeyPath).FileName().c_str(), error.what());
     std::fflush(stderr);
     hide();
     TerminateApplication(1);
