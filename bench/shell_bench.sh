@@ -22,7 +22,7 @@ while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
   display=$((display + 1))
 done
 export DISPLAY=":${display}"
-Xvfb "$DISPLAY" -screen 0 1280x240x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -noreset -screen 0 1280x240x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 pids+=("$xvfb_pid")
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

@@ -35,7 +35,7 @@ fi
 echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set):"
 echo "running the ticker on a virtual X server for a few seconds instead."
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+Xvfb -noreset -displayfd 3 -screen 0 1024x200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"

@@ -34,7 +34,9 @@ fail() {
   exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 1024x200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# -noreset: a server that resets when its last client leaves turns away
+# the next one on a loaded machine.
+Xvfb -noreset -displayfd 3 -screen 0 1024x200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"

@@ -51,8 +51,10 @@ wait_for() {
 }
 
 # A free display, chosen by the X server itself so that two runs at the
-# same time cannot pick the same one.
-Xvfb -displayfd 3 -screen 0 1280x240x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# same time cannot pick the same one. -noreset: by default the server resets
+# when its last client leaves, and a client that connects during that reset
+# (icewm, right after the xdpyinfo probe) is turned away on a loaded machine.
+Xvfb -noreset -displayfd 3 -screen 0 1280x240x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"

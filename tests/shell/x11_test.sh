@@ -19,8 +19,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display, chosen by the X server itself.
-Xvfb -displayfd 3 -screen 0 1280x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# A free display, chosen by the X server itself, which does not reset
+# between clients (-noreset) so that no client is turned away mid-reset.
+Xvfb -noreset -displayfd 3 -screen 0 1280x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$work/display" ] && break
