@@ -15,12 +15,12 @@
 #include <string>
 
 #include "sample-server/sample_documents.h"
-#include "shell/wx.h"
+#include "qt/strip/strip_window.h"
 #include "support/loopback_server.h"
 #include "support/no_proxy.h"
-#include "ui/app_title.h"
-#include "ui/application.h"
-#include "ui/message_boxes.h"
+#include "qt/ui/app_title.h"
+#include "qt/ui/application.h"
+#include "qt/ui/message_boxes.h"
 #include "weather/http_fetch.h"
 #include "weather/sources.h"
 
@@ -54,7 +54,8 @@ void BM_UpdateNow(benchmark::State& state) {
   CountingBoxes boxes;
   InstallMessageBoxes(&boxes);
 
-  TfrmMain frm;
+  TStripWindow window;
+  TfrmMain& frm = window.frmMain;
   frm.FormCreate();
   frm.UseAlternateSource = alternate;
   const std::string conditions_url = DocumentAddress(false, alternate);

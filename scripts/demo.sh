@@ -11,13 +11,17 @@ scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMW_BUILD_TESTS=OFF -DMW_BUILD_BENCH=OFF >/dev/null
 cmake --build build -j "$(nproc)"
 
-ticker=build/src/app/marrowby-weather
+ticker=build/src/qt/app/marrowby-weather
 server=build/tools/sample-server/marrowby-weather-server
 
+source scripts/lib/x_display.sh
 pids=()
+work=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  stop_x_display
+  [ -z "$work" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -34,16 +38,8 @@ fi
 
 echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set):"
 echo "running the ticker on a virtual X server for a few seconds instead."
-display_file=$(mktemp)
-Xvfb -noreset -displayfd 3 -screen 0 1024x200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
-rm -f "$display_file"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-icewm >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+work=$(mktemp -d)
+start_x_display "$work" 1024x200x24 wm
 "$ticker" &
 ticker_pid=$!
 pids+=("$ticker_pid")

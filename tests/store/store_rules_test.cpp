@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "store/reg_ini_file.h"
-#include "store/store_place.h"
+#include "support/store_place.h"
 
 using namespace std::string_literals;
 

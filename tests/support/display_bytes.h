@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/display_text.h"
+#include "qt/ui/display_text.h"
 
 // The windows-1252 bytes of `text`, '?' for a character outside that code
 // page: the way back from ToDisplay for a text that is not valid UTF-8.

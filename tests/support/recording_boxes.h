@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/message_boxes.h"
+#include "qt/ui/message_boxes.h"
 
 // Records every box and modal run and returns at once. A test can act inside
 // a box, as the box's own event loop would let timers and the user act:

@@ -6,7 +6,7 @@
 
 #include <QCoreApplication>
 
-#include "ui/application.h"
+#include "qt/ui/application.h"
 
 class TestApplication : public TApplication {
  public:

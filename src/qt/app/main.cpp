@@ -1,0 +1,9 @@
+// Program entry: the program's run with its own main window.
+#include <memory>
+
+#include "qt/app/program.h"
+#include "qt/strip/strip_window.h"
+
+int main(int argc, char** argv) {
+  return RunProgram(argc, argv, [] { return std::make_unique<TStripWindow>(); });
+}

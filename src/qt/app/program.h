@@ -1,0 +1,18 @@
+// The program on Qt from its start to its end: the platform choices, the
+// application object and its title, the main window (its close routes, its
+// creation behind the error boundary, shown), the about box (hidden), and the
+// event loop until the application is told to end.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class TStripWindow;
+
+// Builds the main window once the application object exists: the program's
+// own TStripWindow, or a subclass in a program that watches the start-up from
+// inside (the smoke test's, the start-up benchmark's).
+using MainWindowMaker = std::function<std::unique_ptr<TStripWindow>()>;
+
+// Runs the program; returns its exit status.
+int RunProgram(int argc, char** argv, const MainWindowMaker& make_main_window);

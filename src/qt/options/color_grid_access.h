@@ -1,0 +1,17 @@
+// The colour grid as screen readers see it, through Qt's accessibility: a
+// list of sixteen cells named for their colours, the foreground cell checked
+// and the background cell selected (described as "Foreground",
+// "Background" or "Foreground and background"), the cell under the
+// keyboard's focus mark focused.
+#pragma once
+
+#include <QAccessible>
+
+class TColorGridWidget;
+
+// Registers the grid's accessibility interface with Qt (once per process).
+void InstallColorGridAccess();
+// The focus mark of `grid` now stands in cell `index`.
+void AnnounceFocusedCell(TColorGridWidget* grid, int index);
+// The `changed` states of cell `index` of `grid` changed.
+void AnnounceCellState(TColorGridWidget* grid, int index, QAccessible::State changed);

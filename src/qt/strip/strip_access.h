@@ -1,0 +1,30 @@
+// What the strip offers screen readers and the keyboard, beside what Qt's own
+// accessibility interfaces give.
+//
+// Through QAccessible (and so through AT-SPI):
+// - the window is a window whose name is the title it shows and whose
+//   description is the hint as plain text;
+// - the ticker is a text named "Forecast" whose text is the whole forecast it
+//   scrolls, not the moving caption: a screen reader reads the forecast from
+//   its beginning at any moment, hears once when a new forecast arrives
+//   (TTickerPanel::SetWholeText) and nothing at the ticker's steps;
+// - the picture is a graphic named for the weather it shows (sun, cloud,
+//   rain, snow, or not yet known) and described as "Current Marrowby
+//   Weather";
+// - the popup menu and its items are named.
+//
+// The keyboard: a click anywhere on the strip, or activating the window, puts
+// the focus on the ticker; there the Menu key and Shift+F10 open the popup
+// menu below the ticker. The mouse works as it always did.
+#pragma once
+
+#include <QString>
+
+class TStripWindow;
+
+// Sets up the names, the focus and the keys of a newly built strip.
+void InstallStripAccess(TStripWindow& frm);
+
+// The words for the picture of that name (the program's picture names: sun,
+// cloud, rain, snow, initial).
+QString SpokenPictureName(const QString& picture);

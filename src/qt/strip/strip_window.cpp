@@ -1,0 +1,169 @@
+// The platform operations of the strip on Qt: the application, the ticker,
+// the picture, the station items, the timers, the boxes and modal forms, and
+// what the window does while a document downloads.
+#include "qt/strip/strip_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+
+#include "qt/about/about_box.h"
+#include "qt/strip/close_signals.h"
+#include "qt/strip/held_repaints.h"
+#include "qt/options/options_dialog.h"
+#include "qt/strip/ticker_panel.h"
+#include "qt/ui/app_title.h"
+#include "qt/ui/application.h"
+#include "qt/ui/display_text.h"
+#include "qt/ui/message_boxes.h"
+#include "qt/ui/palette_color.h"
+#include "qt/ui/panel.h"
+#include "qt/ui/picture.h"
+#include "qt/ui/x11_window.h"
+
+TStripWindow::~TStripWindow() { SetTaskbarProxyTarget(nullptr); }
+
+// ---------------------------------------------------------------------------
+// The application
+
+void TStripWindow::SetApplicationTitle(std::string_view title) { ::SetApplicationTitle(title); }
+
+const std::string& TStripWindow::ApplicationTitle() const { return ApplicationTitleText(); }
+
+void TStripWindow::Terminate(int exit_status) { TerminateApplication(exit_status); }
+
+bool TStripWindow::TerminateRequested() const { return ::TerminateRequested(); }
+
+LocalTime TStripWindow::Now() const { return LocalTimeNow(); }
+
+// ---------------------------------------------------------------------------
+// Panels, the ticker, the picture and the station items
+
+TPanel* TStripWindow::Panel(StripPanel panel) const {
+  switch (panel) {
+    case StripPanel::pnlMain:
+      return pnlMain;
+    case StripPanel::pnlImage:
+      return pnlImage;
+    case StripPanel::pnlScroll:
+      break;
+  }
+  return pnlScroll;
+}
+
+void TStripWindow::SetPanelClientHeight(StripPanel panel, int height) {
+  Panel(panel)->SetClientHeight(height);
+}
+
+void TStripWindow::SetPanelClientWidth(StripPanel panel, int width) {
+  Panel(panel)->SetClientWidth(width);
+}
+
+int TStripWindow::PanelHeight(StripPanel panel) const { return Panel(panel)->height(); }
+
+void TStripWindow::SetPanelColor(StripPanel panel, PaletteColor color) {
+  Panel(panel)->SetColor(ToQColor(color));
+}
+
+void TStripWindow::SetCaption(std::string_view caption) { pnlScroll->SetCaption(caption); }
+
+const std::string& TStripWindow::Caption() const { return pnlScroll->Caption(); }
+
+void TStripWindow::RepaintCaption() {
+  ++HeldRepaints::forced_;
+  pnlScroll->repaint();
+  --HeldRepaints::forced_;
+  SyncWithDisplay();
+}
+
+void TStripWindow::SetTickerText(std::string_view forecast) { pnlScroll->SetWholeText(forecast); }
+
+void TStripWindow::SetTickerBold(bool bold) {
+  // The whole style is replaced: bold, or no style at all.
+  QFont font = pnlScroll->font();
+  font.setBold(bold);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  pnlScroll->setFont(font);
+}
+
+void TStripWindow::SetTickerFontColor(PaletteColor color) {
+  pnlScroll->SetFontColor(ToQColor(color));
+}
+
+void TStripWindow::SetCurrentPicture(ConditionPicture picture) {
+  switch (picture) {
+    case ConditionPicture::kSun:
+      imgCurrent->SetPicture(imgSun->Picture());
+      break;
+    case ConditionPicture::kCloud:
+      imgCurrent->SetPicture(imgCloud->Picture());
+      break;
+    case ConditionPicture::kRain:
+      imgCurrent->SetPicture(imgRain->Picture());
+      break;
+    case ConditionPicture::kSnow:
+      imgCurrent->SetPicture(imgSnow->Picture());
+      break;
+    case ConditionPicture::kUnchanged:
+      break;
+  }
+}
+
+void TStripWindow::SetStationItem(StationItem item, std::string_view caption) {
+  (item == StationItem::pMRB ? pMRB : pWDM)->setText(PlainMenuText(ToDisplay(caption)));
+}
+
+// ---------------------------------------------------------------------------
+// Timers
+
+void TStripWindow::StartTimer(StripTimer timer, int interval_ms) {
+  timers_[static_cast<int>(timer)].start(interval_ms);
+}
+
+void TStripWindow::StopTimer(StripTimer timer) { timers_[static_cast<int>(timer)].stop(); }
+
+// ---------------------------------------------------------------------------
+// Boxes and modal forms
+
+void TStripWindow::ShowError(std::string_view text) { Boxes().ShowError(ToDisplay(text)); }
+
+void TStripWindow::ShowInformation(std::string_view text) {
+  Boxes().ShowInformation(ToDisplay(text));
+}
+
+void TStripWindow::ShowForecast(std::string_view title, std::string_view text) {
+  // The title is the front of the application title and shows as it does.
+  Boxes().ShowForecast(ToDisplayPiece(title, ApplicationTitleIsUtf8()), ToDisplay(text));
+}
+
+void TStripWindow::ShowUncaughtError(std::string_view message) {
+  Boxes().ShowUncaughtError(::ApplicationTitle(), ToDisplay(message));
+}
+
+void TStripWindow::RunOptions(TfrmOptions& form) {
+  TOptionsDialog frmOptions(form, this);
+  Boxes().RunModal(frmOptions);
+}
+
+void TStripWindow::RunAbout() {
+  TAboutBox frmAbout(this);
+  Boxes().RunModal(frmAbout);
+}
+
+// ---------------------------------------------------------------------------
+// While a document downloads
+
+void TStripWindow::FetchStarts() { held_repaints_ = std::make_unique<HeldRepaints>(); }
+
+bool TStripWindow::KeepFetching() {
+  // The download blocks the user, not the strip: it repaints when uncovered,
+  // answers the window manager, and the close signals and the session's end
+  // act at once. Input (the close box included) and timer ticks wait until
+  // the fetch returns, so no handler runs in the middle of an update.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                  QEventLoop::X11ExcludeTimers);
+  return !::TerminateRequested();
+}
+
+void TStripWindow::FetchEnds() { held_repaints_.reset(); }

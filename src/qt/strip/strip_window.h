@@ -1,0 +1,150 @@
+// The main window on Qt: the strip drawn with Qt Widgets, one face of the
+// strip's behaviour (strip/main_form.h). It builds the form's components,
+// implements the platform operations for TfrmMain, turns Qt's events (timer
+// ticks, menu commands, the close box, the close signals, the session's end)
+// into calls of its handlers, and draws; it holds no behaviour of its own
+// beyond keeping its controls in place.
+//
+// Texts arrive as bytes and are shown as plain text (qt/ui/display_text.h).
+// Every box and modal form goes through Boxes() (qt/ui/message_boxes.h).
+// While a document downloads the strip keeps painting what is uncovered and
+// answers the window manager and the close signals, but takes no input and
+// runs no timer handler until the fetch returns.
+#pragma once
+
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "strip/main_form.h"
+#include "strip/strip_platform.h"
+
+class QAction;
+class QMenu;
+class HeldRepaints;
+class TCloseSignals;
+class TPanel;
+class TPicture;
+class TTickerPanel;
+
+class TStripWindow : public QWidget, public TStripPlatform {
+  Q_OBJECT
+ public:
+  // Builds the window with its design values, hidden; TfrmMain's FormCreate
+  // (frmMain.FormCreate()) does the rest.
+  explicit TStripWindow(QWidget* parent = nullptr);
+  ~TStripWindow() override;
+
+  // Components, in the order the form declares them.
+  QMenu* pMenu;
+  QAction* pShowForecast;
+  QAction* pMRB;
+  QAction* pWDM;
+  QAction* pUpdate;
+  QAction* pOptions;
+  QAction* pExit;
+  QAction* pAbout;
+  TPanel* pnlMain;
+  TPanel* pnlImage;
+  TTickerPanel* pnlScroll;
+  TPicture* imgRain;
+  TPicture* imgCloud;
+  TPicture* imgSnow;
+  TPicture* imgSun;
+  TPicture* imgCurrent;
+  QAction* DisplayCompleteForecast1;
+
+  // Keeps the controls in place after a change of size: the height stays at
+  // the strip's, the ticker reaches the right edge.
+  void FormResize();
+
+  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
+  // TfrmMain::EndSession. The program's run (qt/app/program.h) does this;
+  // tests may.
+  void InstallCloseRoutes();
+
+  // The window's timer for `timer` (for tests of the wiring).
+  const QTimer& Timer(StripTimer timer) const { return timers_[static_cast<int>(timer)]; }
+  const std::string& Hint() const { return hint_; }
+
+  // Shows the strip without a taskbar entry of its own and paints it on the
+  // screen before returning. Virtual: a program that watches the start-up
+  // from inside (qt/app/program.h) learns here that the stored texts are on
+  // the screen.
+  virtual void ShowStrip();
+  // Gives the strip its icon and the application its taskbar entry (on X11
+  // the proxy window, which brings this window forward).
+  void ShowInTaskbar();
+
+  // TStripPlatform
+  void SetApplicationTitle(std::string_view title) override;
+  const std::string& ApplicationTitle() const override;
+  void Terminate(int exit_status) override;
+  bool TerminateRequested() const override;
+  LocalTime Now() const override;
+  const LastUpdateFormats& DateTimeFormats() const override { return formats_; }
+  void SetTitle(std::string_view title) override;
+  const std::string& Title() const override { return title_; }
+  void SetHint(std::string_view hint) override;
+  void SetLeft(int left) override;
+  void SetTop(int top) override;
+  void SetWidth(int width) override;
+  void SetClientHeight(int height) override;
+  WindowFrame Frame() const override;
+  void ShowWindow() override;
+  void HideWindow() override { hide(); }
+  void SetPanelClientHeight(StripPanel panel, int height) override;
+  void SetPanelClientWidth(StripPanel panel, int width) override;
+  int PanelHeight(StripPanel panel) const override;
+  void SetPanelColor(StripPanel panel, PaletteColor color) override;
+  void SetCaption(std::string_view caption) override;
+  const std::string& Caption() const override;
+  void RepaintCaption() override;
+  void SetTickerText(std::string_view forecast) override;
+  void SetTickerBold(bool bold) override;
+  void SetTickerFontColor(PaletteColor color) override;
+  void SetCurrentPicture(ConditionPicture picture) override;
+  void SetStationItem(StationItem item, std::string_view caption) override;
+  void StartTimer(StripTimer timer, int interval_ms) override;
+  void StopTimer(StripTimer timer) override;
+  void ShowError(std::string_view text) override;
+  void ShowInformation(std::string_view text) override;
+  void ShowForecast(std::string_view title, std::string_view text) override;
+  void ShowUncaughtError(std::string_view message) override;
+  void RunOptions(TfrmOptions& form) override;
+  void RunAbout() override;
+  void FetchStarts() override;
+  bool KeepFetching() override;
+  void FetchEnds() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  TPanel* Panel(StripPanel panel) const;
+  void AlignControls();
+  void WaitUntilExposed();
+  void ApplyPendingGeometry();
+
+  std::array<QTimer, 3> timers_;
+  std::string title_;
+  std::string hint_;
+  LastUpdateFormats formats_;
+  QRect wanted_frame_{10, 40, 340, 0};  // as set, to reach once the frame is known
+  bool pending_frame_ = false;
+  std::unique_ptr<HeldRepaints> held_repaints_;
+  std::unique_ptr<TCloseSignals> close_signals_;
+
+ public:
+  // The strip's behaviour, last: it starts tmrUpdate through this window
+  // when it is made.
+  TfrmMain frmMain{*this};
+};

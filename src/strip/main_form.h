@@ -1,0 +1,175 @@
+// The main window's behaviour, unit wx: TfrmMain holds the strip's state and
+// runs its handlers, and reaches its window only through the platform
+// operations (strip/strip_platform.h), so every window system drives the same
+// handlers and the tests drive them with no window at all.
+//
+// The strip: the picture of the current weather on the left and the forecast
+// scrolling through a one-line ticker to its right; the title alternates
+// between the two stations' current conditions; every command is on a popup
+// menu. TfrmMain keeps the shared texts and flags, the work buffer and the
+// three timers under their documented names; its handlers are public, and
+// each runs its steps in order.
+//
+// Nothing here catches errors: an exception (a refused store operation) ends
+// the handler where it was raised, and the window system's boundary shows it
+// in the standard error box (RunGuarded below for the calls that do not come
+// from its event loop).
+//
+// Boxes and modal forms run nested loops that keep the timers firing, so a
+// half-hourly update can run to its end inside a box that another update is
+// showing; the handlers allow for that by reading the shared texts and the
+// work buffer afresh after every fetch.
+#pragma once
+
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "strip/strip_platform.h"
+#include "strip/timer.h"
+#include "weather/http_fetch.h"
+#include "weather/work_buffer.h"
+
+// What FormClose tells the close path to do with the window. The four values
+// are those of the form library the close handler is written against; here
+// FormClose always answers caFree, and the close path treats every answer
+// but caNone alike.
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// Texts of the strip that the program itself shows (those shown until a first
+// update has stored anything are the defaults of store/stored_entries.h).
+inline constexpr char kApplicationTitle[] = "Marrowby Weather";
+inline constexpr char kPictureHint[] = "Current Marrowby Weather";
+// Status texts while an update fetches.
+inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
+inline constexpr char kGettingForecast[] = "Getting Forecast Information...";
+
+class TfrmMain {
+ public:
+  // The design values: timers, work buffer and flags. tmrUpdate is enabled
+  // here, so `platform` takes calls from now on; nothing is shown yet.
+  explicit TfrmMain(TStripPlatform& platform);
+  TfrmMain(const TfrmMain&) = delete;
+  TfrmMain& operator=(const TfrmMain&) = delete;
+
+  // Components, in the order the form declares them.
+  WorkBuffer reTmp;  // the work buffer; starts as two empty lines
+  TTimer tmrScroll;
+  TTimer tmrUpdate;
+  TTimer tmrTitleSwitch;
+
+  // The shared texts (bytes) and flags.
+  std::string ForecastText;
+  std::string PrimaryConditions;
+  std::string SecondaryConditions;
+  std::string LastUpdateText;
+  bool ScrollInTaskbar = false;
+  bool UseAlternateSource = false;
+
+  // Time limits of every fetch (connect, stall, total).
+  FetchLimits fetchLimits;
+
+  // Start-up and shutdown.
+  void FormCreate();
+  // Stores the geometry and the four texts, except an entry that FormCreate
+  // could not read (and the program has not set since).
+  void FormCloseQuery(bool& CanClose);
+  void FormClose(TCloseAction& Action);
+  void pExitClick();
+
+  // A tick of `timer`, from the window system; runs its handler while the
+  // timer is enabled.
+  void TimerTick(StripTimer timer);
+  // Ticker and title rotation.
+  void tmrScrollTimer();
+  void tmrTitleSwitchTimer();
+
+  // Display settings: the six reads in order, each applied at once, the
+  // colours last. A rate of 0 or below (a hand-edited file) leaves the
+  // ticker still; an unchanged rate leaves a running ticker's period alone.
+  void ApplySettings();
+  // The palette colour of `index`; outside 0..15 the fixed kOutOfRangeColor
+  // of store/palette.h (orange).
+  static PaletteColor ColorFromIndex(int index);
+
+  // The picture of the primary station's conditions, and the station items.
+  void UpdateConditionIcon();
+
+  // Fetches the forecast (true) or the current conditions (false) from the
+  // source that UseAlternateSource chooses at this call, and appends the
+  // document's lines to reTmp. The status texts go up once the document is
+  // open. Returns whether the document arrived. When it cannot be opened the
+  // user is told, the window closes through Close() and the application is
+  // told to end; when the read fails the user is told and nothing is
+  // appended. The boxes are modal: timers fire while they are open. Once the
+  // application is told to end (before or during the fetch) it returns false
+  // at once, with no box.
+  bool FetchDocument(bool forecast);
+
+  // The two stations' entries from the roundup: shown in the title, the
+  // station items and the picture, with the title rotation restarted. A
+  // fetch that failed or a document without the roundup's anchor keeps the
+  // entries the user had. The work buffer is empty afterwards.
+  void UpdateConditions();
+  // The Marrowby metro forecast as one line, with its "Last Updated" stamp,
+  // restarting the ticker on it. A fetch that failed or a document without
+  // the zone's heading keeps the forecast and the stamp the user had. The
+  // work buffer keeps the forecast as its text afterwards.
+  void UpdateForecast();
+
+  // The three update paths: at start (FormCreate), half-hourly (tmrUpdate,
+  // never stopped or restarted by them) and "&Update Now". Each works on a
+  // buffer holding one document at a time.
+  void StartupUpdate();
+  void tmrUpdateTimer();
+  void pUpdateClick();
+
+  // Menu commands: the whole forecast in a box titled with the application
+  // title (at most 255 bytes of it); the options dialog, after which the
+  // stored settings are applied however it closed; a fresh about box.
+  void DisplayCompleteForecast1Click();
+  void pOptsClick();
+  void pAboutClick();
+
+  // Closes the main window: FormCloseQuery (which stores), FormClose, then the
+  // window disappears and the application is told to end (also when the
+  // message loop has not started yet). Errors propagate to the caller, and
+  // the window then stays. Returns whether the window closed. Every close
+  // route comes here: the close box, Exit, the system's close.
+  bool Close();
+  // The system asks the program to end (a close signal, the session's end):
+  // closes as above, once, and ends the program even when storing failed.
+  // Nobody may be there to answer a box: that failure goes to standard error
+  // as one line naming the settings location and the error, and the program
+  // ends with status 1. Acts at once in every state, also while a document
+  // downloads (the fetch is abandoned).
+  void EndSession();
+
+ private:
+  // The status texts of a fetch whose document has just opened.
+  void ShowFetchStatus(bool forecast);
+  // The status texts of an update in the title and the ticker, on the screen
+  // at once.
+  void ShowUpdateStatus();
+  // The start of the half-hourly update and of "&Update Now": the ticker and
+  // the title rotation stop, the status texts go up, and the buffer is
+  // emptied for the first document.
+  void StopForUpdate();
+  void ShowStationItems();
+
+  // Entries of the close's group that the program neither read nor set:
+  // FormCreate's reads were stopped by an error before them. The close
+  // leaves them as they are. Empty unless FormCreate ran into such an error.
+  std::set<std::string_view, std::less<>> unknown_entries_;  // names from the table
+  bool IsKnown(std::string_view entry) const;
+  void MarkKnown(std::string_view entry);
+
+  TStripPlatform& platform_;
+};
+
+// Runs `step` behind the error boundary of the handlers: an exception ends it
+// and is shown by platform.ShowUncaughtError as its message followed by ".".
+// Returns whether it ran to its end. For calls that do not come from the
+// window system's event loop (the main window's creation, a form's filling).
+bool RunGuarded(TStripPlatform& platform, const std::function<void()>& step);

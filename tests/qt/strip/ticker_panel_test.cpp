@@ -1,0 +1,158 @@
+// The ticker as it is drawn: one clipped line from the left, a bounded prefix
+// of a long caption, a UTF-8 forecast that scrolls without flipping to
+// windows-1252; and the "Last Updated" stamp of non-Latin locales kept,
+// stored and shown as UTF-8.
+#include <QDate>
+#include <QImage>
+#include <QLocale>
+
+#include "qt/strip/ticker_panel.h"
+#include "qt/strip/strip_window.h"
+#include "window_fixture.h"
+#include "support/display_bytes.h"
+#include "text/utf8_text.h"
+#include "qt/ui/app_title.h"
+#include "qt/ui/display_text.h"
+#include "qt/ui/locale_formats.h"
+#include "support/weather_servers.h"
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+using TickerPanelTest = WindowTest;
+
+// The drawn line: plain, one line, left-justified, vertically centred,
+// clipped at the right edge, and only a bounded prefix of a long caption.
+TEST_F(TickerPanelTest, PanelDrawsOneClippedLineFromTheLeft) {
+  StoreFile("[settings]\nonstart=0\n");
+  TStripWindow frm;
+  frm.frmMain.FormCreate();
+  TTickerPanel* panel = frm.pnlScroll;
+  panel->SetColor(Qt::black);
+  panel->SetFontColor(Qt::white);
+
+  const auto ink_box = [&](const std::string& caption) {
+    panel->SetCaption(caption);
+    const QImage image = panel->grab().toImage();
+    const QRect inside = panel->contentsRect();
+    QRect box;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+      for (int x = inside.left(); x <= inside.right(); ++x) {
+        if (qGray(image.pixel(x, y)) > 128) box |= QRect(x, y, 1, 1);
+      }
+    }
+    return box;
+  };
+
+  const QRect inside = panel->contentsRect();
+  const QRect word = ink_box("HIGHS");
+  ASSERT_FALSE(word.isEmpty());
+  EXPECT_LE(word.left() - inside.left(), 3);
+  EXPECT_LE(std::abs(word.center().y() - inside.center().y()), 3);
+
+  // Line breaks do not start a second line.
+  const QRect two_lines = ink_box("HIGHS\r\nLOWS");
+  EXPECT_LE(two_lines.height(), word.height() + 1);
+
+  // A long caption runs to the right edge and no further.
+  const QRect long_line = ink_box(std::string(30000, 'W'));
+  EXPECT_GE(long_line.right(), inside.right() - 2);
+
+  // One character dropped moves the text to the left.
+  const QRect moved = ink_box("IGHS");
+  EXPECT_LE(moved.left() - inside.left(), 3);
+  EXPECT_LT(moved.width(), word.width());
+}
+
+TEST_F(TickerPanelTest, OnlyAPrefixLongEnoughForThePanelIsDrawn) {
+  StoreFile("[settings]\nonstart=0\n");
+  TStripWindow frm;
+  frm.frmMain.FormCreate();
+  std::string caption;
+  for (int i = 0; i < 30000; ++i) caption.push_back(static_cast<char>('a' + i % 26));
+  frm.pnlScroll->SetCaption(caption);
+  const QString shown = frm.pnlScroll->ShownText();
+  EXPECT_EQ(shown.size(), frm.pnlScroll->ShownCharacters());
+  EXPECT_LT(shown.size(), 1000);
+  EXPECT_EQ(FromDisplay(shown), caption.substr(0, static_cast<std::size_t>(shown.size())));
+  // Enough to overfill the panel with its narrowest glyph.
+  EXPECT_GE(frm.pnlScroll->ShownCharacters() * 2, frm.pnlScroll->ClientWidth());
+  frm.resize(3000, frm.height());
+  EXPECT_GE(frm.pnlScroll->ShownCharacters() * 2, frm.pnlScroll->ClientWidth());
+
+  frm.pnlScroll->SetCaption("short");
+  EXPECT_EQ(frm.pnlScroll->ShownText(), "short");
+}
+
+
+TEST_F(TickerPanelTest, AUtf8ForecastScrollsWithoutFlipping) {
+  StoreFile("[settings]\nonstart=0\n[window]\nshowtask=1\n");
+  TStripWindow frm;
+  frm.frmMain.FormCreate();
+  // "Снег ¼" then ASCII: two-byte characters, one of them from Latin-1.
+  frm.frmMain.ForecastText = "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in.";
+  frm.pnlScroll->SetCaption(frm.frmMain.ForecastText);
+  // Every step shows the rest of the whole text in UTF-8, never a cut
+  // character or a windows-1252 reading of one.
+  const QString whole = ToDisplay(frm.frmMain.ForecastText);
+  for (std::size_t step = 0; step < frm.frmMain.ForecastText.size(); ++step) {
+    const QString shown = frm.pnlScroll->ShownText();
+    EXPECT_TRUE(!shown.isEmpty() && whole.endsWith(shown)) << step << " " << shown.toStdString();
+    if (step > 0) {
+      EXPECT_EQ(ApplicationTitle(), shown) << step;
+    }
+    frm.frmMain.tmrScrollTimer();
+  }
+  EXPECT_EQ(frm.pnlScroll->ShownText(), whole);
+
+  // The forecast box's title cut at 255 bytes inside a character.
+  frm.frmMain.ForecastText = "x" + std::string(200, ' ');
+  for (int i = 0; i < 100; ++i) frm.frmMain.ForecastText += "\xD0\x96";
+  frm.pnlScroll->SetCaption(frm.frmMain.ForecastText);
+  frm.frmMain.tmrScrollTimer();
+  frm.frmMain.DisplayCompleteForecast1Click();
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].title, QString(200, u' ') + QString(27, u'Ж'));
+  EXPECT_EQ(boxes_.boxes[0].text.right(3), U("ЖЖЖ"));
+}
+
+// The stamp of each locale, made by an update, shown in the hint and kept in
+// the settings file byte for byte.
+TEST_F(TickerPanelTest, TheStampOfNonLatinLocalesIsKeptAsUtf8) {
+  WeatherServers servers;
+  servers.ServeForecast(false, ZoneForecast(".TODAY...SUNNY."));
+  for (const char* locale : {"ru_RU", "el_GR", "ja_JP", "ar_EG"}) {
+    SCOPED_TRACE(locale);
+    const QLocale names(QString::fromLatin1(locale));
+    StoreFile("[settings]\nonstart=0\n");
+    // The last round's window closed, which told the program to end.
+    TestApplication::Current().ForgetTerminate();
+    std::string stamp;
+    {
+      TStripWindow frm;
+      frm.frmMain.FormCreate();
+      stamp = FormatLastUpdate(LocalTimeNow(), LocaleFormats(names));
+      frm.frmMain.LastUpdateText = stamp;
+      frm.SetHint(stamp);
+      const QString hint = ToDisplay(stamp);
+      EXPECT_TRUE(IsValidUtf8(stamp));
+      EXPECT_EQ(hint, QString::fromStdString(stamp));
+      EXPECT_FALSE(hint.contains(u'?'));
+      // The month's name in the locale's own words.
+      EXPECT_TRUE(hint.contains(names.monthName(QDate::currentDate().month()))) << stamp;
+      EXPECT_TRUE(hint.startsWith(U("Last Updated ")));
+      EXPECT_EQ(frm.accessibleDescription(), hint);
+      ASSERT_TRUE(frm.frmMain.Close());
+    }
+    EXPECT_EQ(StoredText(kLastUpdate), stamp);
+    // and reads in the file as it does on the strip
+    EXPECT_NE(StoredFile().find("last update=\"" + stamp + "\""), std::string::npos);
+    TStripWindow again;
+    again.frmMain.FormCreate();
+    EXPECT_EQ(again.frmMain.LastUpdateText, stamp);
+    EXPECT_EQ(again.accessibleDescription(), ToDisplay(stamp));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#include "window_fixture.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstdlib>
+
+#include "store/reg_ini_file.h"
+#include "support/test_application.h"
+#include "qt/ui/app_title.h"
+#include "weather/sources.h"
+
+void WindowTest::SetUp() {
+  // Every fetch goes straight to the test's own loopback servers.
+  setenv(kPrimaryServerVariable, nowhere_.Authority().c_str(), 1);
+  setenv(kAlternateServerVariable, nowhere_.Authority().c_str(), 1);
+  // The program's end is recorded; the test's own loops go on.
+  TestApplication::Current().ForgetTerminate();
+  TestApplication::Current().end_loops = false;
+  terminate_calls_ = 0;
+  SetApplicationTitle("Marrowby Weather");
+}
+
+void WindowTest::TearDown() {
+  TestApplication::Current().end_loops = true;
+  TestApplication::Current().ForgetTerminate();
+  unsetenv(kPrimaryServerVariable);
+  unsetenv(kAlternateServerVariable);
+}
+
+void WindowTest::StoreFile(const std::string& ini) { WriteFileBytes(config_.SettingsFile(), ini); }
+
+std::string WindowTest::StoredFile() const { return ReadFileBytes(config_.SettingsFile()); }
+
+bool WindowTest::ProcessEventsUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+  return true;
+}

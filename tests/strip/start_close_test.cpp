@@ -1,0 +1,238 @@
+// The main window from its design values through FormCreate to its close:
+// the first run, the stored texts coming back and going back byte for byte,
+// a stored "no forecast", store errors during creation and at the close, and
+// the system's close.
+#include <functional>
+
+#include "strip/main_form.h"
+#include "strip_fixture.h"
+
+namespace {
+
+using StartTest = StripTest;
+using CloseTest = StripTest;
+
+TEST_F(StartTest, DesignValuesBeforeCreation) {
+  TfrmMain frm(face_);
+  EXPECT_FALSE(frm.tmrScroll.Enabled());
+  EXPECT_EQ(frm.tmrScroll.Interval(), 100);
+  EXPECT_TRUE(frm.tmrUpdate.Enabled());
+  EXPECT_EQ(frm.tmrUpdate.Interval(), 1800000);
+  EXPECT_EQ(face_.Running(StripTimer::tmrUpdate), 1800000);
+  EXPECT_FALSE(frm.tmrTitleSwitch.Enabled());
+  EXPECT_EQ(frm.tmrTitleSwitch.Interval(), 5000);
+  EXPECT_EQ(frm.tmrTitleSwitch.Tag(), 0);
+  EXPECT_EQ(frm.reTmp.WholeText(), "\r\n\r\n");
+  EXPECT_FALSE(frm.ScrollInTaskbar);
+  EXPECT_FALSE(frm.UseAlternateSource);
+  EXPECT_FALSE(face_.visible);
+  EXPECT_TRUE(face_.calls.empty());
+}
+
+TEST_F(StartTest, FirstRunShowsTheDefaultsStandingStill) {
+  Store(kOnStart, false);  // the start-up update has tests of its own
+  TfrmMain frm(face_);
+  frm.FormCreate();
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{
+                             "show", "paint: Getting current conditions... | Getting Forecast..."}));
+  EXPECT_EQ(face_.frame, (WindowFrame{10, 40, 340}));
+  EXPECT_EQ(face_.panel_client_heights[0], 33);
+  EXPECT_EQ(face_.panel_client_heights[1], 32);
+  EXPECT_EQ(face_.panel_client_widths[1], 32);
+  EXPECT_EQ(face_.client_height, face_.PanelHeight(StripPanel::pnlMain) - 1);
+  EXPECT_EQ(face_.hint, "Last Update Unknown");
+  EXPECT_EQ(face_.ticker_text, "Getting Forecast...");
+  EXPECT_EQ(frm.SecondaryConditions, "Getting current conditions...");
+  EXPECT_FALSE(frm.tmrScroll.Enabled());
+  EXPECT_FALSE(frm.tmrTitleSwitch.Enabled());
+  EXPECT_TRUE(frm.tmrUpdate.Enabled());
+  EXPECT_EQ(frm.tmrScroll.Interval(), 150);
+  EXPECT_EQ(face_.picture, ConditionPicture::kUnchanged);
+  // White bold text on black panels.
+  EXPECT_TRUE(face_.bold);
+  EXPECT_EQ(face_.font_color, (PaletteColor{255, 255, 255}));
+  EXPECT_EQ(face_.PanelColor(StripPanel::pnlScroll), (PaletteColor{0, 0, 0}));
+  EXPECT_EQ(face_.PanelColor(StripPanel::pnlImage), (PaletteColor{0, 0, 0}));
+}
+
+TEST_F(StartTest, StoredTextsComeBackByteForByteAndGoBackUnchanged) {
+  const std::string forecast = "Sunny.\r\nHighs near 70 \xE9t\xE9 \x80 \xFF  ";
+  const std::string primary = "MARROWBY  RAIN 52 \x93quoted\x94   ";
+  const std::string secondary = "WENDMOORE\r\n  ";
+  const std::string update = "Last Updated 3/4/2024 5:06:07 PM \xB0";
+  {
+    TRegIniFile reg(kProductKeyPath);
+    Write(reg, kLeft, 120);
+    Write(reg, kTop, -30);
+    Write(reg, kWidth, 512);
+    Write(reg, kLastForecast, forecast);
+    Write(reg, kLastMarrowby, primary);
+    Write(reg, kLastWendmoore, secondary);
+    Write(reg, kLastUpdate, update);
+    Write(reg, kOnStart, false);
+  }
+  {
+    TfrmMain frm(face_);
+    frm.FormCreate();
+    EXPECT_EQ(frm.ForecastText, forecast);
+    EXPECT_EQ(frm.PrimaryConditions, primary);
+    EXPECT_EQ(frm.SecondaryConditions, secondary);
+    EXPECT_EQ(frm.LastUpdateText, update);
+    EXPECT_EQ(face_.caption, forecast);
+    EXPECT_EQ(face_.ticker_text, forecast);
+    EXPECT_EQ(face_.title, primary);
+    EXPECT_EQ(face_.hint, update);
+    // A stored position off the screen is applied as it stands.
+    EXPECT_EQ(face_.frame, (WindowFrame{120, -30, 512}));
+    EXPECT_TRUE(frm.tmrScroll.Enabled());
+    EXPECT_TRUE(frm.tmrTitleSwitch.Enabled());
+    EXPECT_EQ(face_.Running(StripTimer::tmrScroll), 150);
+    EXPECT_EQ(face_.Running(StripTimer::tmrTitleSwitch), 5000);
+    // The picture and the station items follow the stored conditions.
+    EXPECT_EQ(face_.picture, ConditionPicture::kRain);
+    EXPECT_EQ(face_.station_items[0], primary);
+    EXPECT_EQ(face_.station_items[1], secondary);
+    ASSERT_TRUE(frm.Close());
+  }
+  EXPECT_EQ(StoredText(kLastForecast), forecast);
+  EXPECT_EQ(StoredText(kLastMarrowby), primary);
+  EXPECT_EQ(StoredText(kLastWendmoore), secondary);
+  EXPECT_EQ(StoredText(kLastUpdate), update);
+  EXPECT_EQ(StoredText(kLeft), "120");
+  EXPECT_EQ(StoredText(kTop), "-30");
+  EXPECT_EQ(StoredText(kWidth), "512");
+  EXPECT_EQ(StoredText(kOnStart), "0");
+}
+
+TEST_F(StartTest, StoredNoForecastStandsStillAndAnEmptyOneRuns) {
+  Store(kOnStart, false);
+  Store(kLastMarrowby, "MARROWBY SUNNY");
+  const auto started = [&](const std::string& forecast) {
+    Store(kLastForecast, forecast);
+    RecordingFace face;
+    TfrmMain frm(face);
+    frm.FormCreate();
+    EXPECT_EQ(frm.tmrTitleSwitch.Enabled(), frm.tmrScroll.Enabled());
+    // The picture is chosen only for a stored forecast.
+    EXPECT_EQ(face.picture != ConditionPicture::kUnchanged, frm.tmrScroll.Enabled());
+    frm.tmrScrollTimer();
+    return frm.tmrScroll.Enabled() ? "runs: " + face.caption : "still";
+  };
+  EXPECT_EQ(started("Getting Forecast..."), "still");
+  // The comparison is exact: another case is a forecast.
+  EXPECT_EQ(started("getting forecast..."), "runs: etting forecast...");
+  EXPECT_EQ(started(""), "runs: ");
+}
+
+TEST_F(StartTest, AStoreErrorStopsCreationWhereItWasRaised) {
+  Store(kLeft, 77);
+  StoreUnreadable(kWindowSection, kTop.name);
+  Store(kLastForecast, "Fair");
+  TfrmMain frm(face_);
+  EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
+  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Invalid data type for 'top'."}));
+  EXPECT_EQ(face_.frame.left, 77);
+  EXPECT_FALSE(face_.visible);
+  EXPECT_TRUE(frm.ForecastText.empty());
+  EXPECT_FALSE(frm.tmrScroll.Enabled());
+}
+
+// ---- closing ----
+
+TEST_F(CloseTest, ExitStoresTheShownTextsAndTheFrameThenEnds) {
+  StoreShownTexts();
+  Store(kWidth, 420);
+  TfrmMain frm(face_);
+  frm.FormCreate();
+  frm.ForecastText = "Getting Forecast...";
+  frm.PrimaryConditions = "";
+  face_.frame = {-200, 44, 600};  // where the user dragged it
+  face_.calls.clear();
+  frm.pExitClick();
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0", "terminate 0"}));
+  EXPECT_FALSE(face_.visible);
+  // The texts whatever they hold, status texts and defaults included.
+  EXPECT_EQ(StoredText(kLastForecast), "Getting Forecast...");
+  EXPECT_EQ(StoredText(kLastMarrowby), "");
+  EXPECT_EQ(StoredText(kLastWendmoore), kShownSecondary);
+  EXPECT_EQ(StoredText(kLastUpdate), kShownUpdate);
+  EXPECT_EQ(StoredText(kLeft), "-200");
+  EXPECT_EQ(StoredText(kTop), "44");
+  EXPECT_EQ(StoredText(kWidth), "600");
+  EXPECT_EQ(StoredText(kOnStart), "0");  // not written here
+}
+
+// An entry that stops FormCreate's reads: the close writes neither it nor
+// any entry read after it; what was read before it, and what an update sets
+// later, is stored as usual.
+TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
+  Store(kLeft, 33);
+  Store(kLastWendmoore, "WENDMOORE");
+  StoreUnreadable(kWeatherSection, kLastMarrowby.name);
+  {
+    TfrmMain frm(face_);
+    EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
+    frm.ForecastText = "Showers.";
+    frm.pExitClick();
+  }
+  EXPECT_EQ(StoredText(kLeft), "33");
+  EXPECT_EQ(StoredText(kTop), "40");
+  EXPECT_EQ(StoredText(kLastForecast), "Showers.");
+  EXPECT_EQ(StoredText(kLastWendmoore), "WENDMOORE");
+  EXPECT_THROW(StoredText(kLastMarrowby), ERegistryException);
+  EXPECT_EQ(StoredText(kLastUpdate), "<absent>");
+
+  // Set by an update, an entry is the program's again.
+  RecordingFace face;
+  TfrmMain frm(face);
+  EXPECT_FALSE(RunGuarded(face, [&] { frm.FormCreate(); }));
+  frm.PrimaryConditions = "MARROWBY  SUNNY";
+  frm.Close();
+  EXPECT_THROW(StoredText(kLastMarrowby), ERegistryException);
+}
+
+TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsWithStatus1) {
+  StoreShownTexts();
+  TfrmMain frm(face_);
+  frm.FormCreate();
+  if (!StoreUnwritable()) GTEST_SKIP() << "the store cannot be made unwritable here";
+  face_.calls.clear();
+
+  // The close box and Exit: the handler ends at the error, the window stays.
+  EXPECT_THROW(frm.Close(), ERegistryException);
+  EXPECT_THROW(frm.pExitClick(), ERegistryException);
+  EXPECT_TRUE(face_.visible);
+  EXPECT_EQ(face_.terminate_calls, 0);
+
+  // The system's close is obeyed all the same, without a box that nobody
+  // may be there to answer, and the program's status says it failed.
+  testing::internal::CaptureStderr();
+  frm.EndSession();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.rfind("marrowby-weather: cannot store the settings in ", 0), 0u) << err;
+  EXPECT_NE(err.find(": Failed to "), std::string::npos) << err;
+  EXPECT_TRUE(face_.Boxes().empty());
+  EXPECT_FALSE(face_.visible);
+  EXPECT_EQ(face_.exit_status, 1);
+  // Once told to end, a second request changes nothing.
+  face_.calls.clear();
+  frm.EndSession();
+  EXPECT_TRUE(face_.calls.empty());
+}
+
+TEST_F(CloseTest, TheSystemsCloseStoresOnceAndEnds) {
+  StoreShownTexts();
+  TfrmMain frm(face_);
+  frm.FormCreate();
+  frm.tmrTitleSwitchTimer();
+  frm.tmrTitleSwitchTimer();
+  face_.calls.clear();
+  frm.EndSession();
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0"}));
+  EXPECT_EQ(face_.exit_status, 0);
+  EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
+  frm.EndSession();
+  EXPECT_EQ(face_.terminate_calls, 1);
+}
+
+}  // namespace
