@@ -70,8 +70,9 @@ enum class FetchOutcome {
   kAbandoned,   // the caller's keep_going asked to stop; nothing arrived
 };
 
-// Why a fetch failed, in the words a user reads (FetchFailureText). Every
-// backend sorts its own errors into these; kOther keeps `detail` as the words.
+// Why a fetch failed, as the failure line on standard error words it
+// (FetchFailureLine, weather/sources.h). Every backend sorts its own errors
+// into these; kOther keeps `detail` as the words.
 enum class FetchFailure {
   kNone,             // the document arrived
   kNoAddress,        // the address is empty (an unusable server setting)
