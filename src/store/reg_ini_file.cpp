@@ -356,14 +356,20 @@ TRegIniFile::TRegIniFile(std::string_view key_path) : file_name_(SettingsFileFor
 }
 
 TRegIniFile::~TRegIniFile() {
-  if (kept_writes_.empty()) return;
   try {
-    WriteStoredTexts(file_name_, kept_writes_);
+    UpdateFile();
   } catch (const std::exception& error) {
     // A destructor cannot raise, and the entries must not vanish unseen.
     std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
                  file_name_.c_str(), error.what());
   }
+}
+
+void TRegIniFile::UpdateFile() {
+  if (kept_writes_.empty()) return;
+  std::vector<std::array<std::string, 3>> group;
+  group.swap(kept_writes_);
+  WriteStoredTexts(file_name_, group);
 }
 
 std::optional<std::string> TRegIniFile::ReadStored(std::string_view section,

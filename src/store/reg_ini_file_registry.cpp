@@ -142,6 +142,9 @@ TRegIniFile::~TRegIniFile() {
   if (product_key_ != nullptr) RegCloseKey(Product(product_key_));
 }
 
+// Every write reached the registry when it was made; nothing is held back.
+void TRegIniFile::UpdateFile() {}
+
 std::optional<std::string> TRegIniFile::ReadStored(std::string_view section,
                                                    std::string_view entry) const {
   std::string text;
