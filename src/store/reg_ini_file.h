@@ -23,8 +23,9 @@
 // an entry a REG_SZ value, written with the ANSI calls, so a text keeps the
 // bytes that the system's ANSI code page can carry. Construction opens or
 // creates the key path; reads open nothing else and create nothing; REG_SZ
-// and REG_EXPAND_SZ read as their raw text (never expanded); any other type
-// raises "Invalid data type for '<entry>'".
+// and REG_EXPAND_SZ read as their raw text (never expanded); a value of
+// length 0 reads as the empty text whatever its type; any other type raises
+// "Invalid data type for '<entry>'".
 //
 // Large ini files: reads reuse a copy of the file (and of the values looked up in
 // it) while the file's identity, size and times are unchanged, so they cost
