@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
+#include "store/reg_ini_file.h"
+#include "support/temp_config.h"
 #include "weather/http_fetch.h"
 
 namespace {
@@ -131,6 +134,79 @@ TEST_F(SourcesTest, StoredServersApplyWhereNoVariableIsSet) {
             "http://env:82/text/wxascii/roundup/ASUS46.KMRB");
   setenv(kPrimaryServerVariable, "ftp://env", 1);
   EXPECT_EQ(DocumentAddress(false, false, "stored"), "");
+}
+
+// The servers as FetchDocument finds them: the settings file's [sources]
+// entries, read through the store, below the environment.
+class StoredSourcesTest : public SourcesTest {
+ protected:
+  DocumentSource Find(const std::string& file, bool alternate = false) const {
+    WriteFileBytes(config_.SettingsFile(), file);
+    return FindDocumentSource(TRegIniFile(kProductKeyPath), true, alternate);
+  }
+
+  TempConfigDir config_;
+};
+
+TEST_F(StoredSourcesTest, HandWrittenEntriesNameTheServers) {
+  const DocumentSource primary = Find(
+      "[sources]             ; written by hand only\n"
+      "primary=\"wx.example.org:8080\"   ; the primary source's server\n"
+      "alternate=backup.example.org\n");
+  EXPECT_EQ(primary.address, "http://wx.example.org:8080/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(primary.unusable, "");
+  EXPECT_EQ(FindDocumentSource(TRegIniFile(kProductKeyPath), false, true).address,
+            "http://backup.example.org/iwin/qz/hourly.html");
+  EXPECT_EQ(Find("[sources]\nprimary=\" \"\n").address,
+            "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(Find("").address, "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
+}
+
+// What used to raise out of the update now makes the source one that cannot
+// be reached, with the reason; the other source goes on as before.
+TEST_F(StoredSourcesTest, AnEntryThatCannotBeReadMakesItsSourceUnusable) {
+  const DocumentSource dword = Find("[sources]\nprimary=dword:0000000A\n");
+  EXPECT_EQ(dword.address, "");
+  EXPECT_EQ(dword.unusable, "[sources] primary cannot be read: Invalid data type for 'primary'");
+  const DocumentSource broken = Find("[sources]\nalternate=\"host:81\n", true);
+  EXPECT_EQ(broken.address, "");
+  EXPECT_EQ(broken.unusable,
+            "[sources] alternate cannot be read: Failed to get data for 'alternate'");
+  EXPECT_EQ(Find("[sources]\nprimary=dword:0000000A\n", true).address,
+            "http://127.0.0.1:8047/iwin/qz/zone.html");
+}
+
+TEST_F(StoredSourcesTest, AnUnusableSettingIsNamedWithItsValueOnOneLine) {
+  EXPECT_EQ(Find("[sources]\nprimary=host/path\n").unusable,
+            "[sources] primary=\"host/path\" is not a usable server (host or host:port)");
+  EXPECT_EQ(Find("[sources]\nprimary=\"two\\nlines\"\n").unusable,
+            "[sources] primary=\"two\\nlines\" is not a usable server (host or host:port)");
+  const DocumentSource long_one = Find("[sources]\nprimary=" + std::string(100, 'h') + "/x\n");
+  EXPECT_EQ(long_one.unusable, "[sources] primary=\"" + std::string(64, 'h') +
+                                   "\"... is not a usable server (host or host:port)");
+  setenv(kPrimaryServerVariable, "ftp://env", 1);
+  EXPECT_EQ(Find("[sources]\nprimary=dword:1\n").unusable,
+            "MARROWBY_WEATHER_PRIMARY=\"ftp://env\" is not a usable server (host or host:port)");
+}
+
+// A variable that is set wins: the entry is not even read.
+TEST_F(StoredSourcesTest, AVariableThatIsSetLeavesTheEntryUnread) {
+  setenv(kPrimaryServerVariable, "env:82", 1);
+  const DocumentSource source = Find("[sources]\nprimary=dword:0000000A\n");
+  EXPECT_EQ(source.address, "http://env:82/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(source.unusable, "");
+  setenv(kPrimaryServerVariable, " ", 1);  // blank: the entry again
+  EXPECT_EQ(Find("[sources]\nprimary=dword:0000000A\n").address, "");
+}
+
+TEST(FetchFailureLine, AFetchWithoutAnAddressGivesTheSourcesReason) {
+  FetchResult r;
+  r.outcome = FetchOutcome::kOpenFailed;
+  r.failure = FetchFailure::kNoAddress;
+  EXPECT_EQ(FetchFailureLine(true, false, "", r, FetchLimits{10000, 15000, 30000},
+                             "[sources] primary cannot be read: Invalid data type for 'primary'"),
+            "marrowby-weather: forecast from the primary source failed: (no address): [sources] "
+            "primary cannot be read: Invalid data type for 'primary' (after 0.0 s)\n");
 }
 
 TEST(FetchFailureLine, NamesDocumentSourceAddressReasonAndTime) {
