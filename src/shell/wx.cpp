@@ -270,9 +270,9 @@ bool TfrmMain::FetchDocument(bool forecast) {
   // Once the program is told to end, nothing more is fetched and no box
   // opens; the handler that called goes on with what it has.
   if (TerminateRequested()) return false;
-  const std::string address = DocumentAddress(
-      forecast, UseAlternateSource,
-      Read(TRegIniFile(kProductKeyPath), UseAlternateSource ? kAlternateServer : kPrimaryServer));
+  const DocumentSource source =
+      FindDocumentSource(TRegIniFile(kProductKeyPath), forecast, UseAlternateSource);
+  const std::string& address = source.address;
   const FetchResult result = [&] {
     HeldRepaints held;
     return FetchHttpDocument(
@@ -281,7 +281,8 @@ bool TfrmMain::FetchDocument(bool forecast) {
   }();
   // Why it failed goes to standard error, which a desktop session keeps.
   std::fputs(
-      FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits).c_str(),
+      FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits, source.unusable)
+          .c_str(),
       stderr);
   switch (result.outcome) {
     case FetchOutcome::kAbandoned:
