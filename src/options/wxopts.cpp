@@ -152,6 +152,7 @@ void TfrmOptions::btnOkClick() {
     Write(store, kShowTask, chkShowTask->isChecked());
     Write(store, kOnStart, chkOnStart->isChecked());
     Write(store, kAltSource, chkAltSite->isChecked());
+    store.UpdateFile();  // ends the group: a write held back that fails raises here
   }
   accept();
 }

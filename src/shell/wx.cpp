@@ -153,6 +153,7 @@ void TfrmMain::FormCloseQuery(bool& CanClose) {
   if (IsKnown(kLastMarrowby.name)) Write(reg, kLastMarrowby, PrimaryConditions);
   if (IsKnown(kLastWendmoore.name)) Write(reg, kLastWendmoore, SecondaryConditions);
   if (IsKnown(kLastUpdate.name)) Write(reg, kLastUpdate, LastUpdateText);
+  reg.UpdateFile();  // ends the group: a write held back that fails raises here
 }
 
 bool TfrmMain::IsKnown(std::string_view entry) const {
