@@ -70,15 +70,6 @@ TEST(StoredValueDecoding, CommentsAfterQuotedValues) {
   }
 }
 
-TEST(StoredValueDecoding, TheCommentARewriteKeeps) {
-  EXPECT_EQ(StoredValueComment(R"("15"       ; palette)"), "       ; palette");
-  EXPECT_EQ(StoredValueComment(R"(  expand:"x"# raw)"), "# raw");
-  for (const char* raw :
-       {R"("15")", R"("15"   )", "200 ; fast", R"("x ; c)", R"("x" y ; c)", "dword:1 ; c", ""}) {
-    EXPECT_EQ(StoredValueComment(raw), "") << raw;
-  }
-}
-
 TEST(StoredValueDecoding, TextEndsAtTheFirstNul) {
   EXPECT_EQ(TextOf(R"("abc\x00def")"), "abc");
   EXPECT_EQ(TextOf("\"abc\0def\""s), "abc");
@@ -217,11 +208,7 @@ TEST(IniRewrite, KeepsTheCommentAfterAQuotedValue) {
   EXPECT_EQ(SetIniEntry("[s]\nrate=200 ; fast\n", "s", "rate", "100"), "[s]\nrate=\"100\"\n");
   EXPECT_EQ(SetIniEntry("[s]\nk=\"open ; c\n", "s", "k", "x"), "[s]\nk=\"x\"\n");
   EXPECT_EQ(SetIniEntry("[s]\nk=dword:1 ; c\n", "s", "k", "x"), "[s]\nk=\"x\"\n");
-}
-
-TEST(IniRewrite, SectionsWithACommentedHeaderTakeTheirNewEntries) {
-  EXPECT_EQ(SetIniEntry("[sources] ; by hand\nprimary=\"a\"\n[x]\n", "sources", "alternate", "b"),
-            "[sources] ; by hand\nprimary=\"a\"\nalternate=\"b\"\n[x]\n");
+  // A new entry goes below a header that carries a comment.
   EXPECT_EQ(SetIniEntry("[a] ; empty\n", "a", "z", "3"), "[a] ; empty\nz=\"3\"\n");
 }
 

@@ -453,23 +453,6 @@ TEST_F(FailingGroupTest, AStoreFreedUnfinishedSaysSoOnStandardError) {
   EXPECT_EQ(ReadFileBytes(File()), after_first);
 }
 
-TEST_F(LargeFileTest, UpdateFileWritesTheGroupAtOnce) {
-  const std::string junk = HandEditLarge("[window]\nleft=1\n");
-  testing::internal::CaptureStderr();
-  {
-    TRegIniFile store(kProductKeyPath);
-    store.WriteNumber("window", "left", 2);
-    store.WriteNumber("window", "top", 3);
-    store.UpdateFile();
-    EXPECT_EQ(ReadFileBytes(File()), junk + "[window]\nleft=\"2\"\ntop=\"3\"\n");
-    // The same store goes on with a group of its own.
-    store.WriteNumber("window", "width", 4);
-    EXPECT_EQ(ReadFileBytes(File()), junk + "[window]\nleft=\"2\"\ntop=\"3\"\n");
-  }
-  EXPECT_EQ(ReadFileBytes(File()), junk + "[window]\nleft=\"2\"\ntop=\"3\"\nwidth=\"4\"\n");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-}
-
 TEST_F(StoreTest, LeftoverTemporaryFileIsHarmless) {
   WriteFileBytes(File() + ".tmp", "[half written");
   TRegIniFile store(kProductKeyPath);
