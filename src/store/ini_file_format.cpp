@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "text/utf8_text.h"
@@ -24,6 +25,26 @@ std::string_view TrimRight(std::string_view s) {
 }
 
 std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+bool StartsComment(std::string_view s) { return s.starts_with(';') || s.starts_with('#'); }
+
+// The section name of a header line (`trimmed` begins with '['), or nothing
+// for a line that is no header. A line that ends in ']' is a header as it
+// stands, so every header the writer makes reads as it always did. Any other
+// is a header with a comment when a ']' is followed, after blanks, by ';' or
+// '#': the name ends at the first such ']'.
+std::optional<std::string_view> HeaderName(std::string_view trimmed) {
+  if (trimmed.size() >= 2 && trimmed.back() == ']') {
+    return Trim(trimmed.substr(1, trimmed.size() - 2));
+  }
+  for (std::size_t close = trimmed.find(']'); close != std::string_view::npos;
+       close = trimmed.find(']', close + 1)) {
+    if (StartsComment(TrimLeft(trimmed.substr(close + 1)))) {
+      return Trim(trimmed.substr(1, close - 1));
+    }
+  }
+  return std::nullopt;
+}
 
 enum class LineKind { kBlank, kComment, kHeader, kEntry, kGarbage };
 
@@ -57,9 +78,9 @@ Line ClassifyLine(std::string_view file, std::size_t begin, std::size_t end) {
   } else if (trimmed.front() == ';' || trimmed.front() == '#') {
     line.kind = LineKind::kComment;
   } else if (trimmed.front() == '[') {
-    if (trimmed.size() >= 2 && trimmed.back() == ']') {
+    if (const std::optional<std::string_view> name = HeaderName(trimmed)) {
       line.kind = LineKind::kHeader;
-      line.name = Trim(trimmed.substr(1, trimmed.size() - 2));
+      line.name = *name;
     }
   } else if (const std::size_t eq = content.find('='); eq != std::string_view::npos) {
     line.kind = LineKind::kEntry;
@@ -135,8 +156,10 @@ std::string_view RawValue(std::string_view file, const Line& line) {
   return file.substr(line.value_begin, line.content_end - line.value_begin);
 }
 
-// The text of a quoted value; `quoted` begins at the opening quote.
-StoredValue DecodeQuoted(std::string_view quoted) {
+// The text of a quoted value; `quoted` begins at the opening quote. Blanks
+// may follow the closing quote, and a comment after them; `*end` is set just
+// past the closing quote.
+StoredValue DecodeQuoted(std::string_view quoted, std::size_t* end = nullptr) {
   StoredValue bad{StoredValue::Kind::kBadData, {}};
   std::string text;
   std::size_t i = 1;
@@ -165,9 +188,15 @@ StoredValue DecodeQuoted(std::string_view quoted) {
       text += kMeant[k];
     }
   }
-  if (!TrimLeft(quoted.substr(i)).empty()) return bad;
+  if (const std::string_view after = TrimLeft(quoted.substr(i));
+      !after.empty() && !StartsComment(after)) {
+    return bad;
+  }
+  if (end != nullptr) *end = i;
   return {StoredValue::Kind::kText, std::move(text)};
 }
+
+constexpr std::string_view kExpand = "expand:";
 
 }  // namespace
 
@@ -191,7 +220,6 @@ std::vector<IniEntry> ParseIniEntries(std::string_view file) {
 }
 
 StoredValue DecodeStoredValue(std::string_view raw_value) {
-  constexpr std::string_view kExpand = "expand:";
   constexpr std::string_view kDword = "dword:";
   const std::string_view value = TrimLeft(raw_value);
   StoredValue result;
@@ -210,6 +238,17 @@ StoredValue DecodeStoredValue(std::string_view raw_value) {
     result.text.resize(nul);
   }
   return result;
+}
+
+std::string_view StoredValueComment(std::string_view raw_value) {
+  std::string_view value = TrimLeft(raw_value);
+  if (value.starts_with(kExpand)) value.remove_prefix(kExpand.size());
+  std::size_t end = 0;
+  if (!value.starts_with('"') || DecodeQuoted(value, &end).kind != StoredValue::Kind::kText) {
+    return {};
+  }
+  const std::string_view tail = value.substr(end);
+  return TrimLeft(tail).empty() ? std::string_view() : tail;
 }
 
 std::optional<std::string> FindRawValue(std::string_view file, std::string_view section,
@@ -297,7 +336,8 @@ std::string SetIniEntry(std::string_view file, std::string_view section, std::st
   if (existing) {
     const std::string_view raw = RawValue(file, *existing);
     const std::size_t at = existing->value_begin + (raw.size() - TrimLeft(raw).size());
-    return splice(at, existing->content_end - at, value);
+    const std::size_t comment = StoredValueComment(raw).size();
+    return splice(at, existing->content_end - comment - at, value);
   }
 
   // New lines take the file's first line end.

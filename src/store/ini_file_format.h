@@ -7,6 +7,9 @@
 //   - `[name]` (trailing blanks allowed): a section header; the name is what
 //     stands between the first `[` and the last `]`, blanks trimmed, so it may
 //     itself hold `]`;
+//   - `[name]  ; comment` (or `# comment`), a line that does not end in `]`:
+//     a section header with a comment; the name ends at the first `]` that
+//     only blanks part from the `;` or `#`;
 //   - `name=value`: an entry of the section above it; the name is what
 //     precedes the first `=`, blanks trimmed;
 //   - anything else (including a `[` line that is not a header): garbage,
@@ -17,9 +20,11 @@
 // (sections may repeat) the first one in the file counts.
 //
 // Values: `"..."` is a text with the escapes \\ \" \r \n \t \xHH; only blanks
-// may follow the closing quote. `expand:"..."` is an expandable text, taken
-// raw. `dword:...` is a value that is not a text. Anything else is a text as it
-// stands, blanks trimmed. Every text ends at its first NUL.
+// may follow the closing quote, and after them a comment (`; ...` or `# ...`).
+// `expand:"..."` is an expandable text, taken raw, and may carry a comment the
+// same way. `dword:...` is a value that is not a text. Anything else is a text
+// as it stands, blanks trimmed: in `rate=200 ; fast` the `; fast` belongs to
+// the value, as it always has. Every text ends at its first NUL.
 //
 // Nothing here touches the file system, so the whole format can be fuzzed.
 #pragma once
@@ -56,6 +61,11 @@ struct StoredValue {
 
 StoredValue DecodeStoredValue(std::string_view raw_value);
 
+// What follows a quoted text value that reads well, when that is a comment:
+// the blanks before it and the comment, as they stand. Empty for any other
+// value. A rewrite of the entry keeps it.
+std::string_view StoredValueComment(std::string_view raw_value);
+
 // The raw value of the entry that counts for (section, name), if any.
 std::optional<std::string> FindRawValue(std::string_view file, std::string_view section,
                                         std::string_view name);
@@ -72,7 +82,7 @@ bool IsStorableSectionName(std::string_view section);
 bool IsStorableEntryName(std::string_view name);
 
 // `file` with the entry (section, name) set to `text`. The entry that counts
-// is changed in place (its line's name, spacing and line end kept); a missing
+// is changed in place (its line's name, spacing, comment and line end kept); a missing
 // entry is added after the last entry, header or garbage line of the first
 // section of that name; a missing section is added at the end of the file.
 // Every other line stays as it was, byte for byte. New lines take the file's

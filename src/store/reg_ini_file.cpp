@@ -1,8 +1,10 @@
 #include "store/reg_ini_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,12 +17,10 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
-#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "store/ini_file_format.h"
@@ -233,32 +233,76 @@ void CheckStorableNames(const std::string& file_name, std::string_view section,
   if (!IsStorableEntryName(entry)) throw SetFailed(entry);
 }
 
-// Takes the exclusive lock on `fd`, waiting `limit` at most: another copy
-// that hangs holding it (stopped mid-write) must not keep this one's close
-// from ending. The wait is a blocking flock on a thread of its own, so the
-// lock is handed over the moment it is let go (asking again and again would
-// seldom catch the moment between two writes of a copy writing entry after
-// entry). A wait that runs out leaves the thread behind; it lets go of the
-// lock as soon as it gets it, once this write has closed `fd`.
-bool LockWithin(int fd, std::chrono::milliseconds limit) {
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-  if (errno != EWOULDBLOCK && errno != EINTR) return false;
-  // The thread's own descriptor of the same open file: the lock belongs to
-  // the open file, and `fd` may be closed (and its number reused) before the
-  // thread gets to it.
-  const int waiting_fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  if (waiting_fd < 0) return false;
-  auto locked = std::make_shared<std::promise<bool>>();
-  std::future<bool> result = locked->get_future();
-  std::thread([waiting_fd, locked] {
-    int status = 0;
-    while ((status = flock(waiting_fd, LOCK_EX)) != 0 && errno == EINTR) {
+// The exclusive lock on `<file>.lock` that serialises writers between
+// running copies, held while the object lives. The lock file is never
+// removed: removing it would let two writers hold locks on two different
+// files.
+//
+// The wait for a lock that another copy holds is bounded: one that hangs
+// holding it (stopped mid-write) must not keep this one's close from ending.
+// A blocking flock could not be given up without leaving something behind
+// (a thread blocked in it, with its descriptor), so the lock is asked for
+// without blocking: again at every close of the lock file, which is how a
+// writer lets go of it and which inotify reports, and in any case every few
+// milliseconds. Asking only at intervals would seldom catch the moment
+// between two writes of a copy writing entry after entry.
+class SettingsLock {
+ public:
+  SettingsLock(const std::string& lock_name, std::chrono::milliseconds limit)
+      : lock_(open(lock_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+    held_ = lock_.Valid() && LockWithin(lock_name, limit);
+  }
+  // Lets go of the lock before its file is closed, so that a copy the close
+  // wakes finds it free. The watch is closed last, with the lock let go:
+  // closing an inotify instance can take milliseconds (the kernel waits out
+  // a grace period), which no other copy should wait for.
+  ~SettingsLock() {
+    if (held_) flock(lock_.Get(), LOCK_UN);
+  }
+  SettingsLock(const SettingsLock&) = delete;
+  SettingsLock& operator=(const SettingsLock&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  bool TryLock() const {
+    while (flock(lock_.Get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EINTR) return false;
     }
-    close(waiting_fd);
-    locked->set_value(status == 0);
-  }).detach();
-  return result.wait_for(limit) == std::future_status::ready && result.get();
-}
+    return true;
+  }
+
+  bool LockWithin(const std::string& lock_name, std::chrono::milliseconds limit) {
+    if (TryLock()) return true;
+    if (errno != EWOULDBLOCK) return false;
+    // Watched before the next try, so that a close between the two is seen.
+    closes_.emplace(inotify_init1(IN_CLOEXEC | IN_NONBLOCK));
+    if (closes_->Valid()) {
+      inotify_add_watch(closes_->Get(), lock_name.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+    }
+    constexpr std::chrono::milliseconds kAskAgain(5);
+    const auto give_up = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+      if (TryLock()) return true;
+      if (errno != EWOULDBLOCK) return false;
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(give_up - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return false;
+      // Without a watch (no inotify instance left) the descriptor is -1,
+      // which poll passes over: a plain wait.
+      pollfd watch{closes_->Get(), POLLIN, 0};
+      if (poll(&watch, 1, static_cast<int>(std::min(left, kAskAgain).count())) > 0) {
+        char events[4096];
+        while (read(closes_->Get(), events, sizeof events) > 0) {
+        }
+      }
+    }
+  }
+
+  // Declared first, closed last.
+  std::optional<FileDescriptor> closes_;
+  FileDescriptor lock_;
+  bool held_ = false;
+};
 
 // Under the lock, re-reads the file, sets the entries in order, and replaces
 // the file with a complete new copy, so a reader or a crash sees the old file
@@ -272,12 +316,8 @@ std::size_t WriteStoredTexts(const std::string& file_name,
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(file_name).parent_path(), ignored);
 
-  // The lock file is never removed: removing it would let two writers hold
-  // locks on two different files.
-  FileDescriptor lock(open((file_name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-  if (!lock.Valid() || !LockWithin(lock.Get(), std::chrono::milliseconds(500))) {
-    throw create_failed;
-  }
+  const SettingsLock lock(file_name + ".lock", std::chrono::milliseconds(500));
+  if (!lock.Held()) throw create_failed;
 
   // A settings file that is a link to one kept elsewhere (a dotfiles
   // folder) is replaced where it really lives, so the link stays.
@@ -356,14 +396,20 @@ TRegIniFile::TRegIniFile(std::string_view key_path) : file_name_(SettingsFileFor
 }
 
 TRegIniFile::~TRegIniFile() {
-  if (kept_writes_.empty()) return;
   try {
-    WriteStoredTexts(file_name_, kept_writes_);
+    UpdateFile();
   } catch (const std::exception& error) {
     // A destructor cannot raise, and the entries must not vanish unseen.
     std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
                  file_name_.c_str(), error.what());
   }
+}
+
+void TRegIniFile::UpdateFile() {
+  if (kept_writes_.empty()) return;
+  std::vector<std::array<std::string, 3>> group;
+  group.swap(kept_writes_);
+  WriteStoredTexts(file_name_, group);
 }
 
 std::optional<std::string> TRegIniFile::ReadStored(std::string_view section,

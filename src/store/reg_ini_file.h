@@ -3,8 +3,9 @@
 // TRegIniFile gives the product key the shape of an ini file: sections hold
 // named entries, and every entry is kept as text (numbers as decimal text,
 // flags as "0"/"1"). Each user constructs a store, runs one group of reads or
-// of writes, and drops it; nothing is kept that another writer could make
-// stale, so a write is what the next read sees.
+// of writes (a group of writes ends with UpdateFile), and drops it; nothing
+// is kept that another writer could make stale, so a write is what the next
+// read sees.
 //
 // The key path `Software\Tidewell\Aerolume` maps to one file,
 // `$XDG_CONFIG_HOME/Tidewell/Aerolume.ini` ($HOME/.config when XDG_CONFIG_HOME
@@ -22,8 +23,9 @@
 // an entry a REG_SZ value, written with the ANSI calls, so a text keeps the
 // bytes that the system's ANSI code page can carry. Construction opens or
 // creates the key path; reads open nothing else and create nothing; REG_SZ
-// and REG_EXPAND_SZ read as their raw text (never expanded); any other type
-// raises "Invalid data type for '<entry>'".
+// and REG_EXPAND_SZ read as their raw text (never expanded); a value of
+// length 0 reads as the empty text whatever its type; any other type raises
+// "Invalid data type for '<entry>'".
 //
 // Large ini files: reads reuse a copy of the file (and of the values looked up in
 // it) while the file's identity, size and times are unchanged, so they cost
@@ -31,9 +33,12 @@
 // (far more than the program ever writes itself) is rewritten twice per
 // group of writes, not once per entry: a store's first write goes to the
 // file at once as above; its later ones are checked at once (names) and
-// written together when the store is freed. Should that write fail (the
-// first one having just succeeded), the store cannot raise there: it says so
-// on standard error in one line naming the file.
+// held back to be written together by UpdateFile, which ends the group and
+// raises as a write does when that fails. A writer therefore calls
+// UpdateFile after its group's last write. A store freed with writes still
+// held back (its writer never got to UpdateFile, or raised before it) writes
+// them then; as a destructor cannot raise, a failure there is only said on
+// standard error, in one line naming the file.
 #pragma once
 
 #include <array>
@@ -88,6 +93,13 @@ class TRegIniFile {
   void WriteNumber(std::string_view section, std::string_view entry, std::int32_t value);
   void WriteFlag(std::string_view section, std::string_view entry, bool value);
 
+  // Ends a group of writes: writes what the store has held back (only ever
+  // on a large ini file, see above), with the error of the first entry held
+  // back should that fail. Either way nothing is held back afterwards, so a
+  // failure is reported once. Where every write went to the file or the
+  // registry at once, it does nothing.
+  void UpdateFile();
+
   // The settings file this store reads and writes (on Windows the full
   // registry path, "HKEY_CURRENT_USER\\<key path>").
   const std::string& FileName() const { return file_name_; }
@@ -106,7 +118,7 @@ class TRegIniFile {
   void* product_key_ = nullptr;  // the open HKEY of the key path, or none
 #endif
   // Set once this store has written a large file: later writes are kept (as
-  // section, entry, text) and written when the store is freed.
+  // section, entry, text) for UpdateFile, or for the destructor.
   bool large_file_ = false;
   std::vector<std::array<std::string, 3>> kept_writes_;
 };

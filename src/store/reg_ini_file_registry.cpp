@@ -67,9 +67,10 @@ bool ReadStoredText(void* product_key, std::string_view section, std::string_vie
   LONG status = RegQueryValueExA(key.Get(), entry_name.c_str(), nullptr, &type, nullptr, &size);
   if (status == ERROR_FILE_NOT_FOUND) return false;
   if (status != ERROR_SUCCESS) throw GetFailed(entry);
-  if (!IsText(type)) throw WrongType(entry);
+  // A value that holds nothing is the empty text, whatever its type says.
   text->clear();
   if (size == 0) return true;
+  if (!IsText(type)) throw WrongType(entry);
 
   // Another program may change the value between the two queries; a value
   // that grew is asked for again with room for its new size.
@@ -84,6 +85,7 @@ bool ReadStoredText(void* product_key, std::string_view section, std::string_vie
       continue;
     }
     if (status != ERROR_SUCCESS) throw GetFailed(entry);
+    if (got == 0) return true;
     if (!IsText(type)) throw WrongType(entry);
     data.resize(got);
     // The text ends at its first NUL: the terminator, when the value has one.
@@ -141,6 +143,9 @@ TRegIniFile::TRegIniFile(std::string_view key_path)
 TRegIniFile::~TRegIniFile() {
   if (product_key_ != nullptr) RegCloseKey(Product(product_key_));
 }
+
+// Every write reached the registry when it was made; nothing is held back.
+void TRegIniFile::UpdateFile() {}
 
 std::optional<std::string> TRegIniFile::ReadStored(std::string_view section,
                                                    std::string_view entry) const {

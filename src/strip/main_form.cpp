@@ -132,6 +132,7 @@ void TfrmMain::FormCloseQuery(bool& CanClose) {
   if (IsKnown(kLastMarrowby.name)) Write(reg, kLastMarrowby, PrimaryConditions);
   if (IsKnown(kLastWendmoore.name)) Write(reg, kLastWendmoore, SecondaryConditions);
   if (IsKnown(kLastUpdate.name)) Write(reg, kLastUpdate, LastUpdateText);
+  reg.UpdateFile();  // ends the group: a write held back that fails raises here
 }
 
 bool TfrmMain::IsKnown(std::string_view entry) const {
@@ -277,9 +278,9 @@ bool TfrmMain::FetchDocument(bool forecast) {
   // Once the program is told to end, nothing more is fetched and no box
   // opens; the handler that called goes on with what it has.
   if (platform_.TerminateRequested()) return false;
-  const std::string address = DocumentAddress(
-      forecast, UseAlternateSource,
-      Read(TRegIniFile(kProductKeyPath), UseAlternateSource ? kAlternateServer : kPrimaryServer));
+  const DocumentSource source =
+      FindDocumentSource(TRegIniFile(kProductKeyPath), forecast, UseAlternateSource);
+  const std::string& address = source.address;
   const FetchResult result = [&] {
     FetchScope fetching(platform_);
     return FetchHttpDocument(
@@ -288,7 +289,8 @@ bool TfrmMain::FetchDocument(bool forecast) {
   }();
   // Why it failed goes to standard error, which a desktop session keeps.
   std::fputs(
-      FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits).c_str(),
+      FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits, source.unusable)
+          .c_str(),
       stderr);
   switch (result.outcome) {
     case FetchOutcome::kAbandoned:

@@ -143,4 +143,5 @@ void TfrmOptions::btnOkClick() {
   Write(store, kShowTask, chkShowTask);
   Write(store, kOnStart, chkOnStart);
   Write(store, kAltSource, chkAltSite);
+  store.UpdateFile();  // ends the group: a write held back that fails raises here
 }

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
+#include "store/ini_file_format.h"
+#include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "text/ascii_case.h"
 #include "weather/http_fetch.h"
@@ -54,6 +57,28 @@ bool IsBlankText(std::string_view text) {
   return true;
 }
 
+const char* ServerVariable(bool alternate) {
+  return alternate ? kAlternateServerVariable : kPrimaryServerVariable;
+}
+
+// The source's variable where it names a server: set to something other
+// than blanks (a blank one counts as unset, so the stored setting applies).
+const char* VariableValue(bool alternate) {
+  const char* value = std::getenv(ServerVariable(alternate));
+  return value != nullptr && !IsBlankText(value) ? value : nullptr;
+}
+
+// The document's address on the server that `value` names (the default
+// where it is blank); empty when it names none.
+std::string AddressOf(bool forecast, bool alternate, std::string_view value) {
+  const std::string server =
+      ServerFromSetting(value, alternate ? kDefaultAlternateServer : kDefaultPrimaryServer);
+  if (server.empty()) return {};
+  const char* path = alternate ? (forecast ? kAlternateForecastPath : kAlternateConditionsPath)
+                               : (forecast ? kPrimaryForecastPath : kPrimaryConditionsPath);
+  return "http://" + server + path;
+}
+
 // Milliseconds as seconds, without a decimal where none is needed: "15",
 // "0.2", "2.5".
 std::string Seconds(long ms) {
@@ -66,11 +91,12 @@ std::string Seconds(long ms) {
   return text;
 }
 
-std::string FailureWords(bool alternate, const FetchResult& result, const FetchLimits& limits) {
+std::string FailureWords(bool alternate, const FetchResult& result, const FetchLimits& limits,
+                         std::string_view unusable) {
   switch (result.failure) {
     case FetchFailure::kNoAddress:
-      return std::string("no usable server; see ") +
-             (alternate ? kAlternateServerVariable : kPrimaryServerVariable) + " or [" +
+      if (!unusable.empty()) return std::string(unusable);
+      return std::string("no usable server; see ") + ServerVariable(alternate) + " or [" +
              std::string(kSourcesSection) + "] " +
              std::string((alternate ? kAlternateServer : kPrimaryServer).name) +
              " in the settings file";
@@ -125,22 +151,37 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
 }
 
 std::string DocumentAddress(bool forecast, bool alternate, std::string_view stored) {
-  const char* variable = alternate ? kAlternateServerVariable : kPrimaryServerVariable;
-  const char* fallback = alternate ? kDefaultAlternateServer : kDefaultPrimaryServer;
-  const char* value = std::getenv(variable);
-  // A blank variable counts as unset, so the stored setting applies.
-  std::string server = ServerFromSetting(value ? value : "", "");
-  if (server.empty() && IsBlankText(value ? value : "")) {
-    server = ServerFromSetting(stored, fallback);
+  const char* variable = VariableValue(alternate);
+  return AddressOf(forecast, alternate, variable ? variable : stored);
+}
+
+DocumentSource FindDocumentSource(const TRegIniFile& store, bool forecast, bool alternate) {
+  const TextEntry& entry = alternate ? kAlternateServer : kPrimaryServer;
+  const std::string entry_name = "[" + std::string(entry.section) + "] " + std::string(entry.name);
+  const char* variable = VariableValue(alternate);
+  std::string stored;
+  if (variable == nullptr) {
+    try {
+      stored = Read(store, entry);
+    } catch (const std::exception& error) {
+      return {{}, entry_name + " cannot be read: " + error.what()};
+    }
   }
-  if (server.empty()) return {};
-  const char* path = alternate ? (forecast ? kAlternateForecastPath : kAlternateConditionsPath)
-                               : (forecast ? kPrimaryForecastPath : kPrimaryConditionsPath);
-  return "http://" + server + path;
+  const std::string_view value = variable ? std::string_view(variable) : stored;
+  DocumentSource source{AddressOf(forecast, alternate, value), {}};
+  if (source.address.empty()) {
+    constexpr std::size_t kShown = 64;
+    source.unusable = (variable ? std::string(ServerVariable(alternate)) : entry_name) + "=" +
+                      EncodeStoredValue(value.substr(0, kShown)) +
+                      (value.size() > kShown ? "..." : "") +
+                      " is not a usable server (host or host:port)";
+  }
+  return source;
 }
 
 std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
-                             const FetchResult& result, const FetchLimits& limits) {
+                             const FetchResult& result, const FetchLimits& limits,
+                             std::string_view unusable) {
   // A document that arrived, or one the caller gave up on, is no failure.
   if (result.outcome == FetchOutcome::kDocument || result.outcome == FetchOutcome::kAbandoned) {
     return {};
@@ -151,5 +192,5 @@ std::string FetchFailureLine(bool forecast, bool alternate, const std::string& a
          // The [sources] entries are named after the sources they set.
          " from the " + std::string((alternate ? kAlternateServer : kPrimaryServer).name) +
          " source failed: " + (address.empty() ? std::string("(no address)") : address) + ": " +
-         FailureWords(alternate, result, limits) + took;
+         FailureWords(alternate, result, limits, unusable) + took;
 }

@@ -24,11 +24,14 @@
 //   FetchHttpDocument never opens, so the user is told that the document
 //   cannot be opened instead of the program quietly asking another server or
 //   another path.
+// A stored setting that cannot be read at all (a `dword:` value, a broken
+// quote) counts as an unusable one.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+class TRegIniFile;
 struct FetchLimits;
 struct FetchResult;
 
@@ -48,6 +51,24 @@ inline constexpr char kAlternateForecastPath[] = "/iwin/qz/zone.html";
 // the settings file, empty when there is none.
 std::string DocumentAddress(bool forecast, bool alternate, std::string_view stored = {});
 
+// Where one document is fetched from, as the settings stand at the call.
+struct DocumentSource {
+  // "http://<server><path>"; empty when the setting that wins is unusable.
+  std::string address;
+  // Then why, naming that setting, for the failure line: for example
+  //   [sources] primary cannot be read: Invalid data type for 'primary'
+  //   [sources] alternate="host/x" is not a usable server (host or host:port)
+  //   MARROWBY_WEATHER_PRIMARY="ftp://h" is not a usable server (host or host:port)
+  // The value is shown as the settings file would hold it (escaped, cut
+  // after 64 bytes), so the reason stays one line.
+  std::string unusable;
+};
+
+// DocumentAddress with the source's [sources] entry from `store`, which is
+// read only where no variable is set. Never raises: an entry that cannot be
+// read makes the source unusable.
+DocumentSource FindDocumentSource(const TRegIniFile& store, bool forecast, bool alternate);
+
 // The server part ("host", "host:port", "[v6]:port") that a variable's value
 // stands for: the default for an unset or blank value, the empty text for an
 // unusable one.
@@ -61,5 +82,8 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
 //   http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB: connection
 //   refused (after 0.0 s)
 // (one line). Empty for a fetch that succeeded or that the caller abandoned.
+// For a fetch that had no address, `unusable` (DocumentSource::unusable) is
+// the reason, where given.
 std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
-                             const FetchResult& result, const FetchLimits& limits);
+                             const FetchResult& result, const FetchLimits& limits,
+                             std::string_view unusable = {});

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -124,23 +125,45 @@ TEST(ConcurrentWriters, WriterKilledMidRunLeavesAFileThatParses) {
   }
 }
 
+// Another copy that has taken the settings lock and hangs with it, for the
+// life of the object; it ends by itself should the test not get to end it.
+class HangingLockHolder {
+ public:
+  explicit HangingLockHolder(const std::string& settings_file) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_ = Spawn([&] {
+      const int lock = open((settings_file + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
+      if (lock < 0 || flock(lock, LOCK_EX) != 0 || write(ready[1], "L", 1) != 1) _exit(1);
+      alarm(30);
+      pause();
+    });
+    char mark = 0;
+    if (pid_ > 0 && read(ready[0], &mark, 1) != 1) mark = 0;
+    holding_ = mark == 'L';
+    close(ready[0]);
+    close(ready[1]);
+  }
+  ~HangingLockHolder() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  HangingLockHolder(const HangingLockHolder&) = delete;
+  HangingLockHolder& operator=(const HangingLockHolder&) = delete;
+  bool Holding() const { return holding_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool holding_ = false;
+};
+
 TEST(ConcurrentWriters, ACopyHangingWithTheLockFailsTheWriteInsteadOfBlockingIt) {
   TempConfigDir config;
   TRegIniFile{kProductKeyPath};
   const std::string before = ReadFileBytes(config.SettingsFile());
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  // Takes the lock and hangs with it; it ends by itself should the test not
-  // get to end it.
-  const pid_t holder = Spawn([&] {
-    const int lock = open((config.SettingsFile() + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
-    if (lock < 0 || flock(lock, LOCK_EX) != 0 || write(ready[1], "L", 1) != 1) _exit(1);
-    alarm(30);
-    pause();
-  });
-  ASSERT_GT(holder, 0);
-  char mark = 0;
-  ASSERT_EQ(read(ready[0], &mark, 1), 1);
+  HangingLockHolder holder(config.SettingsFile());
+  ASSERT_TRUE(holder.Holding());
 
   const auto start = steady_clock::now();
   try {
@@ -151,11 +174,27 @@ TEST(ConcurrentWriters, ACopyHangingWithTheLockFailsTheWriteInsteadOfBlockingIt)
   }
   EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_EQ(ReadFileBytes(config.SettingsFile()), before);
+}
 
-  kill(holder, SIGKILL);
-  waitpid(holder, nullptr, 0);
-  close(ready[0]);
-  close(ready[1]);
+std::ptrdiff_t EntriesIn(const char* folder) {
+  return std::distance(std::filesystem::directory_iterator(folder),
+                       std::filesystem::directory_iterator());
+}
+
+// A program that cannot store at one close may go on and try again; what the
+// waits that gave up left behind would pile up meanwhile.
+TEST(ConcurrentWriters, AWriteThatGivesUpLeavesNoThreadOrDescriptorBehind) {
+  TempConfigDir config;
+  TRegIniFile{kProductKeyPath};
+  HangingLockHolder holder(config.SettingsFile());
+  ASSERT_TRUE(holder.Holding());
+  const std::ptrdiff_t threads = EntriesIn("/proc/self/task");
+  const std::ptrdiff_t descriptors = EntriesIn("/proc/self/fd");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    EXPECT_THROW(TRegIniFile(kProductKeyPath).WriteNumber("window", "left", 5), ERegistryException);
+  }
+  EXPECT_EQ(EntriesIn("/proc/self/task"), threads);
+  EXPECT_EQ(EntriesIn("/proc/self/fd"), descriptors);
 }
 
 }  // namespace

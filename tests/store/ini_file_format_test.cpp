@@ -52,6 +52,24 @@ TEST(StoredValueDecoding, BrokenQuotedValuesAreBadData) {
   }
 }
 
+// A comment may follow a quoted value; an unquoted value keeps reading as it
+// stands, ';' and all.
+TEST(StoredValueDecoding, CommentsAfterQuotedValues) {
+  EXPECT_EQ(TextOf(R"("15"       ; palette index 0..15)"), "15");
+  EXPECT_EQ(TextOf(R"("host:port" ; the "primary" source)"), "host:port");
+  EXPECT_EQ(TextOf("\"1\"\t# flag"), "1");
+  EXPECT_EQ(TextOf(R"("x";)"), "x");
+  EXPECT_EQ(TextOf(R"(expand:"%TEMP%" ; raw)"), "%TEMP%");
+  EXPECT_EQ(TextOf(R"("a ; b" ; c)"), "a ; b");
+  EXPECT_EQ(TextOf(R"("\x41\x00tail" ; c)"), "A");
+  EXPECT_EQ(TextOf("200 ; fast"), "200 ; fast");
+  EXPECT_EQ(TextOf("; all of it"), "; all of it");
+  EXPECT_EQ(KindOf("dword:0000000A ; ten"), StoredValue::Kind::kNotText);
+  for (const char* raw : {R"("x" y ; c)", R"("x ; c)", R"("\q" ; c)", R"("x"" ; c)"}) {
+    EXPECT_EQ(KindOf(raw), StoredValue::Kind::kBadData) << raw;
+  }
+}
+
 TEST(StoredValueDecoding, TextEndsAtTheFirstNul) {
   EXPECT_EQ(TextOf(R"("abc\x00def")"), "abc");
   EXPECT_EQ(TextOf("\"abc\0def\""s), "abc");
@@ -126,6 +144,39 @@ TEST(IniParsing, LineEndsAreLfOrCrLfAndALoneCrIsText) {
   EXPECT_FALSE(FindRawValue("[s]\rk=v\r", "s", "k"));  // one line: "[s]\rk=v\r"
 }
 
+TEST(IniParsing, HeadersMayCarryAComment) {
+  const std::string file =
+      "[window]   ; where the strip stands\n"
+      "left=1\n"
+      "[sources]\t# written by hand only\n"
+      "primary=\"host\"\n"
+      "[a]b];c\n"
+      "k=1\n"
+      "[not] a header ; x\n"
+      "k=2\n"
+      "[one] ; two ] ; three\n"
+      "k=3\n";
+  const std::vector<IniEntry> entries = ParseIniEntries(file);
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[0].section, "window");
+  EXPECT_EQ(entries[1].section, "sources");
+  EXPECT_EQ(entries[2].section, "a]b");
+  EXPECT_EQ(entries[3].section, "a]b");  // the garbage line changes nothing
+  EXPECT_EQ(entries[3].raw_value, "2");
+  EXPECT_EQ(entries[4].section, "one");
+}
+
+// A line that ends in ']' is read as it always was, ';' or not: that is how
+// the writer makes a header for any storable name.
+TEST(IniParsing, HeadersEndingInABracketReadAsBefore) {
+  for (const char* name : {"a] ; b", "x ;y]", "[z] # c", "q]"}) {
+    const std::vector<IniEntry> entries = ParseIniEntries(SetIniEntry("", name, "k", "v"));
+    ASSERT_EQ(entries.size(), 1u) << name;
+    EXPECT_EQ(entries[0].section, name);
+  }
+  EXPECT_EQ(ParseIniEntries("[a] ; note [b]\nk=v\n")[0].section, "a] ; note [b");
+}
+
 TEST(IniLookup, NamesMatchWithoutAsciiCaseAndTheFirstEntryCounts) {
   const std::string file =
       "[WINDOW]\nLeft=1\nleft=2\n[scroll]\nleft=3\n[window]\nleft=4\ntop=5\n[\xc9t\xe9]\nk=6\n";
@@ -146,6 +197,19 @@ TEST(IniRewrite, ChangesTheEntryThatCountsInPlace) {
   EXPECT_EQ(SetIniEntry("[s]\nk=dword:00000001\n", "s", "k", "x"), "[s]\nk=\"x\"\n");
   EXPECT_EQ(SetIniEntry("[s]\nk=\"broken\n", "s", "k", ""), "[s]\nk=\"\"\n");
   EXPECT_EQ(SetIniEntry("[s]\nk=old", "s", "k", "new"), "[s]\nk=\"new\"");
+}
+
+TEST(IniRewrite, KeepsTheCommentAfterAQuotedValue) {
+  EXPECT_EQ(SetIniEntry("[window]\nforeground=\"15\"       ; palette index\r\n", "window",
+                        "foreground", "3"),
+            "[window]\nforeground=\"3\"       ; palette index\r\n");
+  EXPECT_EQ(SetIniEntry("[s]\nk=expand:\"%T%\"# raw", "s", "k", "a\"b"), "[s]\nk=\"a\\\"b\"# raw");
+  // Without a quoted value there is no comment: the whole value is replaced.
+  EXPECT_EQ(SetIniEntry("[s]\nrate=200 ; fast\n", "s", "rate", "100"), "[s]\nrate=\"100\"\n");
+  EXPECT_EQ(SetIniEntry("[s]\nk=\"open ; c\n", "s", "k", "x"), "[s]\nk=\"x\"\n");
+  EXPECT_EQ(SetIniEntry("[s]\nk=dword:1 ; c\n", "s", "k", "x"), "[s]\nk=\"x\"\n");
+  // A new entry goes below a header that carries a comment.
+  EXPECT_EQ(SetIniEntry("[a] ; empty\n", "a", "z", "3"), "[a] ; empty\nz=\"3\"\n");
 }
 
 TEST(IniRewrite, AppendsAtTheEndOfItsSection) {

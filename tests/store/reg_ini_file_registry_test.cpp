@@ -112,6 +112,24 @@ TEST_F(RegistryStoreTest, NonTextValuesAreTheWrongType) {
   EXPECT_EQ(store.ReadNumber("window", "left", 10), 12);
 }
 
+// A value that holds nothing reads as the empty text before its type is
+// looked at: a number or a flag then takes its default.
+TEST_F(RegistryStoreTest, ValuesOfLengthZeroAreEmptyTextsWhateverTheirType) {
+  for (const DWORD type : {DWORD{REG_DWORD}, DWORD{REG_BINARY}, DWORD{REG_NONE},
+                           DWORD{REG_MULTI_SZ}, DWORD{REG_QWORD}, DWORD{REG_SZ}}) {
+    PutValue("window", "left", type, "");
+    ASSERT_EQ(GetValue("window", "left").type, type);
+    TRegIniFile store(kProductKeyPath);
+    EXPECT_EQ(store.ReadText("window", "left", "default"), "") << "type " << type;
+    EXPECT_EQ(store.ReadNumber("window", "left", 10), 10) << "type " << type;
+    EXPECT_TRUE(store.ReadFlag("window", "left", true)) << "type " << type;
+  }
+  // One byte is enough to be of the wrong type.
+  PutValue("window", "left", REG_BINARY, "\0"s);
+  EXPECT_EQ(ErrorOf([] { TRegIniFile(kProductKeyPath).ReadText("window", "left", ""); }),
+            "Invalid data type for 'left'");
+}
+
 TEST_F(RegistryStoreTest, ValuesOtherProgramsWroteReadAsTheirRawText) {
   PutValue("weather", "last marrowby", REG_EXPAND_SZ, "%USERNAME% at %TEMP%\0"s);
   PutValue("scroll", "rate", REG_EXPAND_SZ, "0x20\0"s);

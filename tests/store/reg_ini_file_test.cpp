@@ -344,11 +344,16 @@ TEST_F(StoreTest, LeftoverReadOnlyTemporaryFileNeverBlocksAWrite) {
 // is kept between reads.
 class LargeFileTest : public StoreTest {
  protected:
-  void HandEditLongAgo(const std::string& tail) const {
+  // Returns what stands before `tail`.
+  std::string HandEditLarge(const std::string& tail) const {
     std::string junk = "[junk]\n";
     while (junk.size() < 3 * kLargeSettingsFile)
       junk += "entry=\"a value to fill the file with\"\n";
     HandEdit(junk + tail);
+    return junk;
+  }
+  void HandEditLongAgo(const std::string& tail) const {
+    HandEditLarge(tail);
     // Always the same time, so that two edits of the same size differ only
     // in the change time the file system records itself.
     const timespec long_ago[2] = {{1700000000, 0}, {1700000000, 0}};
@@ -393,6 +398,59 @@ TEST_F(LargeFileTest, AGroupOfWritesKeepsEveryOtherByte) {
   EXPECT_EQ(ReadFileBytes(File()), junk +
                                        "[window]\nleft=\"2\"\ntop=\"3\"\n; the user's note\n"
                                        "[weather]\nlast update=\"now\"\n");
+}
+
+// The group's write that fails at its end: after the group's first write
+// (made at once) the folder where the new copy of the file goes gets a
+// folder in the way of that copy, which stops root as well.
+class FailingGroupTest : public LargeFileTest {
+ protected:
+  // Makes the group's first write, then the fault, then two writes that are
+  // held back. Returns the file as the first write left it.
+  std::string StartGroup(TRegIniFile& store) {
+    HandEditLarge("[window]\nleft=1\n");
+    store.WriteNumber("window", "left", 2);
+    const std::string after_first = ReadFileBytes(File());
+    EXPECT_NE(after_first.find("[window]\nleft=\"2\"\n"), std::string::npos);
+    EXPECT_TRUE(fs::create_directory(File() + ".tmp"));
+    store.WriteNumber("window", "top", 3);
+    store.WriteText("weather", "last update", "now");
+    return after_first;
+  }
+};
+
+TEST_F(FailingGroupTest, UpdateFileRaisesTheStoresErrorOnce) {
+  testing::internal::CaptureStderr();
+  {
+    TRegIniFile store(kProductKeyPath);
+    const std::string after_first = StartGroup(store);
+    try {
+      store.UpdateFile();
+      ADD_FAILURE() << "no error";
+    } catch (const ERegistryException& e) {
+      EXPECT_STREQ(e.what(), "Failed to create key window");
+    }
+    EXPECT_EQ(ReadFileBytes(File()), after_first);
+    // Reported once: nothing is held back any more.
+    store.UpdateFile();
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_TRUE(fs::is_directory(File() + ".tmp"));
+}
+
+// A writer that never ends its group still has the failure said, on
+// standard error, once the store is freed.
+TEST_F(FailingGroupTest, AStoreFreedUnfinishedSaysSoOnStandardError) {
+  std::string after_first;
+  testing::internal::CaptureStderr();
+  {
+    TRegIniFile store(kProductKeyPath);
+    after_first = StartGroup(store);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "marrowby-weather: cannot store the settings in " + File() +
+                ": Failed to create key window\n");
+  EXPECT_EQ(ReadFileBytes(File()), after_first);
 }
 
 TEST_F(StoreTest, LeftoverTemporaryFileIsHarmless) {

@@ -2,8 +2,8 @@
 //
 // Whatever a file holds: nothing crashes; every name the reader finds can be
 // written back; writing every entry back with its own text leaves a file that
-// reads exactly as before; and one new entry reads back byte for byte while
-// nothing else changes.
+// reads exactly as before, with the comment after each value where it was;
+// and one new entry reads back byte for byte while nothing else changes.
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -74,11 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<StoredValue> before = ReadAll(input, keys);
   for (const StoredValue& value : before) CheckNumberConversion(value.text);
 
-  // Every text written back as itself: the file reads the same.
+  // Every text written back as itself: the file reads the same, and each
+  // entry keeps its comment.
   std::string file(input);
   for (std::size_t i = 0; i < keys.size(); ++i) {
     if (before[i].kind != StoredValue::Kind::kText) continue;
+    const std::string comment(
+        StoredValueComment(*FindRawValue(file, keys[i].first, keys[i].second)));
     file = SetIniEntry(file, keys[i].first, keys[i].second, before[i].text);
+    Check(StoredValueComment(*FindRawValue(file, keys[i].first, keys[i].second)) == comment);
   }
   Check(ParseIniEntries(file).size() == entries.size());
   Check(SameValues(ReadAll(file, keys), before));

@@ -17,5 +17,5 @@ mw_add_test(weather_net_test
   SOURCES
     http_fetch_test.cpp
     sources_test.cpp
-  LIBS mw_weather
+  LIBS mw_weather mw_store
 )

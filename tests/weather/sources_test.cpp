@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
+#include "store/reg_ini_file.h"
+#include "support/temp_config.h"
 #include "weather/http_fetch.h"
 
 namespace {
@@ -133,6 +136,55 @@ TEST_F(SourcesTest, StoredServersApplyWhereNoVariableIsSet) {
   EXPECT_EQ(DocumentAddress(false, false, "stored"), "");
 }
 
+// The servers as FetchDocument finds them: the settings file's [sources]
+// entries, read through the store, below the environment.
+class StoredSourcesTest : public SourcesTest {
+ protected:
+  DocumentSource Find(const std::string& file, bool alternate = false) const {
+    WriteFileBytes(config_.SettingsFile(), file);
+    return FindDocumentSource(TRegIniFile(kProductKeyPath), true, alternate);
+  }
+
+  TempConfigDir config_;
+};
+
+// What used to raise out of the update now makes the source one that cannot
+// be reached, with the reason; the other source goes on as before.
+TEST_F(StoredSourcesTest, AnEntryThatCannotBeReadOrNamesNoServerMakesItsSourceUnusable) {
+  const DocumentSource dword = Find("[sources]\nprimary=dword:0000000A\n");
+  EXPECT_EQ(dword.address, "");
+  EXPECT_EQ(dword.unusable, "[sources] primary cannot be read: Invalid data type for 'primary'");
+  const DocumentSource broken = Find("[sources]\nalternate=\"host:81\n", true);
+  EXPECT_EQ(broken.address, "");
+  EXPECT_EQ(broken.unusable,
+            "[sources] alternate cannot be read: Failed to get data for 'alternate'");
+  EXPECT_EQ(Find("[sources]\nprimary=dword:0000000A\n", true).address,
+            "http://127.0.0.1:8047/iwin/qz/zone.html");
+  // The value that names no server is shown as the file holds it, so the
+  // reason stays one line.
+  EXPECT_EQ(Find("[sources]\nprimary=host/path\n").unusable,
+            "[sources] primary=\"host/path\" is not a usable server (host or host:port)");
+  EXPECT_EQ(Find("[sources]\nprimary=\"two\\nlines\"\n").unusable,
+            "[sources] primary=\"two\\nlines\" is not a usable server (host or host:port)");
+  const DocumentSource long_one = Find("[sources]\nprimary=" + std::string(100, 'h') + "/x\n");
+  EXPECT_EQ(long_one.unusable, "[sources] primary=\"" + std::string(64, 'h') +
+                                   "\"... is not a usable server (host or host:port)");
+}
+
+// A variable that is set wins: the entry is not even read.
+TEST_F(StoredSourcesTest, AVariableThatIsSetLeavesTheEntryUnread) {
+  setenv(kPrimaryServerVariable, "ftp://env", 1);
+  EXPECT_EQ(Find("[sources]\nprimary=dword:1\n").unusable,
+            "MARROWBY_WEATHER_PRIMARY=\"ftp://env\" is not a usable server (host or host:port)");
+  setenv(kPrimaryServerVariable, "env:82", 1);
+  const DocumentSource source = Find("[sources]\nprimary=dword:0000000A\n");
+  EXPECT_EQ(source.address, "http://env:82/text/wxascii/forecasts/FPUS05.KMRB");
+  EXPECT_EQ(source.unusable, "");
+  setenv(kPrimaryServerVariable, " ", 1);  // blank: the entry again
+  EXPECT_EQ(Find("[sources]   ; by hand\nprimary=\"wx.example.org:81\"  ; mine\n").address,
+            "http://wx.example.org:81/text/wxascii/forecasts/FPUS05.KMRB");
+}
+
 TEST(FetchFailureLine, NamesDocumentSourceAddressReasonAndTime) {
   const FetchLimits limits{10000, 15000, 30000};
   FetchResult r;
@@ -168,6 +220,11 @@ TEST(FetchFailureLine, NamesDocumentSourceAddressReasonAndTime) {
   }
   r.failure = FetchFailure::kStalled;
   EXPECT_NE(FetchFailureLine(true, false, "a", r, FetchLimits{1, 250, 1}).find("for 0.2 s"),
+            std::string::npos);
+  // Without an address, the reason its source gave.
+  r.failure = FetchFailure::kNoAddress;
+  EXPECT_NE(FetchFailureLine(true, false, "", r, limits, "[sources] primary cannot be read: x")
+                .find(": (no address): [sources] primary cannot be read: x (after "),
             std::string::npos);
 }
 
