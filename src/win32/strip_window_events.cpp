@@ -150,6 +150,10 @@ LRESULT TWin32Strip::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM
       EndPaint(panel, &paint);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // Drawn into another device (a printout of the window, a screenshot).
+      PaintPanel(panel, reinterpret_cast<HDC>(wparam));
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint fills the whole panel
     case WM_GETOBJECT:
