@@ -3,10 +3,10 @@
 # tests for Windows (scripts/build-windows.sh --tests, into build-windows/)
 # and runs them under Wine, in a fresh Wine prefix in a temporary folder, on
 # a virtual X display of its own (Xvfb; the strip's tests need one). The fetch
-# tests talk to mw_fetch_test_server, and the strip's tests to the sample
-# data server, both Linux programs from the Linux test build (build-test/
-# unless given as $1), on 127.0.0.1; where the Windows build has its own
-# sample server, the strip's tests start that one themselves.
+# tests talk to mw_fetch_test_server, a Linux program from the Linux test
+# build (build-test/ unless given as $1), on 127.0.0.1; the strip's tests to
+# the sample data server, which this script starts on free ports of
+# 127.0.0.1 (the Windows build's where it has one, else the Linux build's).
 #
 # Prints "Windows (Wine): N passed, M failed" as its last line, or a line
 # saying which step failed. Every step is bounded in time; the servers, the
@@ -35,10 +35,13 @@ wineserver=/usr/lib/wine/wineserver64
 server_bin="$linux_build/tests/support/mw_fetch_test_server"
 [ -x "$server_bin" ] || fail "$server_bin is missing: build the Linux tests first"
 
-sample_bin="$linux_build/tools/sample-server/marrowby-weather-server"
-[ -x "$sample_bin" ] || fail "$sample_bin is missing: build the Linux programs first"
-
 scripts/build-windows.sh --tests || fail "the mingw-w64 cross-build ($build) failed"
+
+# The sample data server of the strip's tests: the Windows build's, else the
+# Linux one.
+sample=("$linux_build/tools/sample-server/marrowby-weather-server")
+[ -f "$build/marrowby-weather-server.exe" ] && sample=("$wine" "$build/marrowby-weather-server.exe")
+[ -e "${sample[-1]}" ] || fail "${sample[-1]} is missing: build the Linux programs first"
 
 server_pid=
 sample_pid=
@@ -75,15 +78,6 @@ for _ in $(seq 100); do [ -s "$ports_file" ] && break; sleep 0.1; done
 MW_FETCH_TEST_PORTS=$(head -n 1 "$ports_file")
 export MW_FETCH_TEST_PORTS
 
-# The sample data server for the strip's tests, on free ports; it ends by
-# itself ten minutes after its last request.
-"$sample_bin" --primary-port 0 --alternate-port 0 --idle-exit 600 >"$sample_file" 2>&1 &
-sample_pid=$!
-for _ in $(seq 100); do grep -q '^alternate source on' "$sample_file" 2>/dev/null && break; sleep 0.1; done
-grep -q '^alternate source on' "$sample_file" || fail "the sample server ($sample_bin) did not start"
-MW_SAMPLE_SOURCES="$(sed -n 's|^primary source on http://||p' "$sample_file") $(sed -n 's|^alternate source on http://||p' "$sample_file")"
-export MW_SAMPLE_SOURCES
-
 start=$(date +%s)
 # One wineserver for the whole run, kept until the end: otherwise each test
 # program would start the prefix's services anew and wait for them to go.
@@ -96,6 +90,16 @@ timeout -k 10 240 "$wine" wineboot -i >/dev/null 2>&1 ||
 timeout -k 10 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
   fail "configuring the Wine prefix (wine64 reg add) failed"
 echo "Wine prefix ready in $(( $(date +%s) - start )) s"
+
+# The sample server on free ports; it ends by itself ten minutes after its
+# last request.
+"${sample[@]}" --primary-port 0 --alternate-port 0 --idle-exit 600 >"$sample_file" 2>&1 &
+sample_pid=$!
+for _ in $(seq 300); do grep -q 'alternate source on' "$sample_file" 2>/dev/null && break; sleep 0.1; done
+grep -q 'alternate source on' "$sample_file" || fail "the sample server (${sample[*]}) did not start"
+MW_SAMPLE_SOURCES="$(sed -n 's|^.*primary source on http://\([^[:space:]]*\).*|\1|p' "$sample_file") $(
+  sed -n 's|^.*alternate source on http://\([^[:space:]]*\).*|\1|p' "$sample_file")"
+export MW_SAMPLE_SOURCES
 
 log="$build/wine-ctest.log"
 timeout -k 10 600 ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 120 \

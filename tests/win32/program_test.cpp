@@ -11,17 +11,16 @@
 
 #include "sample_sources.h"
 #include "store/reg_ini_file.h"
-#include "support/environment.h"
 #include "support/registry_sandbox.h"
 #include "text/ascii_case.h"
-#include "weather/sources.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 // The program, its standard error read through a pipe; killed if it is
-// still there when the object goes.
+// still there when the object goes. The tests run one at a time, so its
+// windows are the only ones of their classes.
 class Program {
  public:
   Program() {
@@ -31,19 +30,15 @@ class Program {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = write_end_;
-    startup.hStdOutput = write_end_;
+    startup.hStdError = startup.hStdOutput = write_end_;
     std::string command = std::string("\"") + MW_PROGRAM_EXE + "\"";
     started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                               &startup, &process_);
     CloseHandle(write_end_);
   }
   ~Program() {
-    if (started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.hProcess, 99);
-      WaitForSingleObject(process_.hProcess, 10000);
-    }
     if (started_) {
+      TerminateProcess(process_.hProcess, 99);  // if it is still there
       CloseHandle(process_.hProcess);
       CloseHandle(process_.hThread);
     }
@@ -52,38 +47,28 @@ class Program {
   bool Started() const { return started_; }
   DWORD Id() const { return process_.dwProcessId; }
 
-  // The program's strip once its title starts with `title` (in lower case); nullptr after
-  // `seconds` (Wine's first start of a program takes a few).
-  HWND WaitForStrip(const std::string& title, int seconds) {
+  // The strip once its title starts with `title` (in lower case); nullptr
+  // after `seconds` (Wine's first start of a program takes a few).
+  static HWND WaitForStrip(const std::string& title, int seconds) {
     const auto limit = Clock::now() + std::chrono::seconds(seconds);
-    while (Clock::now() < limit) {
-      strip_ = nullptr;
-      EnumWindows(&Program::FindStrip, reinterpret_cast<LPARAM>(this));
-      if (strip_) {
-        char text[1024] = "";
-        GetWindowTextA(strip_, text, sizeof text);
-        if (StartsWithCaseless(text, title)) return strip_;
-      }
-      Sleep(50);
+    for (; Clock::now() < limit; Sleep(50)) {
+      const HWND strip = FindWindowA("MarrowbyWeatherStrip", nullptr);
+      char text[1024] = "";
+      if (strip) GetWindowTextA(strip, text, sizeof text);
+      if (strip && StartsWithCaseless(text, title)) return strip;
     }
     return nullptr;
   }
-  // Whether a box of the program is on the screen.
-  bool ShowsABox() {
-    box_ = false;
-    EnumWindows(&Program::FindBox, reinterpret_cast<LPARAM>(this));
-    return box_;
-  }
   // The exit status, or -1 when it did not end within `seconds`.
   int Finish(int seconds) {
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0) {
+    DWORD status = 0;
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process_.hProcess, &status)) {
       return -1;
     }
-    DWORD status = 0;
-    GetExitCodeProcess(process_.hProcess, &status);
     return static_cast<int>(status);
   }
-  // What the program wrote on standard error so far.
+  // What the program has written on standard error.
   std::string Errors() {
     std::string text;
     char chunk[512];
@@ -96,34 +81,10 @@ class Program {
   }
 
  private:
-  static BOOL CALLBACK FindStrip(HWND window, LPARAM self_pointer) {
-    auto* self = reinterpret_cast<Program*>(self_pointer);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char class_name[64] = "";
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (owner != self->Id() || std::string(class_name) != "MarrowbyWeatherStrip") return TRUE;
-    self->strip_ = window;
-    return FALSE;
-  }
-  static BOOL CALLBACK FindBox(HWND window, LPARAM self_pointer) {
-    auto* self = reinterpret_cast<Program*>(self_pointer);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char class_name[64] = "";
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (owner == self->Id() && IsWindowVisible(window) && std::string(class_name) == "#32770") {
-      self->box_ = true;
-    }
-    return TRUE;
-  }
-
   PROCESS_INFORMATION process_{};
   HANDLE errors_ = nullptr;
   HANDLE write_end_ = nullptr;
   bool started_ = false;
-  HWND strip_ = nullptr;
-  bool box_ = false;
 };
 
 std::string Stored(const char* section, const char* entry) {
@@ -145,12 +106,10 @@ void RunAndWait(std::string command) {
 class ProgramTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sources_.Ready()) << sources_.problem;
-    SetEnvironment(kPrimaryServerVariable, sources_.primary);
-    SetEnvironment(kAlternateServerVariable, sources_.alternate);
+    const std::string problem = UseSampleSources();
+    ASSERT_EQ(problem, "");
   }
   RegistrySandbox sandbox_;
-  SampleSources sources_;
 };
 
 }  // namespace
@@ -158,7 +117,7 @@ class ProgramTest : public testing::Test {
 TEST_F(ProgramTest, TheStripShowsTheStationLineAndItsCloseStoresTheForecast) {
   Program program;
   ASSERT_TRUE(program.Started());
-  const HWND strip = program.WaitForStrip("marrowby ", 90);
+  const HWND strip = Program::WaitForStrip("marrowby ", 90);
   ASSERT_NE(strip, nullptr) << "no strip titled with the Marrowby station line";
   // A close as another program asks for it: WM_CLOSE to its windows.
   RunAndWait("taskkill /pid " + std::to_string(program.Id()));
@@ -179,7 +138,7 @@ TEST_F(ProgramTest, TheSessionsEndOnARegistryThatRefusesEndsWithStatus1AndNoBox)
   }
   Program program;
   ASSERT_TRUE(program.Started());
-  const HWND strip = program.WaitForStrip("getting current conditions...", 90);
+  const HWND strip = Program::WaitForStrip("getting current conditions...", 90);
   ASSERT_NE(strip, nullptr);
   // The product key, volatile now: no section can be made below it.
   RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
@@ -192,7 +151,7 @@ TEST_F(ProgramTest, TheSessionsEndOnARegistryThatRefusesEndsWithStatus1AndNoBox)
   DWORD_PTR answer = 0;
   EXPECT_TRUE(SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-  EXPECT_FALSE(program.ShowsABox());
+  EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);  // no box
   SendMessageTimeoutA(strip, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer);
   EXPECT_EQ(program.Finish(10), 1);
   EXPECT_NE(program.Errors().find("marrowby-weather: cannot store the settings in "),

@@ -1,27 +1,24 @@
-// The sample data server for the Windows face's tests. Where the Windows
-// build has the sample server (MW_SAMPLE_SERVER_EXE), it is started here on
-// free ports of 127.0.0.1 and stopped when the object goes; otherwise the
-// test command names a sample server it runs on this machine in
-// MW_SAMPLE_SOURCES ("<primary host:port> <alternate host:port>").
+// The sample data server for the tests that fetch real documents: the test
+// command starts it (the Windows build's where there is one) on free ports
+// and names its two sources in MW_SAMPLE_SOURCES ("<primary host:port>
+// <alternate host:port>"). UseSampleSources points the program's source
+// variables there, or says why it cannot.
 #pragma once
 
-#include <windows.h>
-
+#include <cstdlib>
+#include <sstream>
 #include <string>
 
-class SampleSources {
- public:
-  SampleSources();
-  ~SampleSources();
-  SampleSources(const SampleSources&) = delete;
-  SampleSources& operator=(const SampleSources&) = delete;
+#include "support/environment.h"
+#include "weather/sources.h"
 
-  // Whether both sources are known; why not, otherwise.
-  bool Ready() const { return !primary.empty() && !alternate.empty(); }
-  std::string problem;
-  std::string primary;
-  std::string alternate;
-
- private:
-  PROCESS_INFORMATION process_{};
-};
+inline std::string UseSampleSources() {
+  const char* named = std::getenv("MW_SAMPLE_SOURCES");
+  std::istringstream sources(named ? named : "");
+  std::string primary, alternate;
+  sources >> primary >> alternate;
+  if (alternate.empty()) return "MW_SAMPLE_SOURCES does not name the sample server's two sources";
+  SetEnvironment(kPrimaryServerVariable, primary);
+  SetEnvironment(kAlternateServerVariable, alternate);
+  return "";
+}

@@ -1,23 +1,136 @@
 // The Win32 face's wiring, window and drawing: what the strip's handlers do
 // is tested with a recording face in tests/strip; here the real window under
-// Wine shows that it takes their calls and gives them its events.
+// Wine on a virtual X display shows that it takes their calls and gives them
+// its events. The registry's product key is emptied for each case, boxes are
+// recorded instead of shown, and the end of the process is observed.
+#include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sample_sources.h"
 #include "store/reg_ini_file.h"
 #include "strip/main_form.h"
-#include "strip_fixture.h"
-#include "support/environment.h"
+#include "support/registry_sandbox.h"
 #include "text/ascii_case.h"
-#include "weather/sources.h"
+#include "win32/application.h"
+#include "win32/boxes.h"
+#include "win32/strip_window.h"
 
 namespace {
+
+class ObservedApplication : public TWin32Application {
+ public:
+  using TWin32Application::TWin32Application;
+  void EndProcess(int exit_status) override { ended_with = exit_status; }
+  std::optional<int> ended_with;
+};
+
+// Boxes as "forecast: <title> | <text>", "uncaught: <title> | <message>",
+// "error: ...", "information: ...", "modal" (which ends the dialog after
+// on_modal).
+class RecordingBoxes : public Win32Boxes {
+ public:
+  RecordingBoxes() { InstallBoxes(this); }
+  ~RecordingBoxes() override { InstallBoxes(nullptr); }
+  void ShowError(HWND, std::string_view text) override { Add("error: ", text); }
+  void ShowInformation(HWND, std::string_view text) override { Add("information: ", text); }
+  void ShowForecast(HWND, std::string_view title, std::string_view text) override {
+    Add("forecast: " + std::string(title) + " | ", text);
+  }
+  void ShowUncaughtError(HWND, std::string_view title, std::string_view message) override {
+    Add("uncaught: " + std::string(title) + " | ", message);
+  }
+  int RunModal(HWND owner, HWND dialog) override {
+    boxes.push_back("modal");
+    owners.push_back(owner);
+    if (on_modal) on_modal(dialog);
+    if (IsWindow(dialog)) EndModal(dialog, IDCANCEL);
+    return 0;
+  }
+  std::vector<std::string> boxes;
+  std::vector<HWND> owners;
+  std::function<void(HWND dialog)> on_modal;
+
+ private:
+  void Add(const std::string& kind, std::string_view text) { boxes.push_back(kind + std::string(text)); }
+};
+
+void Store(const char* section, const char* entry, const std::string& value) {
+  TRegIniFile store(kProductKeyPath);
+  store.WriteText(section, entry, value);
+  store.UpdateFile();
+}
+
+std::string Stored(const char* section, const char* entry) {
+  return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<none>");
+}
+
+std::string Text(HWND window) {
+  char text[1024] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The product key again, volatile: no section can be made below it, so
+// every write of the store fails with "Failed to create key <section>".
+void MakeStoreUnwritable() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+class StripTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+  }
+  void TearDown() override {
+    strip_.reset();
+    app_.reset();
+    CoUninitialize();
+  }
+  // Builds the strip as the program entry does and runs FormCreate; without
+  // `update_at_start` the store says not to update at start-up.
+  void Create(bool update_at_start = false) {
+    if (!update_at_start) Store("settings", "onstart", "0");
+    app_ = std::make_unique<ObservedApplication>(GetModuleHandleA(nullptr));
+    app_->SetTitle(kApplicationTitle);
+    strip_ = std::make_unique<TWin32Strip>(*app_);
+    RunGuarded(*strip_, [&] { strip_->frmMain.FormCreate(); });
+  }
+
+  RegistrySandbox sandbox_;
+  RecordingBoxes boxes_;
+  std::unique_ptr<ObservedApplication> app_;
+  std::unique_ptr<TWin32Strip> strip_;
+};
+
+// Serves the thread's messages until `done`, for 10 s at most.
+bool ServeUntil(const std::function<bool()>& done) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  return true;
+}
 
 RECT WindowRect(HWND window) {
   RECT rect;
@@ -104,10 +217,8 @@ TEST_F(StripTest, ThePlaceAndWidthFromTheStoreAndAHeightThatSnapsBack) {
 }
 
 TEST_F(StripTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenReaders) {
-  SampleSources sources;
-  ASSERT_TRUE(sources.Ready()) << sources.problem;
-  SetEnvironment(kPrimaryServerVariable, sources.primary);
-  SetEnvironment(kAlternateServerVariable, sources.alternate);
+  const std::string problem = UseSampleSources();
+  ASSERT_EQ(problem, "");
   Create(true);
   const TfrmMain& form = strip_->frmMain;
   EXPECT_TRUE(boxes_.boxes.empty()) << boxes_.boxes.front();
@@ -184,6 +295,43 @@ TEST_F(StripTest, TheMenuCommandsReachTheirHandlersAndTheBoxes) {
   EXPECT_TRUE(app_->TerminateRequested());
   EXPECT_FALSE(IsWindowVisible(strip));
   EXPECT_EQ(Stored("weather", "last forecast"), "Rain & snow by noon.");
+}
+
+// Where each popup menu opened; the menu is closed at once.
+std::vector<POINT> menus_opened;
+void CALLBACK CloseTheMenu(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND menu = FindWindowA("#32768", nullptr);
+  if (!menu || !IsWindowVisible(menu)) return;
+  RECT place;
+  GetWindowRect(menu, &place);
+  menus_opened.push_back({place.left, place.top});
+  EndMenu();
+}
+
+TEST_F(StripTest, ARightClickAndTheMenuKeysOpenThePopupMenu) {
+  Create();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseTheMenu);
+  const HWND ticker = strip_->PanelHandle(StripPanel::pnlScroll);
+  RECT below;
+  GetWindowRect(ticker, &below);
+  // A right click on the ticker reaches the strip through its parents.
+  SendMessageA(ticker, WM_RBUTTONUP, 0, MAKELPARAM(5, 6));
+  SendMessageA(strip_->Handle(), WM_KEYDOWN, VK_APPS, 0);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(strip_->Handle(), WM_SYSKEYDOWN, VK_F10, 0);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  KillTimer(nullptr, timer);
+  ASSERT_EQ(menus_opened.size(), 3u);
+  EXPECT_EQ(menus_opened[0].x, below.left + 5);
+  // From the keyboard: below the ticker.
+  for (int i : {1, 2}) {
+    EXPECT_EQ(menus_opened[i].x, below.left);
+    EXPECT_EQ(menus_opened[i].y, below.bottom);
+  }
 }
 
 TEST_F(StripTest, TheCloseBoxAndTheSessionsEndStoreWhatTheStripShows) {
