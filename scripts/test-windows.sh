@@ -89,6 +89,9 @@ timeout -k 10 240 "$wine" wineboot -i >/dev/null 2>&1 ||
   fail "setting up the Wine prefix (wine64 wineboot -i) failed or took longer than 240 s"
 timeout -k 10 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
   fail "configuring the Wine prefix (wine64 reg add) failed"
+# The desktop's process stays for the whole run (see desktop_holder.cpp).
+holder="$build/tests/win32/mw_desktop_holder.exe"
+[ -f "$holder" ] && "$wine" "$holder" >/dev/null 2>&1 &
 echo "Wine prefix ready in $(( $(date +%s) - start )) s"
 
 # The sample server on free ports; it ends by itself ten minutes after its

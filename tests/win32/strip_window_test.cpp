@@ -254,6 +254,16 @@ TEST_F(StripTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenRead
   SysFreeString(name);
   SysFreeString(value);
   ticker->Release();
+  // The picture is named for the weather it shows.
+  IAccessible* picture = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(strip_->PictureHandle(), OBJID_CLIENT, IID_IAccessible,
+                                       reinterpret_cast<void**>(&picture)),
+            S_OK);
+  EXPECT_EQ(picture->get_accName(self, &name), S_OK);
+  const char* const names[] = {"Weather not yet known", "Sun", "Cloud", "Rain", "Snow"};  // by picture
+  EXPECT_EQ(Narrow(name), names[static_cast<int>(strip_->CurrentPicture())]);
+  SysFreeString(name);
+  picture->Release();
 }
 
 TEST_F(StripTest, TheMenuCommandsReachTheirHandlersAndTheBoxes) {
