@@ -32,6 +32,17 @@ constexpr auto kSendTimeout = 30s;
 constexpr auto kDrainTime = 1s;
 constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
 
+#ifdef _WIN32
+constexpr char kHowItStops[] =
+    "Stops on Ctrl+C or Ctrl+Break,\n"
+    "and when its console window is closed.\n";
+#else
+constexpr char kHowItStops[] =
+    "Stops on SIGINT or SIGTERM.\n"
+    "Started by the service manager, it serves the two listening sockets it is\n"
+    "handed (primary first) instead of binding the ports.\n";
+#endif
+
 constexpr char kTextType[] = "text/plain; charset=us-ascii";
 constexpr char kHtmlType[] = "text/html; charset=us-ascii";
 
@@ -154,9 +165,8 @@ std::string UsageText() {
          "\n"
          "Point the ticker at other servers with the [sources] primary and alternate\n"
          "entries of its settings file, or with MARROWBY_WEATHER_PRIMARY and\n"
-         "MARROWBY_WEATHER_ALTERNATE (host or host:port). Stops on SIGINT or SIGTERM.\n"
-         "Started by the service manager, it serves the two listening sockets it is\n"
-         "handed (primary first) instead of binding the ports.\n";
+         "MARROWBY_WEATHER_ALTERNATE (host or host:port). " +
+         kHowItStops;
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
