@@ -33,7 +33,7 @@ fi
 windows_start=$(date +%s)
 windows_status=0
 windows_log="$build/windows.log"
-scripts/test-windows.sh "$build" 2>&1 | tee "$windows_log" || windows_status=$?
+scripts/test-windows.sh 2>&1 | tee "$windows_log" || windows_status=$?
 windows_total=$(grep -E '^Windows \(Wine\): ' "$windows_log" | tail -n 1)
 [ -n "$windows_total" ] || windows_total="Windows (Wine): not run (status $windows_status)"
 
