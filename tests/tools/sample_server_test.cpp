@@ -375,11 +375,17 @@ TEST(SampleServerCommandLine, Mistakes) {
 
 // ---- the program ----
 
-// Runs the built server with `args` (after `wrapper`, a launcher on PATH,
-// where given).
+// Runs the built server with `args`.
 std::unique_ptr<ServerProcess> Start(const std::vector<std::string>& args,
-                                     const std::vector<std::string>& wrapper = {}) {
-  return std::make_unique<ServerProcess>(MW_SAMPLE_SERVER_PATH, args, wrapper);
+                                     const ServerLaunch& launch = {}) {
+  return std::make_unique<ServerProcess>(MW_SAMPLE_SERVER_PATH, args, launch);
+}
+
+// The same, for a test that will ask it to stop.
+std::unique_ptr<ServerProcess> StartStoppable(const std::vector<std::string>& args) {
+  ServerLaunch launch;
+  launch.stop_requests = true;
+  return Start(args, launch);
 }
 
 std::uint16_t PortAfter(const std::string& out, const std::string& label) {
@@ -410,7 +416,8 @@ TEST(SampleServerProgram, ServesAndStopsCleanlyWhenAsked) {
   if (RunningUnderWine()) requests = {ServerProcess::Request::kInterrupt};
 #endif
   for (auto request : requests) {
-    auto child = Start({"--primary-port", "0", "--alternate-port", "0", "--scenario", "rain"});
+    auto child =
+        StartStoppable({"--primary-port", "0", "--alternate-port", "0", "--scenario", "rain"});
     ASSERT_TRUE(child->Started());
     std::string out;
     // The banner is written in one piece, so the port comes with its label.
@@ -487,7 +494,7 @@ TEST(SampleServerProgram, ThousandIdleConnectionsKeepNoOneElseWaiting) {
   rlimit limit{};
   getrlimit(RLIMIT_NOFILE, &limit);
   if (limit.rlim_cur < kIdle + 100) GTEST_SKIP() << "too few descriptors for this test";
-  auto child = Start({"--primary-port", "0", "--alternate-port", "0", "--quiet"});
+  auto child = StartStoppable({"--primary-port", "0", "--alternate-port", "0", "--quiet"});
   std::string out;
   child->ReadUntil(out, "alternate source on http://127.0.0.1:");
   const std::uint16_t ports[2] = {PortAfter(out, "primary"), PortAfter(out, "alternate")};
@@ -527,7 +534,7 @@ TEST(SampleServerProgram, SocketActivationServesThroughHandedSocketsAndStopsWhen
   const std::string alternate = "127.0.0.1:" + std::to_string(FreePort());
   ASSERT_NE(primary, alternate);
   auto child = Start({"--idle-exit", "1", "--scenario", "snow"},
-                     {"systemd-socket-activate", "-l", primary, "-l", alternate});
+                     ServerLaunch{{"systemd-socket-activate", "-l", primary, "-l", alternate}});
   ASSERT_TRUE(child->Started());
   auto until = Clock::now() + 20s;
   FetchResult r;

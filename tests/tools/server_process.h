@@ -10,12 +10,23 @@
 #include <string>
 #include <vector>
 
+// How the child is started.
+struct ServerLaunch {
+  // POSIX systems: a launcher found on PATH and its arguments, which runs
+  // the program ("launcher -x program args...").
+  std::vector<std::string> wrapper;
+  // The test will call AskToStop. On Windows the child then gets a console
+  // of its own, the one way for Ctrl+C to reach it alone; else it runs
+  // without one, since under Wine the console's host may hold the test's
+  // output open for many seconds after the child is gone, which ctest
+  // counts as the test's own time.
+  bool stop_requests = false;
+};
+
 class ServerProcess {
  public:
-  // Runs `program` with `args`; on POSIX systems after `wrapper` (a launcher
-  // found on PATH and its arguments: "launcher -x program args..."), if any.
   ServerProcess(const std::string& program, const std::vector<std::string>& args,
-                const std::vector<std::string>& wrapper = {});
+                const ServerLaunch& launch = {});
   ~ServerProcess();
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;

@@ -18,11 +18,11 @@ struct ServerProcess::Child {
 };
 
 ServerProcess::ServerProcess(const std::string& program, const std::vector<std::string>& args,
-                             const std::vector<std::string>& wrapper)
+                             const ServerLaunch& launch)
     : child_(std::make_unique<Child>()) {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) return;
-  std::vector<std::string> command = wrapper;
+  std::vector<std::string> command = launch.wrapper;
   command.push_back(program);
   command.insert(command.end(), args.begin(), args.end());
   pid_t pid = fork();

@@ -1,6 +1,6 @@
-// ServerProcess on Windows: CreateProcess with a console of the child's own
-// (so that Ctrl+C and Ctrl+Break reach it and nobody else) and its output
-// into a pipe.
+// ServerProcess on Windows: CreateProcess with the child's output into a
+// pipe, and a console of the child's own when it is to be asked to stop (so
+// that Ctrl+C and Ctrl+Break reach it and nobody else).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -31,12 +31,13 @@ std::string CommandLine(const std::string& program, const std::vector<std::strin
 struct ServerProcess::Child {
   PROCESS_INFORMATION process{};
   HANDLE out = nullptr;  // the reading end of its standard output and error
+  bool console = false;
 };
 
 ServerProcess::ServerProcess(const std::string& program, const std::vector<std::string>& args,
-                             const std::vector<std::string>& wrapper)
+                             const ServerLaunch& launch)
     : child_(std::make_unique<Child>()) {
-  if (!wrapper.empty()) {
+  if (!launch.wrapper.empty()) {
     ADD_FAILURE() << "launchers are for POSIX systems";
     return;
   }
@@ -51,8 +52,10 @@ ServerProcess::ServerProcess(const std::string& program, const std::vector<std::
   startup.hStdError = write_end;
   startup.wShowWindow = SW_HIDE;  // the console window, where there is one
   std::string line = CommandLine(program, args);
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
-                      nullptr, &startup, &child_->process)) {
+  child_->console = launch.stop_requests;
+  const DWORD console = child_->console ? CREATE_NEW_CONSOLE : DETACHED_PROCESS;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, console, nullptr, nullptr,
+                      &startup, &child_->process)) {
     child_->process = {};
   }
   // Only the child holds the writing end now: its end closes the pipe.
@@ -93,6 +96,10 @@ void ServerProcess::ReadUntil(std::string& out, const std::string& marker,
 // As a person at the child's console would: this process joins that
 // console for the moment and sends the event to everyone on it.
 void ServerProcess::AskToStop(Request request) {
+  if (!child_->console) {
+    ADD_FAILURE() << "started without ServerLaunch::stop_requests: the server has no console";
+    return;
+  }
   static const BOOL swallowing = SetConsoleCtrlHandler(Swallow, TRUE);
   (void)swallowing;
   FreeConsole();
