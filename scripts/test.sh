@@ -2,7 +2,8 @@
 # The test command: installs what is missing, builds everything with
 # AddressSanitizer and UndefinedBehaviorSanitizer (clang, so that the fuzz
 # targets can be built too) and runs the whole suite; then cross-builds the
-# core for Windows and runs its tests under Wine (scripts/test-windows.sh).
+# core and the sample server for Windows and runs their tests under Wine
+# (scripts/test-windows.sh).
 # Ends with both totals; fails when either part fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
