@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# The Windows part of the test command: cross-builds the Qt-free core and its
-# tests for Windows (mingw-w64) into build-windows/ and runs them under Wine,
-# in a fresh Wine prefix in a temporary folder, without a display. The fetch
-# tests talk to mw_fetch_test_server, a Linux program from the Linux test
-# build (build-test/ unless given as $1), on 127.0.0.1.
+# The Windows part of the test command: cross-builds the Qt-free core, the
+# sample server and their tests for Windows (mingw-w64) into build-windows/
+# and runs them under Wine, in a fresh Wine prefix in a temporary folder,
+# without a display. The tests that need a server run it themselves on
+# 127.0.0.1 (the loopback server on a thread of the test, or the sample
+# server program); nothing runs on the Linux side.
 #
 # Prints "Windows (Wine): N passed, M failed" as its last line, or a line
-# saying which step failed. Every step is bounded in time; the test server
-# and the prefix's wineserver are stopped, and the prefix removed, on any exit.
+# saying which step failed. Every step is bounded in time; the prefix's
+# wineserver is stopped, and the prefix removed, on any exit.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-linux_build=${1:-build-test}
 build=build-windows
 jobs=$(nproc)
 
@@ -28,21 +28,15 @@ wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
 [ -n "$wineserver" ] || fail "no wineserver (Debian package wine64)"
 
-server_bin="$linux_build/tests/support/mw_fetch_test_server"
-[ -x "$server_bin" ] || fail "$server_bin is missing: build the Linux tests first"
-
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DMW_BUILD_TESTS=ON >/dev/null ||
   fail "configuring the mingw-w64 cross-build ($build) failed"
 cmake --build "$build" -j "$jobs" || fail "the mingw-w64 cross-build ($build) failed"
 
-server_pid=
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/mw-wine-XXXXXX") || fail "no temporary folder for the Wine prefix"
-ports_file="$prefix.ports"
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
   WINEPREFIX="$prefix" timeout 20 "$wineserver" -k 2>/dev/null
-  rm -rf "$prefix" "$ports_file"
+  rm -rf "$prefix"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -52,14 +46,6 @@ trap 'exit 130' INT TERM
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY all_proxy ALL_PROXY \
   no_proxy NO_PROXY
-
-# The server ends by itself after ten minutes if this script is killed hard.
-"$server_bin" 600 >"$ports_file" &
-server_pid=$!
-for _ in $(seq 100); do [ -s "$ports_file" ] && break; sleep 0.1; done
-[ -s "$ports_file" ] || fail "the fetch test server ($server_bin) did not start"
-MW_FETCH_TEST_PORTS=$(head -n 1 "$ports_file")
-export MW_FETCH_TEST_PORTS
 
 start=$(date +%s)
 timeout -k 10 240 "$wine" wineboot -i >/dev/null 2>&1 ||
