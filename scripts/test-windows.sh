@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
-# The Windows part of the test command: cross-builds the program and its
-# tests for Windows (scripts/build-windows.sh --tests, into build-windows/)
-# and runs them under Wine, in a fresh Wine prefix in a temporary folder, on
-# a virtual X display of its own (Xvfb; the strip's tests need one). The fetch
-# tests talk to mw_fetch_test_server, a Linux program from the Linux test
-# build (build-test/ unless given as $1), on 127.0.0.1; the strip's tests to
-# the sample data server, which this script starts on free ports of
-# 127.0.0.1 (the Windows build's where it has one, else the Linux build's).
+# The Windows part of the test command: cross-builds the program, the sample
+# server and their tests for Windows (scripts/build-windows.sh --tests, into
+# build-windows/) and runs them under Wine, in a fresh Wine prefix in a
+# temporary folder, on a virtual X display of its own (Xvfb; the strip's
+# tests need one). The tests that need a server run it themselves on
+# 127.0.0.1 (the loopback server on a thread of the test, or the sample
+# server program); nothing runs on the Linux side.
 #
 # Prints "Windows (Wine): N passed, M failed" as its last line, or a line
-# saying which step failed. Every step is bounded in time; the servers, the
-# prefix's wineserver and the X server are stopped, and the prefix removed,
-# on any exit.
+# saying which step failed. Every step is bounded in time; the prefix's
+# wineserver and the X server are stopped, and the prefix removed, on any
+# exit.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-linux_build=${1:-build-test}
 build=${MW_WINDOWS_BUILD:-build-windows}
 jobs=$(nproc)
 
@@ -32,32 +30,17 @@ wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
 [ -n "$wineserver" ] || fail "no wineserver (Debian package wine64)"
 
-server_bin="$linux_build/tests/support/mw_fetch_test_server"
-[ -x "$server_bin" ] || fail "$server_bin is missing: build the Linux tests first"
-
 scripts/build-windows.sh --tests || fail "the mingw-w64 cross-build ($build) failed"
 
-# The sample data server of the strip's tests: the Windows build's, else the
-# Linux one.
-sample=("$linux_build/tools/sample-server/marrowby-weather-server")
-[ -f "$build/marrowby-weather-server.exe" ] && sample=("$wine" "$build/marrowby-weather-server.exe")
-[ -e "${sample[-1]}" ] || fail "${sample[-1]} is missing: build the Linux programs first"
-
-server_pid=
-sample_pid=
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/mw-wine-XXXXXX") || fail "no temporary folder for the Wine prefix"
-ports_file="$prefix.ports"
-sample_file="$prefix.sample"
 x_work="$prefix.x"
 mkdir -p "$x_work"
 # shellcheck source=lib/x_display.sh
 source scripts/lib/x_display.sh
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
-  [ -n "$sample_pid" ] && kill "$sample_pid" 2>/dev/null
   WINEPREFIX="$prefix" timeout 20 "$wineserver" -k 2>/dev/null
   stop_x_display
-  rm -rf "$prefix" "$ports_file" "$sample_file" "$x_work"
+  rm -rf "$prefix" "$x_work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -70,20 +53,11 @@ unset DISPLAY WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY all_
   no_proxy NO_PROXY
 start_x_display "$x_work" 1024x768x24 || fail "the virtual X display (Xvfb) did not start"
 
-# The server ends by itself after ten minutes if this script is killed hard.
-"$server_bin" 600 >"$ports_file" &
-server_pid=$!
-for _ in $(seq 100); do [ -s "$ports_file" ] && break; sleep 0.1; done
-[ -s "$ports_file" ] || fail "the fetch test server ($server_bin) did not start"
-MW_FETCH_TEST_PORTS=$(head -n 1 "$ports_file")
-export MW_FETCH_TEST_PORTS
-
 start=$(date +%s)
 # One wineserver for the whole run, kept until the end: otherwise each test
 # program would start the prefix's services anew and wait for them to go.
-# Windows are not handed to a window manager (there is none): the program
-# places and frames them itself, as Windows does, and closing one waits for
-# no one.
+# Windows are not handed to a window manager (there is none): Wine places
+# and frames them itself, as Windows does, and closing one waits for no one.
 timeout -k 10 30 "$wineserver" -p >/dev/null 2>&1 || fail "the wineserver did not start"
 timeout -k 10 240 "$wine" wineboot -i >/dev/null 2>&1 ||
   fail "setting up the Wine prefix (wine64 wineboot -i) failed or took longer than 240 s"
@@ -93,16 +67,6 @@ timeout -k 10 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
 holder="$build/tests/win32/mw_desktop_holder.exe"
 [ -f "$holder" ] && "$wine" "$holder" >/dev/null 2>&1 &
 echo "Wine prefix ready in $(( $(date +%s) - start )) s"
-
-# The sample server on free ports; it ends by itself ten minutes after its
-# last request.
-"${sample[@]}" --primary-port 0 --alternate-port 0 --idle-exit 600 >"$sample_file" 2>&1 &
-sample_pid=$!
-for _ in $(seq 300); do grep -q 'alternate source on' "$sample_file" 2>/dev/null && break; sleep 0.1; done
-grep -q 'alternate source on' "$sample_file" || fail "the sample server (${sample[*]}) did not start"
-MW_SAMPLE_SOURCES="$(sed -n 's|^.*primary source on http://\([^[:space:]]*\).*|\1|p' "$sample_file") $(
-  sed -n 's|^.*alternate source on http://\([^[:space:]]*\).*|\1|p' "$sample_file")"
-export MW_SAMPLE_SOURCES
 
 log="$build/wine-ctest.log"
 timeout -k 10 600 ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 120 \

@@ -5,9 +5,11 @@
 // out its own way.
 #pragma once
 
+#include "strip/version.h"
+
 inline constexpr char kAboutCaption[] = "About...";
 inline constexpr char kAboutProduct[] = "Marrowby Weather Ticker";
-inline constexpr char kAboutVersion[] = "Version 1.1";
+inline constexpr char kAboutVersion[] = "Version " MW_VERSION;
 inline constexpr char kAboutDescription[] = "Local weather, always in view";
 inline constexpr char kAboutCopyrightWord[] = "Copyright";
 inline constexpr char kAboutCopyrightHolder[] = "2026 Tidewell";

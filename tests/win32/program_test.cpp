@@ -9,7 +9,7 @@
 #include <chrono>
 #include <string>
 
-#include "sample_sources.h"
+#include "sample_server.h"
 #include "store/reg_ini_file.h"
 #include "support/registry_sandbox.h"
 #include "text/ascii_case.h"
@@ -105,11 +105,9 @@ void RunAndWait(std::string command) {
 
 class ProgramTest : public testing::Test {
  protected:
-  void SetUp() override {
-    const std::string problem = UseSampleSources();
-    ASSERT_EQ(problem, "");
-  }
+  void SetUp() override { ASSERT_EQ(server_.problem, ""); }
   RegistrySandbox sandbox_;
+  SampleServer server_;
 };
 
 }  // namespace

@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "sample_sources.h"
+#include "sample-server/sample_documents.h"
 #include "store/reg_ini_file.h"
 #include "strip/main_form.h"
 #include "support/registry_sandbox.h"
-#include "text/ascii_case.h"
+#include "support/weather_servers.h"
 #include "win32/application.h"
 #include "win32/boxes.h"
 #include "win32/strip_window.h"
@@ -217,17 +217,19 @@ TEST_F(StripTest, ThePlaceAndWidthFromTheStoreAndAHeightThatSnapsBack) {
 }
 
 TEST_F(StripTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenReaders) {
-  const std::string problem = UseSampleSources();
-  ASSERT_EQ(problem, "");
+  // The sample server's documents of a snowy morning, on loopback servers.
+  const mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(
+      mw_sample::Scenario::kSnow, mw_sample::SampleClock{1733650000, 0, "UTC"});
+  WeatherServers servers;
+  servers.ServeSample(docs);
   Create(true);
   const TfrmMain& form = strip_->frmMain;
   EXPECT_TRUE(boxes_.boxes.empty()) << boxes_.boxes.front();
-  EXPECT_TRUE(StartsWithCaseless(Text(strip_->Handle()), "marrowby")) << Text(strip_->Handle());
-  EXPECT_EQ(Text(strip_->Handle()), form.PrimaryConditions);
-  EXPECT_EQ(strip_->StationItemCaption(StationItem::pMRB), form.PrimaryConditions);
-  EXPECT_EQ(strip_->StationItemCaption(StationItem::pWDM), form.SecondaryConditions);
-  EXPECT_NE(form.ForecastText, "Getting Forecast...");
-  EXPECT_EQ(strip_->Caption(), form.ForecastText);
+  EXPECT_EQ(Text(strip_->Handle()), docs.primary_entry);
+  EXPECT_EQ(strip_->StationItemCaption(StationItem::pMRB), docs.primary_entry);
+  EXPECT_EQ(strip_->StationItemCaption(StationItem::pWDM), docs.secondary_entry);
+  EXPECT_EQ(strip_->Caption(), docs.forecast_line);
+  EXPECT_EQ(strip_->CurrentPicture(), ConditionPicture::kSnow);
 
   // The hint over the strip, the picture's own over the picture.
   EXPECT_EQ(form.LastUpdateText.rfind("Last Updated ", 0), 0u) << form.LastUpdateText;

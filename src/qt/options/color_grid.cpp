@@ -64,7 +64,11 @@ void TColorGridWidget::Changing(Change change) {
     const int to = fore ? state_.ForegroundIndex : state_.BackgroundIndex;
     if (from == to) continue;
     QAccessible::State changed;
-    (fore ? changed.checked : changed.selected) = true;
+    if (fore) {
+      changed.checked = true;
+    } else {
+      changed.selected = true;
+    }
     for (int index : {from, to}) {
       if (TColorGrid::IsCell(index)) AnnounceCellState(this, index, changed);
     }
