@@ -54,11 +54,12 @@ unset DISPLAY WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY all_
 start_x_display "$x_work" 1024x768x24 || fail "the virtual X display (Xvfb) did not start"
 
 start=$(date +%s)
-# One wineserver for the whole run, kept until the end: otherwise each test
-# program would start the prefix's services anew and wait for them to go.
-# Windows are not handed to a window manager (there is none): Wine places
-# and frames them itself, as Windows does, and closing one waits for no one.
-timeout -k 10 30 "$wineserver" -p >/dev/null 2>&1 || fail "the wineserver did not start"
+# One wineserver for the whole run, kept until a minute after its last
+# program: otherwise each test program would start the prefix's services
+# anew and wait for them to go. Windows are not handed to a window manager
+# (there is none): Wine places and frames them itself, as Windows does, and
+# closing one waits for no one.
+timeout -k 10 30 "$wineserver" -p60 >/dev/null 2>&1 || fail "the wineserver did not start"
 timeout -k 10 240 "$wine" wineboot -i >/dev/null 2>&1 ||
   fail "setting up the Wine prefix (wine64 wineboot -i) failed or took longer than 240 s"
 timeout -k 10 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
