@@ -95,13 +95,21 @@ LRESULT TWin32Application::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_SYSCOMMAND:
-      // Minimizing or restoring through the button's menu acts on the strip.
-      if ((wparam & 0xFFF0) == SC_MINIMIZE && main_) {
-        ShowWindow(main_, SW_MINIMIZE);
+      // Minimizing through the button puts the strip away and leaves the
+      // button; restoring brings the strip back where it was.
+      if ((wparam & 0xFFF0) == SC_MINIMIZE && main_ && IsWindowVisible(main_)) {
+        ShowWindow(main_, SW_HIDE);
+        ShowWindow(hwnd_, SW_MINIMIZE);
         return 0;
       }
-      if ((wparam & 0xFFF0) == SC_RESTORE && main_) {
-        ShowWindow(main_, SW_RESTORE);
+      if ((wparam & 0xFFF0) == SC_RESTORE && main_ && IsIconic(hwnd_)) {
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        // Restored to no size, as it was.
+        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!terminate_requested_) {
+          ShowWindow(main_, SW_SHOW);
+          SetActiveWindow(main_);
+        }
         return 0;
       }
       break;

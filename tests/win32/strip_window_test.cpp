@@ -181,6 +181,18 @@ TEST_F(StripTest, AToolWindowWithOnlyACloseBoxBesideTheTaskbarButtonOfTheApplica
   SendMessageA(strip, WM_TIMER, 1, 0);
   EXPECT_EQ(Text(app), "BC");
   EXPECT_EQ(app_->Title(), "BC");
+
+  // Minimized through the button, the strip goes away; restored, it is back.
+  SendMessageA(app, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(IsWindowVisible(strip));
+  EXPECT_TRUE(IsIconic(app));
+  SendMessageA(app, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(IsWindowVisible(strip));
+  EXPECT_FALSE(IsIconic(app));
+  // Closing the button closes the strip by its close path.
+  SendMessageA(app, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(ServeUntil([&] { return app_->TerminateRequested(); }));
+  EXPECT_EQ(Stored("weather", "last forecast"), "ABC");
 }
 
 TEST_F(StripTest, ThePlaceAndWidthFromTheStoreAndAHeightThatSnapsBack) {
