@@ -15,12 +15,12 @@ void RegisterApplicationClass(HINSTANCE instance) {
   window_class.lpfnWndProc = DefWindowProcA;  // replaced per window at creation
   window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
   // The taskbar button's picture.
-  window_class.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIcon),
-                                                     IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                     GetSystemMetrics(SM_CYICON), 0));
-  window_class.hIconSm = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(kProgramIcon), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  window_class.hIcon =
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIcon), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  window_class.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIcon),
+                                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), 0));
   RegisterClassExA(&window_class);
 }
 

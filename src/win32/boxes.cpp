@@ -195,11 +195,10 @@ HWND MakeForecastBox(HWND owner, std::string_view title, std::string_view text) 
   const HWND label = CreateWindowExA(
       0, "STATIC", shown.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
       margin, margin, text_rect.right, text_height, box, nullptr, instance, nullptr);
-  const HWND ok = CreateWindowExA(0, "BUTTON", "OK",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                  (client_width - button_width) / 2, button_top, button_width,
-                                  button_height, box, reinterpret_cast<HMENU>(IDOK), instance,
-                                  nullptr);
+  const HWND ok =
+      CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                      (client_width - button_width) / 2, button_top, button_width, button_height,
+                      box, reinterpret_cast<HMENU>(IDOK), instance, nullptr);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 

@@ -20,8 +20,7 @@ LastUpdateFormats UserLocaleFormats() {
   LastUpdateFormats formats;
   formats.long_date_pattern = LocaleText(LOCALE_SLONGDATE, "");
   for (int month = 0; month < 12; ++month) {
-    formats.month_names[month] =
-        LocaleText(LOCALE_SMONTHNAME1 + month, formats.month_names[month]);
+    formats.month_names[month] = LocaleText(LOCALE_SMONTHNAME1 + month, formats.month_names[month]);
     formats.short_month_names[month] =
         LocaleText(LOCALE_SABBREVMONTHNAME1 + month, formats.short_month_names[month]);
   }

@@ -111,16 +111,16 @@ TWin32Strip::TWin32Strip(TWin32Application& app) : app_(app) {
   // The strip: the picture's frame and the ticker inside a lowered bevel.
   // Each child's text is its name for screen readers.
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  panels_[Index(StripPanel::pnlMain)] = CreateWindowExA(
-      0, kPanelClass, "", child, 0, 0, 0, 0, hwnd_, nullptr, instance, this);
+  panels_[Index(StripPanel::pnlMain)] =
+      CreateWindowExA(0, kPanelClass, "", child, 0, 0, 0, 0, hwnd_, nullptr, instance, this);
   const HWND main = panels_[Index(StripPanel::pnlMain)];
   panels_[Index(StripPanel::pnlImage)] =
       CreateWindowExA(0, kPanelClass, "", child, 0, 0, 0, 0, main, nullptr, instance, this);
   panels_[Index(StripPanel::pnlScroll)] =
       CreateWindowExA(0, kPanelClass, "Forecast", child, 0, 0, 0, 0, main, nullptr, instance, this);
-  picture_ = CreateWindowExA(0, kPanelClass, SpokenPictureName(ConditionPicture::kUnchanged),
-                             child, 0, 0, 0, 0, panels_[Index(StripPanel::pnlImage)], nullptr,
-                             instance, this);
+  picture_ =
+      CreateWindowExA(0, kPanelClass, SpokenPictureName(ConditionPicture::kUnchanged), child, 0, 0,
+                      0, 0, panels_[Index(StripPanel::pnlImage)], nullptr, instance, this);
   ticker_text_.Attach(panels_[Index(StripPanel::pnlScroll)]);
 
   menu_ = MakePopupMenu();
@@ -416,7 +416,8 @@ void TWin32Strip::StartTimer(StripTimer timer, int interval_ms) {
   const int index = static_cast<int>(timer);
   timer_intervals_[index] = interval_ms;
   // Setting a running timer again starts its period afresh.
-  if (hwnd_) SetTimer(hwnd_, static_cast<UINT_PTR>(index + 1), static_cast<UINT>(interval_ms), nullptr);
+  if (hwnd_)
+    SetTimer(hwnd_, static_cast<UINT_PTR>(index + 1), static_cast<UINT>(interval_ms), nullptr);
 }
 
 void TWin32Strip::StopTimer(StripTimer timer) {
@@ -430,9 +431,7 @@ void TWin32Strip::StopTimer(StripTimer timer) {
 
 void TWin32Strip::ShowError(std::string_view text) { Boxes().ShowError(hwnd_, text); }
 
-void TWin32Strip::ShowInformation(std::string_view text) {
-  Boxes().ShowInformation(hwnd_, text);
-}
+void TWin32Strip::ShowInformation(std::string_view text) { Boxes().ShowInformation(hwnd_, text); }
 
 void TWin32Strip::ShowForecast(std::string_view title, std::string_view text) {
   Boxes().ShowForecast(hwnd_, title, text);

@@ -148,8 +148,9 @@ class TickerAccessible final : public IAccessible {
  private:
   ~TickerAccessible() = default;
   const TickerAccessText* Text() const {
-    return IsWindow(ticker_) ? static_cast<const TickerAccessText*>(GetPropA(ticker_, kForecastProperty))
-                             : nullptr;
+    return IsWindow(ticker_)
+               ? static_cast<const TickerAccessText*>(GetPropA(ticker_, kForecastProperty))
+               : nullptr;
   }
 
   LONG references_ = 1;
@@ -165,9 +166,7 @@ void TickerAccessText::Set(HWND ticker, std::string_view forecast) {
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, ticker, OBJID_CLIENT, CHILDID_SELF);
 }
 
-void TickerAccessText::Attach(HWND ticker) {
-  SetPropA(ticker, kForecastProperty, this);
-}
+void TickerAccessText::Attach(HWND ticker) { SetPropA(ticker, kForecastProperty, this); }
 
 void TickerAccessText::Detach(HWND ticker) { RemovePropA(ticker, kForecastProperty); }
 

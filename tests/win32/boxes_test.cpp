@@ -1,5 +1,7 @@
 // The real boxes and the modal run under Wine: a thread timer plays the
 // user inside the box's loop.
+#include "win32/boxes.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "win32/application.h"
-#include "win32/boxes.h"
 
 namespace {
 

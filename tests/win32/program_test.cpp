@@ -62,7 +62,8 @@ class Program {
   // The exit status, or -1 when it did not end within `seconds`.
   int Finish(int seconds) {
     DWORD status = 0;
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0 ||
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(seconds) * 1000) !=
+            WAIT_OBJECT_0 ||
         !GetExitCodeProcess(process_.hProcess, &status)) {
       return -1;
     }
@@ -147,7 +148,8 @@ TEST_F(ProgramTest, TheSessionsEndOnARegistryThatRefusesEndsWithStatus1AndNoBox)
   RegCloseKey(key);
 
   DWORD_PTR answer = 0;
-  EXPECT_TRUE(SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+  EXPECT_TRUE(
+      SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
   EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);  // no box
   SendMessageTimeoutA(strip, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer);

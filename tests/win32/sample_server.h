@@ -12,7 +12,8 @@
 class SampleServer {
  public:
   SampleServer()
-      : process_(MW_SAMPLE_SERVER_PATH, {"--primary-port", "0", "--alternate-port", "0", "--quiet"}) {
+      : process_(MW_SAMPLE_SERVER_PATH,
+                 {"--primary-port", "0", "--alternate-port", "0", "--quiet"}) {
     std::string out;
     process_.ReadUntil(out, "alternate source on http://127.0.0.1:");
     process_.ReadUntil(out, "\n", std::chrono::seconds(5));

@@ -62,7 +62,9 @@ class RecordingBoxes : public Win32Boxes {
   std::function<void(HWND dialog)> on_modal;
 
  private:
-  void Add(const std::string& kind, std::string_view text) { boxes.push_back(kind + std::string(text)); }
+  void Add(const std::string& kind, std::string_view text) {
+    boxes.push_back(kind + std::string(text));
+  }
 };
 
 void Store(const char* section, const char* entry, const std::string& value) {
@@ -166,7 +168,8 @@ TEST_F(StripTest, AToolWindowWithOnlyACloseBoxBesideTheTaskbarButtonOfTheApplica
   const LONG_PTR ex_style = GetWindowLongPtrA(strip, GWL_EXSTYLE);
   EXPECT_TRUE(ex_style & WS_EX_TOOLWINDOW);
   EXPECT_FALSE(ex_style & WS_EX_APPWINDOW);
-  EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) && (style & WS_THICKFRAME));
+  EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) &&
+              (style & WS_THICKFRAME));
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_HSCROLL | WS_VSCROLL));
   EXPECT_TRUE(IsWindowVisible(strip));
   // Owned, so that the taskbar lists only the application window.
@@ -221,8 +224,7 @@ TEST_F(StripTest, ThePlaceAndWidthFromTheStoreAndAHeightThatSnapsBack) {
   };
   expect_strip_fills_the_window();
   // Dragged taller and wider: the height returns, the ticker follows.
-  SetWindowPos(strip, nullptr, 0, 0, 500, frame.bottom - frame.top + 60,
-               SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(strip, nullptr, 0, 0, 500, frame.bottom - frame.top + 60, SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_EQ(WindowRect(strip).bottom - WindowRect(strip).top, frame.bottom - frame.top);
   EXPECT_EQ(WindowRect(strip).right - WindowRect(strip).left, 500);
   expect_strip_fills_the_window();
@@ -274,7 +276,8 @@ TEST_F(StripTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenRead
                                        reinterpret_cast<void**>(&picture)),
             S_OK);
   EXPECT_EQ(picture->get_accName(self, &name), S_OK);
-  const char* const names[] = {"Weather not yet known", "Sun", "Cloud", "Rain", "Snow"};  // by picture
+  const char* const names[] = {"Weather not yet known", "Sun", "Cloud", "Rain",
+                               "Snow"};  // by picture
   EXPECT_EQ(Narrow(name), names[static_cast<int>(strip_->CurrentPicture())]);
   SysFreeString(name);
   picture->Release();
@@ -309,10 +312,9 @@ TEST_F(StripTest, TheMenuCommandsReachTheirHandlersAndTheBoxes) {
   boxes_.on_modal = nullptr;
   SendMessageA(strip, WM_COMMAND, kAboutCommand, 0);
   EXPECT_EQ(boxes_.boxes,
-            (std::vector<std::string>{"forecast: Marrowby Weather | Rain & snow by noon.", "modal",
-                                      "modal",
-                                      "uncaught: Marrowby Weather | Invalid data type for 'rate'.",
-                                      "modal"}));
+            (std::vector<std::string>{
+                "forecast: Marrowby Weather | Rain & snow by noon.", "modal", "modal",
+                "uncaught: Marrowby Weather | Invalid data type for 'rate'.", "modal"}));
   for (HWND owner : boxes_.owners) EXPECT_EQ(owner, strip);
 
   SendMessageA(strip, WM_COMMAND, kExitCommand, 0);
@@ -396,8 +398,9 @@ TEST_F(StripTest, TheCloseBoxOnAStoreThatCannotBeWrittenShowsTheErrorAndStays) {
   Create();
   MakeStoreUnwritable();
   SendMessageA(strip_->Handle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(boxes_.boxes,
-            (std::vector<std::string>{"uncaught: Marrowby Weather | Failed to create key window."}));
+  EXPECT_EQ(
+      boxes_.boxes,
+      (std::vector<std::string>{"uncaught: Marrowby Weather | Failed to create key window."}));
   EXPECT_TRUE(IsWindowVisible(strip_->Handle()));
   EXPECT_FALSE(app_->TerminateRequested());
 }
@@ -434,8 +437,8 @@ class TickerPicture {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                               nullptr, 0);
+    bitmap_ =
+        CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
     SelectObject(dc_, bitmap_);
     SendMessageA(ticker, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
     GdiFlush();
@@ -487,7 +490,8 @@ TEST_F(StripTest, TheTickerPaintsItsCaptionOnOneLineFromTheLeftCentredAndClipped
   EXPECT_LE(ink.left, 5);
   EXPECT_NEAR((ink.top + ink.bottom) / 2.0, text.Height() / 2.0, 3.0);
   bool white = false;
-  for (int x = ink.left; x <= ink.right; ++x) white = white || text.At(x, text.Height() / 2) == RGB(255, 255, 255);
+  for (int x = ink.left; x <= ink.right; ++x)
+    white = white || text.At(x, text.Height() / 2) == RGB(255, 255, 255);
   EXPECT_TRUE(white);
 
   // No access keys: "&W" is two characters, wider than "W".
