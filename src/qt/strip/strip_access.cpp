@@ -13,12 +13,14 @@
 
 namespace {
 
-// The ticker: its text is the whole forecast. Nothing here moves with the
-// caption, so a ticker step costs a screen reader nothing.
+// The ticker: a read-only text whose text is the whole forecast. Nothing
+// here moves with the caption, so a ticker step costs a screen reader
+// nothing. A read-only text, not a label: a screen reader speaks a focused
+// label by its name alone, and a focused text by its name and then its text.
 class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
   explicit TickerAccessible(TTickerPanel* panel)
-      : QAccessibleWidget(panel, QAccessible::StaticText) {}
+      : QAccessibleWidget(panel, QAccessible::EditableText) {}
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -44,8 +46,12 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   QRect characterRect(int) const override { return {}; }
   int offsetAtPoint(const QPoint&) const override { return -1; }
   void scrollToSubstring(int, int) override {}
-  QString attributes(int offset, int* start, int* end) const override {
-    *start = *end = offset;
+  // One run without attributes over the whole text. (A screen reader walks
+  // the runs to find the text's languages; an empty run made it drop the
+  // last character.)
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
     return {};
   }
 

@@ -45,8 +45,11 @@ TEST_F(AccessTest, TheStripReadsAsWindowForecastAndPicture) {
   EXPECT_EQ(window->text(QAccessible::Name), QString::fromStdString(kRain));
   EXPECT_EQ(window->text(QAccessible::Description), "Last Updated <b>noon</b>");
 
+  // A read-only text, which a screen reader reads on focus; a label it
+  // would only name.
   QAccessibleInterface* ticker = Of(frm_.pnlScroll);
-  EXPECT_EQ(ticker->role(), QAccessible::StaticText);
+  EXPECT_EQ(ticker->role(), QAccessible::EditableText);
+  EXPECT_FALSE(ticker->state().editable);
   EXPECT_EQ(ticker->text(QAccessible::Name), "Forecast");
   EXPECT_TRUE(ticker->state().readOnly);
   EXPECT_TRUE(ticker->state().focusable);
@@ -55,6 +58,10 @@ TEST_F(AccessTest, TheStripReadsAsWindowForecastAndPicture) {
   EXPECT_EQ(frm_.pnlScroll->Caption(), "y, highs near 60.");
   EXPECT_EQ(TextOf(ticker), "Sunny, highs near 60.");
   EXPECT_EQ(ticker->textInterface()->text(7, 12), "highs");
+  // One attribute run over the whole text, wherever it is asked for.
+  int start = -1, end = -1;
+  EXPECT_EQ(ticker->textInterface()->attributes(20, &start, &end), "");
+  EXPECT_EQ(std::pair(start, end), std::pair(0, 21));
 
   QAccessibleInterface* picture = Of(frm_.imgCurrent);
   EXPECT_EQ(picture->role(), QAccessible::Graphic);
