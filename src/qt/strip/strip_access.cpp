@@ -1,9 +1,11 @@
 #include "qt/strip/strip_access.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QWindow>
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
@@ -89,10 +91,24 @@ QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
 }
 
 // Opens the popup menu from the keyboard: below the ticker, where the
-// focus is, rather than wherever the mouse pointer happens to be.
+// focus is, rather than wherever the mouse pointer happens to be, and with
+// its first item current, as a menu opened from the keyboard starts on
+// either desktop, so that a screen reader names that item at once and
+// Return takes it. A menu opened by the mouse starts with no item current.
 class MenuKeys : public QObject {
  public:
-  explicit MenuKeys(TStripWindow& frm) : QObject(&frm), frm_(frm) {}
+  explicit MenuKeys(TStripWindow& frm) : QObject(&frm), frm_(frm) {
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+      if (!first_item_pending_ || window == nullptr || window != frm_.pMenu->windowHandle()) {
+        return;
+      }
+      first_item_pending_ = false;
+      // Queued: the strip's window is announced as active again after this
+      // signal.
+      QMetaObject::invokeMethod(this, &MenuKeys::StartOnFirstItem, Qt::QueuedConnection);
+    });
+    connect(frm_.pMenu, &QMenu::aboutToHide, this, [this] { first_item_pending_ = false; });
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -118,9 +134,34 @@ class MenuKeys : public QObject {
 
  private:
   void OpenMenu() {
-    frm_.pMenu->popup(frm_.pnlScroll->mapToGlobal(QPoint(0, frm_.pnlScroll->height())));
+    QMenu* menu = frm_.pMenu;
+    menu->popup(frm_.pnlScroll->mapToGlobal(QPoint(0, frm_.pnlScroll->height())));
+    // The first item becomes current once the menu's window has the
+    // keyboard. When the menu takes the keyboard, the strip's window is
+    // announced as active again; an item made current before that would
+    // be followed by the window's title and hint, which bury it.
+    if (menu->windowHandle() != nullptr && menu->windowHandle() == QGuiApplication::focusWindow()) {
+      QMetaObject::invokeMethod(this, &MenuKeys::StartOnFirstItem, Qt::QueuedConnection);
+    } else {
+      first_item_pending_ = true;
+    }
   }
+
+  // The first item that is shown and can be chosen (a separator is none).
+  void StartOnFirstItem() {
+    QMenu* menu = frm_.pMenu;
+    // Closed meanwhile, or an arrow key made an item current already.
+    if (!menu->isVisible() || menu->activeAction() != nullptr) return;
+    for (QAction* action : menu->actions()) {
+      if (action->isVisible() && !action->isSeparator() && action->isEnabled()) {
+        menu->setActiveAction(action);
+        return;
+      }
+    }
+  }
+
   TStripWindow& frm_;
+  bool first_item_pending_ = false;
 };
 
 }  // namespace

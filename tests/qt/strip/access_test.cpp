@@ -3,8 +3,11 @@
 // ticker step and a new forecast send, and the keys that reach the menu.
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "qt/strip/ticker_panel.h"
@@ -106,22 +109,46 @@ TEST_F(AccessTest, TickerStepsAreSilentAndANewForecastIsAnnouncedOnce) {
   for (const auto& event : RecordedEvents::Events()) EXPECT_NE(event.object, frm_.pnlScroll);
 }
 
-TEST_F(AccessTest, AClickFocusesTheTickerAndMenuKeysOpenTheMenu) {
+TEST_F(AccessTest, MenuKeysOpenTheMenuBelowTheTickerOnItsFirstItem) {
   Start("Fair.");
   QTest::mouseClick(frm_.imgCurrent, Qt::LeftButton);
   EXPECT_EQ(frm_.focusWidget(), frm_.pnlScroll);
 
   for (const auto& [key, modifiers] :
        {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+    RecordedEvents recorded;
     QTest::keyClick(frm_.pnlScroll, key, modifiers);
     EXPECT_TRUE(frm_.pMenu->isVisible()) << key;
     // Below the ticker, not at the mouse pointer.
     EXPECT_EQ(frm_.pMenu->pos(), frm_.pnlScroll->mapToGlobal(QPoint(0, frm_.pnlScroll->height())));
-    frm_.pMenu->hide();
+    // The first item shown (the station items are hidden) becomes current
+    // once the menu has the keyboard, and a screen reader hears of it.
+    EXPECT_TRUE(ProcessEventsUntil([&] { return frm_.pMenu->activeAction() != nullptr; })) << key;
+    EXPECT_EQ(frm_.pMenu->activeAction(), frm_.DisplayCompleteForecast1) << key;
+    const int item = frm_.pMenu->actions().indexOf(frm_.DisplayCompleteForecast1);
+    EXPECT_TRUE(std::any_of(RecordedEvents::Events().begin(), RecordedEvents::Events().end(),
+                            [&](const auto& event) {
+                              return event.object == frm_.pMenu &&
+                                     event.type == QAccessible::Focus && event.child == item;
+                            }))
+        << key;
+    QTest::keyClick(frm_.pMenu, Qt::Key_Escape);
+    EXPECT_FALSE(frm_.pMenu->isVisible());
   }
   // F10 alone is no menu key.
   QTest::keyClick(frm_.pnlScroll, Qt::Key_F10);
   EXPECT_FALSE(frm_.pMenu->isVisible());
+}
+
+TEST_F(AccessTest, AMenuOpenedByTheMouseStartsWithNoItemCurrent) {
+  Start("Fair.");
+  QTest::mouseClick(frm_.pnlScroll, Qt::LeftButton);
+  QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5), frm_.mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(frm_.pnlScroll, &by_mouse);
+  ASSERT_TRUE(frm_.pMenu->isVisible());
+  ProcessEventsUntil([] { return false; }, 200);
+  EXPECT_EQ(frm_.pMenu->activeAction(), nullptr);
+  frm_.pMenu->hide();
 }
 
 }  // namespace
