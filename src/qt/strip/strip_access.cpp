@@ -3,6 +3,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QWindow>
@@ -35,7 +36,12 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   }
 
   // QAccessibleTextInterface: a read-only text without selection or caret.
-  QString text(int start, int end) const override { return Whole().mid(start, end - start); }
+  // Every way of reading it (text at, before or after an offset) comes
+  // through text(start, end).
+  QString text(int start, int end) const override {
+    Panel()->NoteTextRead();
+    return Whole().mid(start, end - start);
+  }
   using QAccessibleWidget::text;
   int characterCount() const override { return static_cast<int>(Whole().size()); }
   void selection(int, int* start, int* end) const override { *start = *end = 0; }
@@ -58,7 +64,8 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   }
 
  private:
-  QString Whole() const { return static_cast<TTickerPanel*>(widget())->WholeText(); }
+  TTickerPanel* Panel() const { return static_cast<TTickerPanel*>(widget()); }
+  const QString& Whole() const { return Panel()->WholeText(); }
 };
 
 // A picture: a graphic named for what it shows, unless a name was given.
@@ -74,6 +81,20 @@ class PictureAccessible : public QAccessibleWidget {
   }
 };
 
+// A hidden element that a new forecast shows for a moment, named "New
+// forecast" and described by the forecast: a screen reader speaks a
+// notification when it shows.
+class ForecastNotice : public QWidget {
+ public:
+  explicit ForecastNotice(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("pnlForecastNotice"));
+    setAccessibleName(QStringLiteral("New forecast"));
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(0, 0, 0, 0);
+    hide();
+  }
+};
+
 QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
   if (class_name == QLatin1String("TStripWindow")) {
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
@@ -86,6 +107,9 @@ QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
   }
   if (class_name == QLatin1String("TPicture")) {
     return new PictureAccessible(static_cast<TPicture*>(object));
+  }
+  if (auto* notice = dynamic_cast<ForecastNotice*>(object)) {
+    return new QAccessibleWidget(notice, QAccessible::Notification);
   }
   return nullptr;
 }
@@ -164,6 +188,57 @@ class MenuKeys : public QObject {
   bool first_item_pending_ = false;
 };
 
+// What a screen reader hears of the ticker beyond what Qt tells it.
+//
+// The focus coming back from the popup menu: an item of the menu had the
+// reader's focus, but Qt tells of a focus only when the focus widget
+// changes, and the ticker stayed the focus widget all along.
+//
+// A new forecast that arrives while the ticker has the focus: a screen
+// reader speaks the changes of a focused text only when the user typed them,
+// so the new forecast is shown as a notification too. Only once the reader
+// has read the ticker's text since the focus came to it, though; before that
+// it has yet to present the focused ticker, and will read the new forecast
+// then (Update Now from the menu fetches right after the focus came back),
+// so a notification as well would make it say the forecast twice.
+class TickerSpeech : public QObject {
+ public:
+  explicit TickerSpeech(TStripWindow& frm)
+      : QObject(&frm), ticker_(*frm.pnlScroll), notice_(new ForecastNotice(&frm)) {
+    ticker_.installEventFilter(this);
+    connect(&ticker_, &TTickerPanel::WholeTextChanged, this, &TickerSpeech::Announce);
+    // The item has the reader's focus; the reader presents the ticker anew
+    // when the menu closes.
+    connect(frm.pMenu, &QMenu::hovered, this, [this] { ticker_.ForgetTextRead(); });
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::FocusIn) return false;
+    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      // A new focus, which the reader presents by reading the ticker.
+      ticker_.ForgetTextRead();
+    } else if (QAccessible::isActive()) {
+      // Back from the menu. (After a menu the mouse opened and left without
+      // a current item, the reader is on the ticker already and says nothing.)
+      QAccessibleEvent focus(&ticker_, QAccessible::Focus);
+      QAccessible::updateAccessibility(&focus);
+    }
+    return false;
+  }
+
+ private:
+  void Announce() {
+    if (!QAccessible::isActive() || !ticker_.hasFocus() || !ticker_.TextRead()) return;
+    notice_->setAccessibleDescription(ticker_.WholeText());
+    notice_->show();
+    notice_->hide();
+  }
+
+  TTickerPanel& ticker_;
+  ForecastNotice* notice_;
+};
+
 }  // namespace
 
 QString SpokenPictureName(const QString& picture) {
@@ -190,6 +265,7 @@ void InstallStripAccess(TStripWindow& frm) {
   frm.pnlScroll->setFocusPolicy(Qt::StrongFocus);
   frm.setFocusPolicy(Qt::StrongFocus);
   frm.setFocusProxy(frm.pnlScroll);
+  new TickerSpeech(frm);
   auto* keys = new MenuKeys(frm);
   frm.pnlScroll->installEventFilter(keys);
 }

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -107,6 +108,103 @@ TEST_F(AccessTest, TickerStepsAreSilentAndANewForecastIsAnnouncedOnce) {
   RecordedEvents::Events().clear();
   frm_.frmMain.UpdateForecast();
   for (const auto& event : RecordedEvents::Events()) EXPECT_NE(event.object, frm_.pnlScroll);
+}
+
+// A screen reader on the ticker hears a new forecast as a notification, once,
+// but only after it has read the ticker since the focus came: until then it
+// has yet to present the ticker, and reads the new forecast itself.
+class AnnouncementTest : public AccessTest {
+ protected:
+  void SetUp() override {
+    AccessTest::SetUp();
+    servers_.Use();
+    Start("Fair and mild.");
+    notice_ = frm_.findChild<QWidget*>("pnlForecastNotice");
+    ASSERT_NE(notice_, nullptr);
+    QTest::mouseClick(frm_.pnlScroll, Qt::LeftButton);
+    ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+  }
+  // What a screen reader does when it presents the focused ticker.
+  void ReadTicker() { TextOf(Of(frm_.pnlScroll)); }
+  // The forecasts the notice was shown with while `step` ran.
+  QStringList Announced(const std::function<void()>& step) {
+    RecordedEvents recorded;
+    step();
+    QStringList announced;
+    for (const auto& event : RecordedEvents::Events()) {
+      if (event.object == notice_ && event.type == QAccessible::ObjectShow) {
+        announced << Of(notice_)->text(QAccessible::Description);
+      }
+    }
+    return announced;
+  }
+  void NewForecast(const std::string& lines) {
+    servers_.ServeForecast(false, ZoneForecast(lines));
+    frm_.frmMain.UpdateForecast();
+  }
+
+  WeatherServers servers_;
+  QWidget* notice_ = nullptr;
+};
+
+TEST_F(AnnouncementTest, ANewForecastIsANotificationOnceTheReaderHasReadTheTicker) {
+  QAccessibleInterface* notice = Of(notice_);
+  EXPECT_EQ(notice->role(), QAccessible::Notification);
+  EXPECT_EQ(notice->text(QAccessible::Name), "New forecast");
+  EXPECT_TRUE(notice->state().invisible);
+  EXPECT_FALSE(notice->state().focusable);
+
+  // Not yet read since the click: the reader will read the new one itself.
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
+  ReadTicker();
+  EXPECT_EQ(Announced([&] { NewForecast(".TONIGHT...COLD."); }), QStringList({".TONIGHT...COLD"}));
+  // Still read: the next one too, and neither the same forecast nor the
+  // ticker's steps.
+  EXPECT_EQ(Announced([&] { NewForecast(".TOMORROW...SUN."); }), QStringList({".TOMORROW...SUN"}));
+  EXPECT_EQ(Announced([&] {
+              NewForecast(".TOMORROW...SUN.");
+              for (int i = 0; i < 10; ++i) frm_.frmMain.tmrScrollTimer();
+            }),
+            QStringList());
+  // Shown for a moment only.
+  EXPECT_TRUE(notice->state().invisible);
+}
+
+TEST_F(AnnouncementTest, NothingIsAnnouncedWhileTheFocusIsElsewhere) {
+  ReadTicker();
+  frm_.pnlScroll->clearFocus();
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
+}
+
+TEST_F(AnnouncementTest, TheReaderFollowsTheFocusBackFromTheKeyboardMenu) {
+  ReadTicker();
+  QTest::keyClick(frm_.pnlScroll, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return frm_.pMenu->activeAction() != nullptr; }));
+  {
+    // Qt tells of no focus here: the ticker stayed the focus widget.
+    RecordedEvents recorded;
+    QTest::keyClick(frm_.pMenu, Qt::Key_Escape);
+    ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+    EXPECT_TRUE(std::any_of(
+        RecordedEvents::Events().begin(), RecordedEvents::Events().end(), [&](const auto& event) {
+          return event.object == frm_.pnlScroll && event.type == QAccessible::Focus;
+        }));
+  }
+  // As after Update Now from the menu: the forecast comes before the
+  // reader has taken up the ticker again.
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
+  ReadTicker();
+  EXPECT_EQ(Announced([&] { NewForecast(".TONIGHT...COLD."); }), QStringList({".TONIGHT...COLD"}));
+}
+
+TEST_F(AnnouncementTest, AMenuTheMouseOpenedAndClosedLeavesTheReaderOnTheTicker) {
+  ReadTicker();
+  QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5), frm_.mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(frm_.pnlScroll, &by_mouse);
+  ASSERT_TRUE(frm_.pMenu->isVisible());
+  frm_.pMenu->hide();
+  ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList({".TODAY...SNOW"}));
 }
 
 TEST_F(AccessTest, MenuKeysOpenTheMenuBelowTheTickerOnItsFirstItem) {
