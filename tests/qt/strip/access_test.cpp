@@ -166,12 +166,8 @@ TEST_F(AnnouncementTest, ANewForecastIsANotificationOnceTheReaderHasReadTheTicke
               for (int i = 0; i < 10; ++i) frm_.frmMain.tmrScrollTimer();
             }),
             QStringList());
-  // Shown for a moment only.
+  // Shown for a moment only; and not at all while the focus is elsewhere.
   EXPECT_TRUE(notice->state().invisible);
-}
-
-TEST_F(AnnouncementTest, NothingIsAnnouncedWhileTheFocusIsElsewhere) {
-  ReadTicker();
   frm_.pnlScroll->clearFocus();
   EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
 }
@@ -197,11 +193,13 @@ TEST_F(AnnouncementTest, TheReaderFollowsTheFocusBackFromTheKeyboardMenu) {
   EXPECT_EQ(Announced([&] { NewForecast(".TONIGHT...COLD."); }), QStringList({".TONIGHT...COLD"}));
 }
 
-TEST_F(AnnouncementTest, AMenuTheMouseOpenedAndClosedLeavesTheReaderOnTheTicker) {
+TEST_F(AnnouncementTest, AMenuTheMouseOpensStartsWithNoItemAndLeavesTheReaderOnTheTicker) {
   ReadTicker();
   QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5), frm_.mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(frm_.pnlScroll, &by_mouse);
   ASSERT_TRUE(frm_.pMenu->isVisible());
+  ProcessEventsUntil([] { return false; }, 200);
+  EXPECT_EQ(frm_.pMenu->activeAction(), nullptr);
   frm_.pMenu->hide();
   ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
   EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList({".TODAY...SNOW"}));
@@ -236,17 +234,6 @@ TEST_F(AccessTest, MenuKeysOpenTheMenuBelowTheTickerOnItsFirstItem) {
   // F10 alone is no menu key.
   QTest::keyClick(frm_.pnlScroll, Qt::Key_F10);
   EXPECT_FALSE(frm_.pMenu->isVisible());
-}
-
-TEST_F(AccessTest, AMenuOpenedByTheMouseStartsWithNoItemCurrent) {
-  Start("Fair.");
-  QTest::mouseClick(frm_.pnlScroll, Qt::LeftButton);
-  QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5), frm_.mapToGlobal(QPoint(5, 5)));
-  QApplication::sendEvent(frm_.pnlScroll, &by_mouse);
-  ASSERT_TRUE(frm_.pMenu->isVisible());
-  ProcessEventsUntil([] { return false; }, 200);
-  EXPECT_EQ(frm_.pMenu->activeAction(), nullptr);
-  frm_.pMenu->hide();
 }
 
 }  // namespace

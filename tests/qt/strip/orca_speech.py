@@ -97,7 +97,7 @@ class Orca:
         deadline = time.monotonic() + at_most
         size, since = -1, time.monotonic()
         while time.monotonic() < deadline:
-            now = len(self._text())
+            now = os.path.getsize(self.debug_file) if os.path.exists(self.debug_file) else 0
             if now != size:
                 size, since = now, time.monotonic()
             elif time.monotonic() - since >= seconds:
