@@ -205,10 +205,19 @@ TEST_F(AnnouncementTest, AMenuTheMouseOpensStartsWithNoItemAndLeavesTheReaderOnT
   EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList({".TODAY...SNOW"}));
 }
 
-TEST_F(AccessTest, MenuKeysOpenTheMenuBelowTheTickerOnItsFirstItem) {
+TEST_F(AccessTest, AClickFocusesTheTickerAndMenuKeysOpenTheMenuOnItsFirstItem) {
   Start("Fair.");
-  QTest::mouseClick(frm_.imgCurrent, Qt::LeftButton);
-  EXPECT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+  frm_.pnlScroll->clearFocus();
+  {
+    // Anywhere on the strip; screen readers hear of the ticker's focus.
+    RecordedEvents recorded;
+    QTest::mouseClick(frm_.imgCurrent, Qt::LeftButton);
+    EXPECT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+    EXPECT_TRUE(std::any_of(
+        RecordedEvents::Events().begin(), RecordedEvents::Events().end(), [&](const auto& event) {
+          return event.object == frm_.pnlScroll && event.type == QAccessible::Focus;
+        }));
+  }
 
   for (const auto& [key, modifiers] :
        {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
