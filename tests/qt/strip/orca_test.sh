@@ -20,15 +20,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 launcher=/usr/libexec/at-spi-bus-launcher
 # The system Python, which Orca belongs to.
 python=/usr/bin/python3
-for tool in Xvfb icewm xdotool xdpyinfo xprop dbus-run-session orca speech-dispatcher script \
-  "$launcher" "$python"; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"
-    exit 1
-  fi
-done
+source "$here/../../support/x_test.sh"
+require_tools Xvfb icewm xdotool xdpyinfo xprop dbus-run-session orca speech-dispatcher script \
+  "$launcher" "$python"
 
-source "$here/../../../scripts/lib/x_display.sh"
 work=$(mktemp -d /tmp/mw-orca-XXXXXX)
 server_pid=""
 cleanup() {
@@ -37,11 +32,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 
 start_x_display "$work" 1024x300x24 wm || fail "no virtual X server with icewm"
 
