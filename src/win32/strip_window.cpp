@@ -181,6 +181,85 @@ void TWin32Strip::MakeFont() {
   ticker_font_ = CreateFontA(-Scaled(15), 0, 0, 0, bold_ ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+  // Steps are measured afresh in this font, and what the ticker shows can
+  // no longer be moved by one.
+  ticker_steps_ = {};
+  InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
+}
+
+TWin32Strip::TickerStep TWin32Strip::MeasureTickerStep(unsigned char byte) const {
+  // GDI puts each character of a line on whole pixels, one advance after
+  // the other (DrawTextA does no kerning), so dropping the first character
+  // moves the rest of the line left by that character's advance. Measured
+  // as the panel draws it: the metric functions and the drawing need not
+  // agree (Wine's do not for glyphs drawn without smoothing). Its ink may
+  // reach past its cell into the next one (a negative C width, a rim of
+  // smoothing), and the move brings that to the line's left edge.
+  TickerStep step{true, 0, 0};
+  // Where a byte is not always one left-to-right character on its own (a
+  // double-byte code page, right-to-left or combining characters), only
+  // the whole line is painted.
+  static const bool simple_code_page = [] {
+    const UINT code_page = GetACP();
+    return code_page == 1250 || code_page == 1251 || code_page == 1252 || code_page == 1253 ||
+           code_page == 1254 || code_page == 1257;
+  }();
+  if (!simple_code_page) return step;
+
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ old_font = SelectObject(dc, ticker_font_);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  const int width = 2 * (metrics.tmMaxCharWidth + metrics.tmHeight);
+  const int height = 2 * metrics.tmHeight;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  DWORD* bits = nullptr;
+  const HBITMAP bitmap =
+      CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  if (!bitmap) {
+    SelectObject(dc, old_font);
+    DeleteDC(dc);
+    return step;
+  }
+  const HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkMode(dc, TRANSPARENT);
+  // The last column with ink of `text` drawn from column 0 on black; -1:
+  // none.
+  const auto last_inked_column = [&](const char* text, int length) {
+    GdiFlush();
+    std::fill(bits, bits + width * height, 0);
+    RECT rect{0, metrics.tmHeight / 2, width, height};
+    DrawTextA(dc, text, length, &rect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    GdiFlush();
+    for (int x = width - 1; x >= 0; --x) {
+      for (int y = 0; y < height; ++y) {
+        if (bits[y * width + x] & 0xFFFFFF) return x;
+      }
+    }
+    return -1;
+  };
+  // A control character shows as a blank. The advance is where an H after
+  // the character ends less where an H alone ends.
+  const char pair[2] = {byte < 32 ? ' ' : static_cast<char>(byte), 'H'};
+  const int alone = last_inked_column(pair, 1);
+  const int with_h = last_inked_column(pair, 2);
+  const int h = last_inked_column(pair + 1, 1);
+  if (h >= 0 && with_h > alone) {
+    step.advance = with_h - h;
+    step.overhang = std::max(0, alone + 1 - step.advance);
+  }
+  SelectObject(dc, old_bitmap);
+  DeleteObject(bitmap);
+  SelectObject(dc, old_font);
+  DeleteDC(dc);
+  return step;
 }
 
 void TWin32Strip::LoadPictures() {
@@ -362,6 +441,10 @@ void TWin32Strip::SetPanelColor(StripPanel panel, PaletteColor color) {
 
 void TWin32Strip::SetCaption(std::string_view caption) {
   if (caption == caption_) return;
+  // A ticker step: the caption less its first byte (`caption` may be a view
+  // of caption_ itself).
+  const bool step = !caption_.empty() && caption == std::string_view(caption_).substr(1);
+  const auto dropped = static_cast<unsigned char>(step ? caption_.front() : 0);
   caption_.assign(caption);
   // While a document downloads the screen keeps what the update painted on
   // purpose; the request waits for the fetch to end.
@@ -369,7 +452,36 @@ void TWin32Strip::SetCaption(std::string_view caption) {
     ticker_repaint_held_ = true;
     return;
   }
+  if (step && StepTicker(dropped)) return;
   InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
+}
+
+bool TWin32Strip::StepTicker(unsigned char dropped) {
+  const HWND ticker = panels_[Index(StripPanel::pnlScroll)];
+  // Only a ticker that shows the previous caption whole can be moved: not
+  // one that waits for a paint (a new caption, size, font, colour or DPI
+  // invalidated it), one whose repaint a fetch held, or a hidden one.
+  if (ticker_repaint_held_ || !IsWindowVisible(ticker) || GetUpdateRect(ticker, nullptr, FALSE)) {
+    return false;
+  }
+  TickerStep& step = ticker_steps_[dropped];
+  if (!step.measured) step = MeasureTickerStep(dropped);
+  RECT inside;
+  GetClientRect(ticker, &inside);
+  InflateRect(&inside, -2, -2);  // inside the sunken border
+  if (step.advance <= 0 || step.advance >= inside.right - inside.left) return false;
+  // The system moves the pixels inside the border and invalidates the
+  // columns the move uncovered at the right, and whatever it could not
+  // move (a part covered by another window).
+  ScrollWindowEx(ticker, -step.advance, 0, &inside, &inside, nullptr, nullptr, SW_INVALIDATE);
+  if (step.overhang > 0) {
+    RECT left = inside;
+    left.right = std::min(inside.left + step.overhang, inside.right);
+    InvalidateRect(ticker, &left, FALSE);
+  }
+  // Painted now, so that no screen shows the move without its tail.
+  UpdateWindow(ticker);
+  return true;
 }
 
 void TWin32Strip::RepaintCaption() {
@@ -385,7 +497,6 @@ void TWin32Strip::SetTickerText(std::string_view forecast) {
 void TWin32Strip::SetTickerBold(bool bold) {
   bold_ = bold;
   MakeFont();
-  InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
 }
 
 void TWin32Strip::SetTickerFontColor(PaletteColor color) {

@@ -141,11 +141,25 @@ class TWin32Strip : public TStripPlatform {
   void MakeFont();
   void LoadPictures();
   void ChangeDpi(int dpi, const RECT* suggested);
+  struct TickerStep {
+    bool measured = false;
+    int advance = 0;   // how far the line moves; 0: it is painted whole
+    int overhang = 0;  // the columns at the line's left to paint after the move
+  };
+  // How far the line moves when the caption drops `byte`, and how far that
+  // byte's ink reaches into the next character's cell, in the ticker's font.
+  TickerStep MeasureTickerStep(unsigned char byte) const;
+  // A ticker step that dropped `dropped`, the caption's first byte: moves
+  // what the ticker shows and paints what the move uncovered. False, with
+  // nothing done, where the screen may not show the previous caption whole.
+  bool StepTicker(unsigned char dropped);
   int NonClientHeight() const;
   void UpdateHintTools();
 
-  void PaintPanel(HWND panel, HDC dc);
-  void PaintTicker(HDC dc, const RECT& area);
+  // `clip`, where given, is the part of the panel to paint (its update
+  // region); nothing outside it is drawn.
+  void PaintPanel(HWND panel, HDC dc, HRGN clip = nullptr);
+  void PaintTicker(HDC dc, const RECT& area, HRGN clip);
   void PaintPicture(HDC dc, const RECT& area);
 
   TWin32Application& app_;
@@ -169,6 +183,7 @@ class TWin32Strip : public TStripPlatform {
   COLORREF font_color_ = RGB(255, 255, 0);
   bool bold_ = true;
   HFONT ticker_font_ = nullptr;
+  std::array<TickerStep, 256> ticker_steps_{};  // by byte, measured at its first step
   // The stock pictures imgSun, imgCloud, imgRain, imgSnow, and the initial one.
   static constexpr int kSun = 0, kCloud = 1, kRain = 2, kSnow = 3, kInitial = 4;
   std::array<HICON, 5> pictures_{};

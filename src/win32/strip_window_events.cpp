@@ -144,10 +144,15 @@ LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT TWin32Strip::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
+      // Only what is to be painted is drawn: after a ticker step, the
+      // columns the move uncovered.
+      const HRGN update = CreateRectRgn(0, 0, 0, 0);
+      const bool known = GetUpdateRgn(panel, update, FALSE) > NULLREGION;
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(panel, &paint);
-      PaintPanel(panel, dc);
+      PaintPanel(panel, dc, known ? update : nullptr);
       EndPaint(panel, &paint);
+      DeleteObject(update);
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -211,7 +216,7 @@ void TWin32Strip::OpenMenuFromKeyboard() {
 // ---------------------------------------------------------------------------
 // Painting
 
-void TWin32Strip::PaintPanel(HWND panel, HDC dc) {
+void TWin32Strip::PaintPanel(HWND panel, HDC dc, HRGN clip) {
   RECT area;
   GetClientRect(panel, &area);
   if (panel == picture_) {
@@ -219,7 +224,7 @@ void TWin32Strip::PaintPanel(HWND panel, HDC dc) {
     return;
   }
   if (panel == panels_[Index(StripPanel::pnlScroll)]) {
-    PaintTicker(dc, area);
+    PaintTicker(dc, area, clip);
     return;
   }
   const int index = panel == panels_[Index(StripPanel::pnlMain)] ? Index(StripPanel::pnlMain)
@@ -260,14 +265,17 @@ void TWin32Strip::PaintPicture(HDC dc, const RECT& area) {
              DI_NORMAL);
 }
 
-void TWin32Strip::PaintTicker(HDC dc, const RECT& area) {
+void TWin32Strip::PaintTicker(HDC dc, const RECT& area, HRGN clip) {
   // Drawn off the screen and copied in one go, so a step never flickers.
+  // The same drawing paints the whole panel and any part of it, so a part
+  // shows what the whole would.
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return;
   const HDC buffer = CreateCompatibleDC(dc);
   const HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
   const HGDIOBJ old_bitmap = SelectObject(buffer, bitmap);
+  if (clip) SelectClipRgn(buffer, clip);
 
   const HBRUSH brush = CreateSolidBrush(panel_colors_[Index(StripPanel::pnlScroll)]);
   FillRect(buffer, &area, brush);

@@ -424,10 +424,12 @@ TEST_F(StripTest, TheWindowsTimersTickIntoTheHandlers) {
   EXPECT_EQ(Text(strip_->Handle()), "WENDMOORE  SUNNY");
 }
 
-// The ticker as it paints, read back from a memory bitmap.
+// The ticker as it paints, read back from a memory bitmap: painted afresh
+// into it, or copied from what its window shows.
 class TickerPicture {
  public:
-  explicit TickerPicture(HWND ticker) {
+  enum Source { kPainted, kShown };
+  explicit TickerPicture(HWND ticker, Source source = kPainted) {
     GetClientRect(ticker, &area_);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -436,22 +438,39 @@ class TickerPicture {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ =
-        CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    SelectObject(dc_, bitmap_);
-    SendMessageA(ticker, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    DWORD* bits = nullptr;
+    const HBITMAP bitmap =
+        CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    const HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+    if (source == kPainted) {
+      SendMessageA(ticker, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    } else {
+      const HDC window = GetDC(ticker);
+      BitBlt(dc, 0, 0, area_.right, area_.bottom, window, 0, 0, SRCCOPY);
+      ReleaseDC(ticker, window);
+    }
     GdiFlush();
-  }
-  ~TickerPicture() {
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
+    pixels_.assign(bits, bits + area_.right * area_.bottom);
+    SelectObject(dc, old_bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
   }
   int Width() const { return area_.right; }
   int Height() const { return area_.bottom; }
   COLORREF At(int x, int y) const {
-    const DWORD pixel = bits_[y * area_.right + x];
+    const DWORD pixel = pixels_[y * area_.right + x];
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+  }
+  // The pixels where `other` (of the same size) differs, as "(x,y)".
+  std::vector<POINT> Differences(const TickerPicture& other) const {
+    std::vector<POINT> differences;
+    for (int y = 0; y < Height(); ++y) {
+      for (int x = 0; x < Width(); ++x) {
+        if (At(x, y) != other.At(x, y)) differences.push_back({x, y});
+      }
+    }
+    return differences;
   }
   // The box around every pixel inside the border that is not `background`.
   RECT Ink(COLORREF background) const {
@@ -468,9 +487,7 @@ class TickerPicture {
 
  private:
   RECT area_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  DWORD* bits_ = nullptr;
+  std::vector<DWORD> pixels_;
 };
 
 TEST_F(StripTest, TheTickerPaintsItsCaptionOnOneLineFromTheLeftCentredAndClipped) {
@@ -509,6 +526,122 @@ TEST_F(StripTest, TheTickerPaintsItsCaptionOnOneLineFromTheLeftCentredAndClipped
   for (int y = 0; y < full.Height(); ++y) {
     EXPECT_EQ(full.At(full.Width() - 1, y), empty.At(empty.Width() - 1, y));
   }
+}
+
+// A ticker step moves what the ticker shows by the dropped character's
+// advance and paints only the columns the move uncovered; the window must
+// then show what a full repaint of the same caption shows, pixel for pixel.
+// Before each step one pixel of the background is marked on the window
+// itself: a step that moved the picture carries the mark left by the
+// distance it moved, a full repaint paints it over, so each step also
+// shows which way it went.
+TEST_F(StripTest, ATickerStepShowsWhatAFullRepaintShows) {
+  // windows-1252 with bytes above 127, characters whose ink reaches into
+  // the next one's cell as Wine draws them (a, \xE0 and _ in bold, \xEE and
+  // \xCF in regular), and control characters that show as blanks; short,
+  // so that it is refilled often.
+  const std::string forecast =
+      "Tonight: fffft \x80"
+      "15\xB0, vent \xE0 l'ouest \xAB"
+      "affaire\xBB\t\xBFWWW? \x9C\xE6 jfa_a, \xC4\xD6\xDC\xDF \xEEle \xCFx.\r\n";
+  Store("weather", "last forecast", forecast);
+  Store("window", "foreground", "11");  // yellow on the default black
+  Store("scroll", "rate", "60000");     // the steps are the test's own
+  Create();
+  const HWND strip = strip_->Handle();
+  const HWND ticker = strip_->PanelHandle(StripPanel::pnlScroll);
+  UpdateWindow(ticker);
+  const COLORREF mark = RGB(255, 0, 255);
+
+  int steps = 0;
+  // Steps after which a move alone would have left ink of the dropped
+  // character at the line's left: the columns painted there mattered.
+  int left_ink = 0;
+  const auto tick = [&](int count, bool changed_before) {
+    TickerPicture previous(ticker, TickerPicture::kShown);
+    for (int i = 0; i < count; ++i, ++steps) {
+      const std::string before = strip_->Caption();
+      const int marked_x = previous.Width() / 2;
+      const HDC window = GetDC(ticker);
+      SetPixel(window, marked_x, 2, mark);
+      ReleaseDC(ticker, window);
+
+      SendMessageA(strip, WM_TIMER, 1, 0);
+      UpdateWindow(ticker);
+      const TickerPicture shown(ticker, TickerPicture::kShown);
+      RedrawWindow(ticker, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      const TickerPicture full(ticker, TickerPicture::kShown);
+
+      const std::vector<POINT> differences = shown.Differences(full);
+      std::string where = "step " + std::to_string(steps) + " from \"" + before.substr(0, 12) +
+                          "\" to \"" + strip_->Caption().substr(0, 12) + "\", differs at";
+      for (std::size_t d = 0; d < differences.size() && d < 8; ++d) {
+        where +=
+            " (" + std::to_string(differences[d].x) + "," + std::to_string(differences[d].y) + ")";
+      }
+      // A refill, or the first step after a change, repaints the whole.
+      if (before.size() == 1 || (changed_before && i == 0)) {
+        ASSERT_TRUE(differences.empty()) << where;
+      } else {
+        ASSERT_EQ(differences.size(), 1u) << where;
+        const POINT moved = differences[0];
+        ASSERT_EQ(shown.At(moved.x, moved.y), mark) << where;
+        ASSERT_EQ(moved.y, 2) << where;
+        const int distance = marked_x - moved.x;
+        ASSERT_GT(distance, 0) << where;
+        // What the move alone would have shown left of the uncovered tail.
+        bool differs = false;
+        for (int y = 2; y < full.Height() - 2 && !differs; ++y) {
+          for (int x = 2; x < full.Width() - 2 - distance && !differs; ++x) {
+            differs = previous.At(x + distance, y) != full.At(x, y);
+          }
+        }
+        left_ink += differs;
+      }
+      previous = full;
+    }
+  };
+
+  // Bold, through two refills.
+  ASSERT_TRUE(strip_->TickerBold());
+  tick(150, false);
+  EXPECT_GT(left_ink, 0);
+
+  // Regular, other colours, set in Options.
+  boxes_.on_modal = [](HWND) {
+    Store("window", "bold", "0");
+    Store("window", "foreground", "10");  // lime
+    Store("window", "background", "1");   // maroon
+  };
+  SendMessageA(strip, WM_COMMAND, kOptionsCommand, 0);
+  ASSERT_FALSE(strip_->TickerBold());
+  left_ink = 0;
+  tick(100, true);
+  EXPECT_GT(left_ink, 0);
+
+  // A colour alone.
+  boxes_.on_modal = [](HWND) { Store("window", "foreground", "14"); };
+  SendMessageA(strip, WM_COMMAND, kOptionsCommand, 0);
+  tick(20, true);
+
+  // Wider.
+  const RECT frame = WindowRect(strip);
+  SetWindowPos(strip, nullptr, 0, 0, frame.right - frame.left + 173, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  tick(60, true);
+
+  // A step while a fetch holds the ticker's repaint, then the fetch's end.
+  strip_->FetchStarts();
+  SendMessageA(strip, WM_TIMER, 1, 0);
+  strip_->FetchEnds();
+  tick(20, true);
+
+  // At 144 dpi: a larger font, a taller strip.
+  RECT suggested = WindowRect(strip);
+  suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 3 / 2;
+  SendMessageA(strip, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  ASSERT_EQ(strip_->Dpi(), 144);
+  tick(60, true);
 }
 
 TEST_F(StripTest, WhileAFetchWaitsTheSystemIsAnsweredAndInputWaits) {
