@@ -38,6 +38,6 @@ void TPicture::paintEvent(QPaintEvent*) {
   QRect target(QPoint(0, 0), picture_.size);
   if (center_) target.moveCenter(rect().center());
   QPainter painter(this);
-  // The icon renders its vector source at the painter's device pixel ratio.
+  // The icon picks its bitmap for the painter's device pixel ratio.
   picture_.icon.paint(&painter, target);
 }

@@ -1,5 +1,6 @@
-// A picture box: shows one picture, drawn from its vector source at the
-// screen's device pixel ratio so it stays crisp on high-density screens.
+// A picture box: shows one picture, drawn from the bitmap of its size for the
+// screen's device pixel ratio (1 or 2; others are scaled from the nearest), so
+// it stays crisp on high-density screens.
 #pragma once
 
 #include <QIcon>
