@@ -1,21 +1,225 @@
 #include "qt/strip/ticker_panel.h"
 
 #include <QAccessible>
+#include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "text/utf8_text.h"
 #include "qt/ui/display_text.h"
+
+namespace {
+
+// Characters that the line cannot hold one glyph apiece in string order:
+// controls (Qt draws line breaks and tabs as blanks of its own), text that
+// runs right to left, and marks drawn onto the character before them.
+bool KeepsOutOfTheLine(QChar c) {
+  if (c.category() == QChar::Other_Control || c.isMark()) return true;
+  switch (c.direction()) {
+    case QChar::DirR:
+    case QChar::DirAL:
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirPDF:
+    case QChar::DirRLI:
+    case QChar::DirLRI:
+    case QChar::DirFSI:
+    case QChar::DirPDI:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The UTF-16 length of the first character of `text` (a surrogate pair is
+// one character).
+qsizetype FirstCharacterUnits(QStringView text) {
+  if (text.isEmpty()) return 0;
+  return text[0].isHighSurrogate() && text.size() > 1 ? 2 : 1;
+}
+
+}  // namespace
 
 TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
 
 void TTickerPanel::SetCaption(std::string_view caption) {
   if (caption == caption_) return;
+  // A step leaves the caption it had less bytes at the front, and keeps its
+  // decoding (ShowsAsUtf8After).
+  const bool step =
+      caption.size() < caption_.size() && std::string_view(caption_).ends_with(caption);
+  const QString before = step ? ShownText() : QString();
   utf8_ = ShowsAsUtf8After(caption_, utf8_, caption);
   caption_.assign(caption);
+  if (!step) {
+    RepaintAll();
+    return;
+  }
+  const QString after = ShownText();
+  // Only what was left of a character cut at the front went: nothing shows
+  // differently.
+  if (after == before) return;
+  const qsizetype first = FirstCharacterUnits(before);
+  if (!after.startsWith(QStringView(before).sliced(first)) || !MovePainted(after)) RepaintAll();
+}
+
+void TTickerPanel::RepaintAll() {
+  relayout_ = true;
+  unpainted_ = rect();
   update();
+}
+
+QString TTickerPanel::Decoded(std::size_t characters) const {
+  if (!utf8_) return ToDisplayPiece(std::string_view(caption_).substr(0, characters), false);
+  // Up to the lead byte of the first character past the wanted ones; the
+  // continuation bytes of a character the last step cut at the front are
+  // not counted (they show nothing).
+  std::size_t end = CutCharacterTail(caption_);
+  for (std::size_t counted = 0; end < caption_.size(); ++end) {
+    if (!IsUtf8Continuation(caption_[end]) && counted++ == characters) break;
+  }
+  return ToDisplayPiece(std::string_view(caption_).substr(0, end), true);
+}
+
+bool TTickerPanel::LayOut(int characters) {
+  laid_out_ = false;
+  first_ = 0;
+  Line line;
+  line.text = Decoded(static_cast<std::size_t>(characters));
+  for (qsizetype i = 0; i < line.text.size();
+       i += FirstCharacterUnits(QStringView(line.text).sliced(i))) {
+    if (KeepsOutOfTheLine(line.text[i])) return false;
+    line.units.push_back(i);
+  }
+  // Fewer characters than asked for: the caption ends in this line.
+  line.to_the_end = line.units.size() < static_cast<std::size_t>(characters);
+  QTextLayout layout(line.text, font(), this);
+  layout.beginLayout();
+  QTextLine text_line = layout.createLine();
+  if (text_line.isValid()) text_line.setLineWidth(1e6);
+  layout.endLayout();
+  if (line.text.isEmpty()) {
+    line.places = {0};
+    line.units = {0};
+    line_ = std::move(line);
+    laid_out_ = true;
+    return true;
+  }
+  if (!text_line.isValid() || layout.lineCount() != 1) return false;
+  // Placed as one line drawn vertically centred in the contents is placed.
+  line.top = (contentsRect().height() - (text_line.ascent() + text_line.descent())) / 2;
+
+  // One glyph per character, left to right in string order (glyph runs are
+  // split by font: sort the glyphs by their place).
+  line.runs = layout.glyphRuns();
+  struct Glyph {
+    qreal x;
+    int run;
+    int index;
+  };
+  std::vector<Glyph> glyphs;
+  for (int r = 0; r < line.runs.size(); ++r) {
+    const QList<QPointF> positions = line.runs[r].positions();
+    for (int i = 0; i < positions.size(); ++i) glyphs.push_back({positions[i].x(), r, i});
+  }
+  if (glyphs.size() != line.units.size()) return false;  // drawn together or in pieces
+  std::stable_sort(glyphs.begin(), glyphs.end(),
+                   [](const Glyph& a, const Glyph& b) { return a.x < b.x; });
+  // Each glyph a whole number of pixels after the one before: the distance
+  // between them as laid out, rounded.
+  std::vector<QList<QPointF>> positions;
+  for (const QGlyphRun& run : line.runs) positions.push_back(run.positions());
+  int x = 0;
+  for (std::size_t g = 0; g < glyphs.size(); ++g) {
+    if (g > 0) x += static_cast<int>(std::lround(glyphs[g].x - glyphs[g - 1].x));
+    line.places.push_back(x);
+    QPointF& place = positions[static_cast<std::size_t>(glyphs[g].run)][glyphs[g].index];
+    place.setX(x);
+  }
+  for (int r = 0; r < line.runs.size(); ++r) {
+    line.runs[r].setPositions(positions[static_cast<std::size_t>(r)]);
+  }
+  // The end: where a character after the last would stand.
+  line.places.push_back(x + static_cast<int>(std::lround(text_line.naturalTextWidth() - glyphs.back().x)));
+  line.units.push_back(line.text.size());
+  line_ = std::move(line);
+  laid_out_ = true;
+  return true;
+}
+
+bool TTickerPanel::MovePainted(const QString& after) {
+  if (!laid_out_ || !unpainted_.isEmpty() || !isVisible() || !updatesEnabled()) return false;
+  if (first_ + 1 >= line_.units.size() - 1) return false;
+  // The line must still hold the shown text from its second character on.
+  const std::size_t next = first_ + 1;
+  const QStringView rest = QStringView(line_.text).sliced(line_.units[next]);
+  const qsizetype overlap = std::min(rest.size(), after.size());
+  if (rest.first(overlap) != QStringView(after).first(overlap)) return false;
+  const QRect area = contentsRect();
+  const int shift = line_.places[next] - line_.places[first_];
+  if (shift <= 0 || shift >= area.width()) return false;
+  // Too little of the line left to fill the panel after the move: lay it out
+  // anew from the shown text (the places it gives differ from these by a
+  // constant only).
+  const bool short_line =
+      !line_.to_the_end && line_.places.back() - line_.places[next] < area.width() + height();
+  // Ink of the dropped character that reached past the next one's place (an
+  // overhang, a kerned pair) comes to lie at the left edge; one pixel more
+  // for its anti-aliased rim.
+  int left = 1;
+  for (const QGlyphRun& run : line_.runs) {
+    const QList<QPointF> positions = run.positions();
+    for (int i = 0; i < positions.size(); ++i) {
+      if (positions[i].x() != line_.places[first_]) continue;
+      const QRectF ink = run.rawFont().boundingRect(run.glyphIndexes()[i]);
+      left = std::max(left, static_cast<int>(std::ceil(ink.right())) - shift + 1);
+    }
+  }
+  if (short_line) {
+    if (!LayOut(2 * ShownCharacters())) return false;
+  } else {
+    first_ = next;
+  }
+  scroll(-shift, 0, area);
+  const QRect strip(area.left(), area.top(), std::min(left, area.width()), area.height());
+  update(strip);
+  // With what the move uncovered at the right, which scroll() asked to paint.
+  unpainted_ = QRegion(strip) | QRect(area.right() + 1 - shift, area.top(), shift, area.height());
+  return true;
+}
+
+void TTickerPanel::DrawLine(QPainter& painter, const QRect& clip) const {
+  const QRect area = contentsRect();
+  const int origin = area.left() - line_.places[first_];
+  // Glyphs whose place lies within a wide margin of the clip: no glyph
+  // reaches further than its font's height to either side.
+  const int reach = height() + font().pixelSize() + 4;
+  const int from = clip.left() - origin - reach;
+  const int to = clip.right() - origin + reach;
+  for (const QGlyphRun& run : line_.runs) {
+    const QList<QPointF> positions = run.positions();
+    const QList<quint32> indexes = run.glyphIndexes();
+    QList<QPointF> shown_positions;
+    QList<quint32> shown_indexes;
+    for (int i = 0; i < positions.size(); ++i) {
+      if (positions[i].x() < from || positions[i].x() > to) continue;
+      shown_positions.append(positions[i]);
+      shown_indexes.append(indexes[i]);
+    }
+    if (shown_indexes.isEmpty()) continue;
+    QGlyphRun shown = run;
+    shown.setGlyphIndexes(shown_indexes);
+    shown.setPositions(shown_positions);
+    painter.drawGlyphRun(QPointF(origin, area.top() + line_.top), shown);
+  }
 }
 
 void TTickerPanel::SetWholeText(std::string_view text) {
@@ -31,30 +235,53 @@ void TTickerPanel::SetWholeText(std::string_view text) {
 void TTickerPanel::SetFontColor(const QColor& color) {
   if (color == font_color_) return;
   font_color_ = color;
-  update();
+  RepaintAll();
 }
 
 int TTickerPanel::ShownCharacters() const { return std::max(128, ClientWidth() / 2 + 2); }
 
 QString TTickerPanel::ShownText() const {
-  const auto shown = static_cast<std::size_t>(ShownCharacters());
-  if (!utf8_) return ToDisplayPiece(std::string_view(caption_).substr(0, shown), false);
-  // Up to the lead byte of the first character past the shown ones; the
-  // continuation bytes of a character the last step cut at the front are
-  // not counted (they show nothing).
-  std::size_t end = CutCharacterTail(caption_);
-  for (std::size_t characters = 0; end < caption_.size(); ++end) {
-    if (!IsUtf8Continuation(caption_[end]) && characters++ == shown) break;
+  return Decoded(static_cast<std::size_t>(ShownCharacters()));
+}
+
+void TTickerPanel::changeEvent(QEvent* event) {
+  TPanel::changeEvent(event);
+  switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+    case QEvent::EnabledChange:
+      RepaintAll();
+      break;
+    default:
+      break;
   }
-  return ToDisplayPiece(std::string_view(caption_).substr(0, end), true);
+}
+
+void TTickerPanel::resizeEvent(QResizeEvent* event) {
+  TPanel::resizeEvent(event);
+  RepaintAll();
 }
 
 void TTickerPanel::paintEvent(QPaintEvent* event) {
-  TPanel::paintEvent(event);
-  QPainter painter(this);
+  // Whatever was asked for comes with this paint: the window's repaints
+  // gather every region asked for before a paint.
+  unpainted_ -= event->region();
   const QRect area = contentsRect();
+  // The bevel, unless only the inside is painted (after a step).
+  if (!area.contains(event->rect())) TPanel::paintEvent(event);
+  if (event->region().isEmpty()) return;
+  if (relayout_) {
+    relayout_ = false;
+    LayOut(2 * ShownCharacters());
+  }
+  QPainter painter(this);
   painter.setClipRect(area);
   painter.setPen(font_color_);
   painter.setFont(font());
-  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, ShownText());
+  if (laid_out_) {
+    for (const QRect& rect : event->region()) DrawLine(painter, rect & area);
+  } else {
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, ShownText());
+  }
 }

@@ -15,14 +15,34 @@
 // Only a prefix of the caption is decoded and handed to the painter, long
 // enough to overfill the panel (ShownCharacters), so a step costs the same
 // for a short forecast and for a very long one.
+//
+// The line is laid out once and drawn with each character a whole number of
+// pixels after the one before it (its advance and kerning, rounded), so that
+// dropping the first character moves the rest by a whole number of pixels and
+// leaves every glyph on the same pixels, only further left. A step therefore
+// moves the pixels already painted (on the X server where the window system
+// can) and draws only the few glyphs of what the move uncovers at the right
+// and of a narrow strip at the left where the dropped character's ink may
+// reach past its place: the screen shows what a full repaint would show, for
+// much less work in the program and the window system. Text that cannot be
+// laid out so (right-to-left text, control characters such as line breaks,
+// characters drawn together as one glyph or in pieces) is drawn as one line
+// from the left as Qt lays it out, repainted whole at each step. Any change
+// but a step (a new caption, the font, the colours, the size) repaints it all.
 #pragma once
 
 #include <QColor>
+#include <QGlyphRun>
+#include <QList>
+#include <QRegion>
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "qt/ui/panel.h"
+
+class QPainter;
 
 class TTickerPanel : public TPanel {
   Q_OBJECT
@@ -53,9 +73,42 @@ class TTickerPanel : public TPanel {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The line laid out from the caption's start, on whole pixels.
+  struct Line {
+    QString text;                 // what was laid out: a decoded prefix of the caption
+    QList<QGlyphRun> runs;        // its glyphs, x from 0 at the first one
+    std::vector<int> places;      // x of each character (one glyph each), and the end
+    std::vector<qsizetype> units;  // where each character starts in `text`
+    bool to_the_end = false;      // `text` is all that is left of the caption
+    qreal top = 0;                // the line's top in the panel (vertically centred)
+  };
+
+  // The whole panel repaints at the next paint, laid out anew.
+  void RepaintAll();
+  // Lays out the caption's first `characters` characters on whole pixels;
+  // false when they cannot be (see above).
+  bool LayOut(int characters);
+  // After a step that dropped the shown text's first character: moves the
+  // painted text and asks for the paint of what that leaves out of date.
+  // False when the step cannot be shown so; nothing is moved then.
+  bool MovePainted(const QString& after);
+  // Draws the glyphs of the line that reach into `clip` (panel pixels).
+  void DrawLine(QPainter& painter, const QRect& clip) const;
+  // The caption's first `characters` characters, decoded (see ShownText).
+  QString Decoded(std::size_t characters) const;
+
+  Line line_;
+  bool laid_out_ = false;  // line_ holds the caption; else it is drawn as Qt lays it out
+  std::size_t first_ = 0;  // the character of line_ at the left edge
   std::string caption_;
+  // What has been asked to repaint and is not painted yet; the painted
+  // pixels are only moved when this is empty.
+  QRegion unpainted_;
+  bool relayout_ = true;  // the next paint lays the line out anew
   QString whole_text_;
   bool utf8_ = true;  // the empty caption is valid UTF-8
   QColor font_color_;
