@@ -9,5 +9,5 @@
 // The picture of that name as an icon holding every size there is of it: sun,
 // cloud, rain, snow (32 pixels), initial (24), marrowby-weather (16, 24, 32,
 // 48, 64); each also at twice the size. Other sizes are scaled from the
-// nearest.
+// nearest. Read when first asked for, then shared by every caller.
 QIcon PictureIcon(const QString& name);
