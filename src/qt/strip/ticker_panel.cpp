@@ -7,6 +7,7 @@
 #include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -73,6 +74,8 @@ void TTickerPanel::SetCaption(std::string_view caption) {
 
 void TTickerPanel::RepaintAll() {
   relayout_ = true;
+  server_line_.Forget();
+  ink_ends_.clear();
   unpainted_ = rect();
   update();
 }
@@ -91,6 +94,7 @@ QString TTickerPanel::Decoded(std::size_t characters) const {
 
 bool TTickerPanel::LayOut(int characters) {
   laid_out_ = false;
+  server_line_.Forget();
   first_ = 0;
   Line line;
   line.text = Decoded(static_cast<std::size_t>(characters));
@@ -141,6 +145,7 @@ bool TTickerPanel::LayOut(int characters) {
   for (std::size_t g = 0; g < glyphs.size(); ++g) {
     if (g > 0) x += static_cast<int>(std::lround(glyphs[g].x - glyphs[g - 1].x));
     line.places.push_back(x);
+    line.glyphs.emplace_back(glyphs[g].run, glyphs[g].index);
     QPointF& place = positions[static_cast<std::size_t>(glyphs[g].run)][glyphs[g].index];
     place.setX(x);
   }
@@ -188,6 +193,7 @@ bool TTickerPanel::MovePainted(const QString& after) {
   } else {
     first_ = next;
   }
+  if (ShowByCopy()) return true;
   scroll(-shift, 0, area);
   const QRect strip(area.left(), area.top(), std::min(left, area.width()), area.height());
   update(strip);
@@ -196,13 +202,96 @@ bool TTickerPanel::MovePainted(const QString& after) {
   return true;
 }
 
+bool TTickerPanel::ShowByCopy() {
+  const QImage::Format format = TServerLine::Format(this);
+  if (format == QImage::Format_Invalid) {
+    server_line_.Forget();
+    return false;
+  }
+  // What Qt fills the panel with before it paints it.
+  const QBrush background = palette().brush(backgroundRole());
+  if (!autoFillBackground() || background.style() != Qt::SolidPattern || !background.isOpaque()) {
+    return false;
+  }
+  const QRect area = contentsRect();
+  if (area.isEmpty()) return false;
+  const int x = line_.places[first_];
+  if (!server_line_.Holds(x, area.width())) {
+    // The line from here on, as the panel paints it, for up to about two
+    // widths of the panel's worth of steps.
+    const int width =
+        std::max(area.width(), std::min(line_.places.back() + height(), x + 3 * area.width()) - x);
+    QImage line(width, area.height(), format);
+    line.fill(background.color());
+    QPainter painter(&line);
+    painter.setPen(font_color_);
+    DrawLineAt(painter, line.rect(), -x, line_.top);
+    painter.end();
+    if (!server_line_.Keep(this, std::move(line), x)) return false;
+  }
+  // Where the ink of characters already dropped reaches into the panel, the
+  // kept line holds them: those columns are painted without them.
+  if (line_.reach.empty()) {
+    line_.reach.assign(line_.places.size(), INT_MIN);
+    for (std::size_t i = 0; i + 1 < line_.places.size(); ++i) {
+      line_.reach[i + 1] = std::max(line_.reach[i], InkEnd(i));
+    }
+  }
+  const int reach = line_.reach[first_];
+  const int redrawn = reach == INT_MIN ? 0 : std::max(0, reach - x);
+  return server_line_.Show(this, area, x, redrawn, [&](QPainter& painter, const QRect& strip) {
+    painter.fillRect(strip, background);
+    painter.setPen(font_color_);
+    DrawLine(painter, strip);
+  });
+}
+
+int TTickerPanel::InkEnd(std::size_t index) {
+  const auto [run_index, glyph_index] = line_.glyphs[index];
+  const QGlyphRun& run = line_.runs[run_index];
+  const quint32 glyph = run.glyphIndexes()[glyph_index];
+  auto found = ink_ends_.constFind(glyph);
+  if (found == ink_ends_.cend()) {
+    // The glyph drawn alone at a whole pixel, as the line draws it, well
+    // clear of the edges: its rightmost column that is not the background.
+    const QRect area = contentsRect();
+    const int margin = 2 * height() + 8;
+    QImage alone(3 * margin, area.height(), QImage::Format_ARGB32_Premultiplied);
+    const QRgb blank = palette().brush(backgroundRole()).color().rgb();
+    alone.fill(blank);
+    QGlyphRun one = run;
+    one.setGlyphIndexes({glyph});
+    one.setPositions({QPointF(margin, run.positions()[glyph_index].y())});
+    QPainter painter(&alone);
+    painter.setPen(font_color_);
+    painter.drawGlyphRun(QPointF(0, line_.top), one);
+    painter.end();
+    int end = INT_MIN;
+    for (int column = alone.width() - 1; column >= 0 && end == INT_MIN; --column) {
+      for (int row = 0; row < alone.height(); ++row) {
+        if (alone.pixel(column, row) != blank) {
+          end = column + 1 - margin;
+          break;
+        }
+      }
+    }
+    found = ink_ends_.insert(glyph, end);
+  }
+  return *found == INT_MIN ? INT_MIN : line_.places[index] + *found;
+}
+
 void TTickerPanel::DrawLine(QPainter& painter, const QRect& clip) const {
   const QRect area = contentsRect();
-  const int origin = area.left() - line_.places[first_];
-  // Glyphs whose place lies within a wide margin of the clip: no glyph
-  // reaches further than its font's height to either side.
+  DrawLineAt(painter, clip, area.left() - line_.places[first_], area.top() + line_.top);
+}
+
+void TTickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top) const {
+  // Glyphs whose place lies within a wide margin of the clip (no glyph
+  // reaches further than its font's height to either side), from the first
+  // shown character on: the ink of characters already dropped is not drawn,
+  // as it is not when the shown text is painted from its start.
   const int reach = height() + font().pixelSize() + 4;
-  const int from = clip.left() - origin - reach;
+  const int from = std::max(clip.left() - origin - reach, line_.places[first_]);
   const int to = clip.right() - origin + reach;
   for (const QGlyphRun& run : line_.runs) {
     const QList<QPointF> positions = run.positions();
@@ -218,7 +307,7 @@ void TTickerPanel::DrawLine(QPainter& painter, const QRect& clip) const {
     QGlyphRun shown = run;
     shown.setGlyphIndexes(shown_indexes);
     shown.setPositions(shown_positions);
-    painter.drawGlyphRun(QPointF(origin, area.top() + line_.top), shown);
+    painter.drawGlyphRun(QPointF(origin, top), shown);
   }
 }
 

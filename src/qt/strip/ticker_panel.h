@@ -33,6 +33,7 @@
 
 #include <QColor>
 #include <QGlyphRun>
+#include <QHash>
 #include <QList>
 #include <QRegion>
 #include <QString>
@@ -40,6 +41,7 @@
 #include <string_view>
 #include <vector>
 
+#include "qt/strip/server_line.h"
 #include "qt/ui/panel.h"
 
 class QPainter;
@@ -85,6 +87,11 @@ class TTickerPanel : public TPanel {
     std::vector<qsizetype> units;  // where each character starts in `text`
     bool to_the_end = false;      // `text` is all that is left of the caption
     qreal top = 0;                // the line's top in the panel (vertically centred)
+    // The glyph of each character: its run and its place in the run.
+    std::vector<std::pair<int, int>> glyphs;
+    // For each character, how far right (line x, exclusive) the ink of the
+    // characters before it reaches; empty until a step needs it.
+    std::vector<int> reach;
   };
 
   // The whole panel repaints at the next paint, laid out anew.
@@ -98,6 +105,17 @@ class TTickerPanel : public TPanel {
   bool MovePainted(const QString& after);
   // Draws the glyphs of the line that reach into `clip` (panel pixels).
   void DrawLine(QPainter& painter, const QRect& clip) const;
+  // The same with the line's x 0 at `origin` and its top at `top` (device
+  // pixels of the painter).
+  void DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top) const;
+  // Shows the step that made `first_` the first character by copying the
+  // line from a picture of it kept on the X server (TServerLine); false when
+  // that cannot be done (nothing is changed then).
+  bool ShowByCopy();
+  // How far right (line x, exclusive) the ink of character `index` reaches,
+  // drawn as the panel draws it (anti-aliased rim included); INT_MIN when it
+  // has none.
+  int InkEnd(std::size_t index);
   // The caption's first `characters` characters, decoded (see ShownText).
   QString Decoded(std::size_t characters) const;
 
@@ -109,6 +127,10 @@ class TTickerPanel : public TPanel {
   // pixels are only moved when this is empty.
   QRegion unpainted_;
   bool relayout_ = true;  // the next paint lays the line out anew
+  TServerLine server_line_;
+  // InkEnd of each glyph drawn alone, from its place; for the font and
+  // colours as they are.
+  QHash<quint32, int> ink_ends_;
   QString whole_text_;
   bool utf8_ = true;  // the empty caption is valid UTF-8
   QColor font_color_;

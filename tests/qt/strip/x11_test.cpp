@@ -5,13 +5,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
@@ -88,6 +92,125 @@ TEST_F(X11Test, TitlesReachTheWindowManagerAsTheyStand) {
   });
   frm.frmMain.DisplayCompleteForecast1Click();
   EXPECT_EQ(box_title, "");
+}
+
+
+// ---- ticker steps shown by copying on the X server ----
+
+// Counts the paints of a widget.
+class PaintCount : public QObject {
+ public:
+  explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+class TickerOnX11Test : public X11Test {
+ protected:
+  void SetUp() override {
+    X11Test::SetUp();
+    if (IsSkipped()) return;
+    StoreFile("[settings]\nonstart=0\n");
+    frm_.frmMain.FormCreate();
+    ASSERT_TRUE(frm_.isVisible());
+    panel_ = frm_.pnlScroll;
+  }
+
+  // The panel as the X server shows it, once whatever was asked to repaint
+  // is painted and sent.
+  QImage OnScreen() {
+    QCoreApplication::processEvents();
+    SyncWithDisplay();
+    const QPoint at = panel_->mapTo(&frm_, QPoint(0, 0));
+    return frm_.screen()
+        ->grabWindow(frm_.winId(), at.x(), at.y(), panel_->width(), panel_->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  }
+  // The panel painted whole, from nothing, with the caption it has now.
+  QImage FullRepaint() { return panel_->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+  // Runs `steps` ticker steps; after each the X server must show what a full
+  // repaint shows, and the window's backing store must hold it too (Qt
+  // shows it from there when the window is uncovered). Returns how many
+  // steps painted nothing through Qt (shown by a copy on the server).
+  int StepAndCompare(int steps) {
+    PaintCount paints(panel_);
+    int copied = 0;
+    for (int step = 0; step < steps; ++step) {
+      const int before = paints.paints;
+      frm_.frmMain.tmrScrollTimer();
+      const QImage shown = OnScreen();
+      if (paints.paints == before) ++copied;
+      const QImage full = FullRepaint();
+      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20) << "\"";
+      if (shown != full) return copied;
+    }
+    // What Qt shows from its backing store when the window is uncovered: the
+    // panel sent again from there.
+    const QPoint at = panel_->mapTo(&frm_, QPoint(0, 0));
+    frm_.backingStore()->flush(QRect(at, panel_->size()), frm_.windowHandle());
+    EXPECT_EQ(OnScreen(), FullRepaint()) << "from the backing store after " << steps << " steps";
+    return copied;
+  }
+
+  void Start(const std::string& forecast) {
+    frm_.frmMain.ForecastText = forecast;
+    frm_.SetCaption(forecast);
+    OnScreen();
+  }
+
+  TStripWindow frm_;
+  TTickerPanel* panel_ = nullptr;
+};
+
+std::string Repeated(const std::string& words, std::size_t length) {
+  std::string text;
+  while (text.size() < length) text += words;
+  return text.substr(0, length);
+}
+
+// windows-1252, with pairs whose glyphs reach into their neighbours' places
+// (kerned capitals, f and j, quotes and slashes; no pair the font draws as
+// one glyph): "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // “f” ‘j’ ƒ °–"
+const std::string kOverhangs1252 =
+    "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // \x93" "f\x94 \x91j\x92 \x83 70\xB0\x96" "75\xB0. ";
+// UTF-8: "Снег ¼ in. Ветер 5 м/с, Highs 70°. "
+const std::string kUtf8 =
+    "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in. \xD0\x92\xD0\xB5\xD1\x82\xD0\xB5\xD1\x80 5 "
+    "\xD0\xBC/\xD1\x81, Highs 70\xC2\xB0. ";
+
+TEST_F(TickerOnX11Test, StepsCopiedOnTheServerShowWhatAFullRepaintShows) {
+  for (bool bold : {true, false}) {
+    for (const std::string* words : {&kOverhangs1252, &kUtf8}) {
+      SCOPED_TRACE(std::string(bold ? "bold " : "regular ") +
+                   (words == &kUtf8 ? "UTF-8" : "windows-1252"));
+      frm_.SetTickerBold(bold);
+      Start(Repeated(*words, 600));
+      // Most steps are copies on the server, not paints.
+      EXPECT_GT(StepAndCompare(300), 250);
+    }
+  }
+}
+
+TEST_F(TickerOnX11Test, CopiedStepsAfterAResizeARefillAndAColourChange) {
+  // A forecast shorter than the steps, so the caption is refilled twice.
+  Start(Repeated(kOverhangs1252, 120));
+  EXPECT_GT(StepAndCompare(130), 90);
+  frm_.resize(frm_.width() + 157, frm_.height());
+  EXPECT_GT(StepAndCompare(130), 90);
+  frm_.SetTickerFontColor(PaletteColor{0x00, 0x80, 0xFF});
+  frm_.SetPanelColor(StripPanel::pnlScroll, PaletteColor{0x20, 0x20, 0x60});
+  EXPECT_GT(StepAndCompare(130), 90);
+  frm_.resize(frm_.width() - 200, frm_.height());
+  frm_.SetTickerBold(false);
+  Start(Repeated(kUtf8, 200));
+  EXPECT_GT(StepAndCompare(230), 160);
 }
 
 }  // namespace
