@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -52,30 +53,34 @@ TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
 
 void TTickerPanel::SetCaption(std::string_view caption) {
-  if (caption == caption_) return;
   // A step leaves the caption it had less bytes at the front, and keeps its
-  // decoding (ShowsAsUtf8After).
-  const bool step =
-      caption.size() < caption_.size() && std::string_view(caption_).ends_with(caption);
-  const QString before = step ? ShownText() : QString();
-  utf8_ = ShowsAsUtf8After(caption_, utf8_, caption);
-  caption_.assign(caption);
+  // decoding (ShowsAsUtf8After); the ticker passes the tail of this very
+  // caption, which needs no comparing.
+  const std::size_t dropped = caption_.size() - std::min(caption.size(), caption_.size());
+  const bool step = dropped > 0 && (caption.data() == caption_.data() + dropped ||
+                                    std::string_view(caption_).ends_with(caption));
   if (!step) {
+    if (caption == caption_) return;
+    utf8_ = PieceShowsAsUtf8(caption);
+    caption_.assign(caption);
     RepaintAll();
     return;
   }
-  const QString after = ShownText();
-  // Only what was left of a character cut at the front went: nothing shows
-  // differently.
-  if (after == before) return;
-  const qsizetype first = FirstCharacterUnits(before);
-  if (!after.startsWith(QStringView(before).sliced(first)) || !MovePainted(after)) RepaintAll();
+  // The characters that went: in UTF-8 the dropped bytes that start one (the
+  // rest of a character cut at the front shows nothing).
+  const std::string_view gone(caption_.data(), dropped);
+  const auto characters =
+      utf8_ ? std::count_if(gone.begin(), gone.end(), [](char c) { return !IsUtf8Continuation(c); })
+            : static_cast<std::ptrdiff_t>(dropped);
+  caption_.erase(0, dropped);
+  if (characters == 0) return;  // nothing shows differently
+  if (characters > 1 || !MovePainted()) RepaintAll();
 }
 
 void TTickerPanel::RepaintAll() {
   relayout_ = true;
-  server_line_.Forget();
-  ink_ends_.clear();
+  behind_ = false;  // what is painted next is painted whole
+  ForgetKeptLine();
   unpainted_ = rect();
   update();
 }
@@ -94,7 +99,7 @@ QString TTickerPanel::Decoded(std::size_t characters) const {
 
 bool TTickerPanel::LayOut(int characters) {
   laid_out_ = false;
-  server_line_.Forget();
+  ForgetKeptLine();
   first_ = 0;
   Line line;
   line.text = Decoded(static_cast<std::size_t>(characters));
@@ -160,42 +165,31 @@ bool TTickerPanel::LayOut(int characters) {
   return true;
 }
 
-bool TTickerPanel::MovePainted(const QString& after) {
+bool TTickerPanel::MovePainted() {
+  // The line holds the caption from first_ on whenever nothing is left to
+  // paint: any change but a step asks for a paint, which lays it out anew.
   if (!laid_out_ || !unpainted_.isEmpty() || !isVisible() || !updatesEnabled()) return false;
   if (first_ + 1 >= line_.units.size() - 1) return false;
-  // The line must still hold the shown text from its second character on.
   const std::size_t next = first_ + 1;
-  const QStringView rest = QStringView(line_.text).sliced(line_.units[next]);
-  const qsizetype overlap = std::min(rest.size(), after.size());
-  if (rest.first(overlap) != QStringView(after).first(overlap)) return false;
   const QRect area = contentsRect();
   const int shift = line_.places[next] - line_.places[first_];
   if (shift <= 0 || shift >= area.width()) return false;
   // Too little of the line left to fill the panel after the move: lay it out
   // anew from the shown text (the places it gives differ from these by a
-  // constant only).
-  const bool short_line =
-      !line_.to_the_end && line_.places.back() - line_.places[next] < area.width() + height();
-  // Ink of the dropped character that reached past the next one's place (an
-  // overhang, a kerned pair) comes to lie at the left edge; one pixel more
-  // for its anti-aliased rim.
-  int left = 1;
-  for (const QGlyphRun& run : line_.runs) {
-    const QList<QPointF> positions = run.positions();
-    for (int i = 0; i < positions.size(); ++i) {
-      if (positions[i].x() != line_.places[first_]) continue;
-      const QRectF ink = run.rawFont().boundingRect(run.glyphIndexes()[i]);
-      left = std::max(left, static_cast<int>(std::ceil(ink.right())) - shift + 1);
-    }
+  // constant only). Moved through Qt, that step repaints the panel whole.
+  if (!line_.to_the_end && line_.places.back() - line_.places[next] < area.width() + height()) {
+    return LayOut(2 * ShownCharacters()) && ShowByCopy();
   }
-  if (short_line) {
-    if (!LayOut(2 * ShownCharacters())) return false;
-  } else {
-    first_ = next;
-  }
+  first_ = next;
   if (ShowByCopy()) return true;
+  // Qt moves the pixels of its backing store, which must hold what is shown.
+  if (behind_) return false;
   scroll(-shift, 0, area);
-  const QRect strip(area.left(), area.top(), std::min(left, area.width()), area.height());
+  // Ink of the dropped character that reaches past the next one's place (an
+  // overhang, a kerned pair) comes to lie at the left edge.
+  const int ink = InkEnd(first_ - 1);
+  const int left = ink == INT_MIN ? 0 : std::clamp(ink - line_.places[next], 0, area.width());
+  const QRect strip(area.left(), area.top(), left, area.height());
   update(strip);
   // With what the move uncovered at the right, which scroll() asked to paint.
   unpainted_ = QRegion(strip) | QRect(area.right() + 1 - shift, area.top(), shift, area.height());
@@ -205,10 +199,36 @@ bool TTickerPanel::MovePainted(const QString& after) {
 bool TTickerPanel::ShowByCopy() {
   const QImage::Format format = TServerLine::Format(this);
   if (format == QImage::Format_Invalid) {
-    server_line_.Forget();
+    ForgetKeptLine();
     return false;
   }
-  // What Qt fills the panel with before it paints it.
+  const QRect area = contentsRect();
+  const int x = line_.places[first_];
+  const bool held = first_ >= kept_.first && x >= kept_.from &&
+                    x + area.width() <= kept_.from + kept_.width;
+  if (!held && !KeepLine(format)) return false;
+  const std::size_t step = first_ - kept_.first;
+  const auto [strip_column, strip_width] =
+      step < kept_.strips.size() ? kept_.strips[step] : std::pair<int, int>(0, 0);
+  if (!server_line_.Show(this, area, x - kept_.from, strip_column, strip_width)) return false;
+  behind_ = true;
+  // Qt shows the window from its backing store when it is uncovered.
+  QWindow* handle = window()->windowHandle();
+  if (handle && handle != watched_) {
+    handle->installEventFilter(this);
+    watched_ = handle;
+  }
+  return true;
+}
+
+void TTickerPanel::ForgetKeptLine() {
+  server_line_.Forget();
+  kept_ = KeptLine();
+}
+
+bool TTickerPanel::KeepLine(QImage::Format format) {
+  // Drawn on what Qt fills the panel with before it paints it (a change of
+  // that repaints the panel and forgets the kept line).
   const QBrush background = palette().brush(backgroundRole());
   if (!autoFillBackground() || background.style() != Qt::SolidPattern || !background.isOpaque()) {
     return false;
@@ -216,41 +236,55 @@ bool TTickerPanel::ShowByCopy() {
   const QRect area = contentsRect();
   if (area.isEmpty()) return false;
   const int x = line_.places[first_];
-  if (!server_line_.Holds(x, area.width())) {
-    // The line from here on, as the panel paints it, for up to about two
-    // widths of the panel's worth of steps.
-    const int width =
-        std::max(area.width(), std::min(line_.places.back() + height(), x + 3 * area.width()) - x);
-    QImage line(width, area.height(), format);
-    line.fill(background.color());
-    QPainter painter(&line);
-    painter.setPen(font_color_);
-    DrawLineAt(painter, line.rect(), -x, line_.top);
-    painter.end();
-    if (!server_line_.Keep(this, std::move(line), x)) return false;
-  }
-  // Where the ink of characters already dropped reaches into the panel, the
-  // kept line holds them: those columns are painted without them.
-  if (line_.reach.empty()) {
-    line_.reach.assign(line_.places.size(), INT_MIN);
-    for (std::size_t i = 0; i + 1 < line_.places.size(); ++i) {
-      line_.reach[i + 1] = std::max(line_.reach[i], InkEnd(i));
+  // The line from here on, for about two widths of the panel's worth of
+  // steps; past the end of the caption, the background.
+  const int end = line_.to_the_end ? x + 3 * area.width()
+                                   : std::min(line_.places.back() + height(), x + 3 * area.width());
+  const int width = std::max(area.width(), end - x);
+  // The strips of the steps to characters shown from these columns, where
+  // the ink of the characters before reaches past their place.
+  KeptLine kept{x, width, first_, {}};
+  int column = width;
+  int reach = INT_MIN;
+  for (std::size_t i = first_ + 1; i + 1 < line_.places.size(); ++i) {
+    if (line_.places[i] + area.width() > x + width) break;
+    reach = std::max(reach, InkEnd(i - 1));
+    const int strip = reach == INT_MIN ? 0 : std::min(reach - line_.places[i], area.width());
+    if (strip > 0) {
+      kept.strips.resize(i - first_ + 1);
+      kept.strips.back() = {column, strip};
+      column += strip;
     }
   }
-  const int reach = line_.reach[first_];
-  const int redrawn = reach == INT_MIN ? 0 : std::max(0, reach - x);
-  return server_line_.Show(this, area, x, redrawn, [&](QPainter& painter, const QRect& strip) {
-    painter.fillRect(strip, background);
-    painter.setPen(font_color_);
-    DrawLine(painter, strip);
-  });
+  QImage pixels(column, area.height(), format);
+  pixels.fill(background.color());
+  QPainter painter(&pixels);
+  painter.setPen(font_color_);
+  QRect part(0, 0, width, area.height());
+  painter.setClipRect(part);
+  DrawLineAt(painter, part, -x, line_.top, first_);
+  for (std::size_t step = 0; step < kept.strips.size(); ++step) {
+    const auto [strip_column, strip_width] = kept.strips[step];
+    if (strip_width == 0) continue;
+    part = QRect(strip_column, 0, strip_width, area.height());
+    painter.setClipRect(part);
+    DrawLineAt(painter, part, strip_column - line_.places[first_ + step], line_.top, first_ + step);
+  }
+  painter.end();
+  if (!server_line_.Keep(this, pixels)) {
+    kept_ = KeptLine();
+    return false;
+  }
+  kept_ = std::move(kept);
+  return true;
 }
 
 int TTickerPanel::InkEnd(std::size_t index) {
   const auto [run_index, glyph_index] = line_.glyphs[index];
   const QGlyphRun& run = line_.runs[run_index];
   const quint32 glyph = run.glyphIndexes()[glyph_index];
-  auto found = ink_ends_.constFind(glyph);
+  const std::pair<QRawFont, quint32> key(run.rawFont(), glyph);
+  auto found = ink_ends_.constFind(key);
   if (found == ink_ends_.cend()) {
     // The glyph drawn alone at a whole pixel, as the line draws it, well
     // clear of the edges: its rightmost column that is not the background.
@@ -275,23 +309,24 @@ int TTickerPanel::InkEnd(std::size_t index) {
         }
       }
     }
-    found = ink_ends_.insert(glyph, end);
+    found = ink_ends_.insert(key, end);
   }
   return *found == INT_MIN ? INT_MIN : line_.places[index] + *found;
 }
 
 void TTickerPanel::DrawLine(QPainter& painter, const QRect& clip) const {
   const QRect area = contentsRect();
-  DrawLineAt(painter, clip, area.left() - line_.places[first_], area.top() + line_.top);
+  DrawLineAt(painter, clip, area.left() - line_.places[first_], area.top() + line_.top, first_);
 }
 
-void TTickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top) const {
+void TTickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top,
+                              std::size_t first) const {
   // Glyphs whose place lies within a wide margin of the clip (no glyph
   // reaches further than its font's height to either side), from the first
-  // shown character on: the ink of characters already dropped is not drawn,
-  // as it is not when the shown text is painted from its start.
+  // character on: the ink of characters already dropped is not drawn, as it
+  // is not when the shown text is painted from its start.
   const int reach = height() + font().pixelSize() + 4;
-  const int from = std::max(clip.left() - origin - reach, line_.places[first_]);
+  const int from = std::max(clip.left() - origin - reach, line_.places[first]);
   const int to = clip.right() - origin + reach;
   for (const QGlyphRun& run : line_.runs) {
     const QList<QPointF> positions = run.positions();
@@ -324,6 +359,7 @@ void TTickerPanel::SetWholeText(std::string_view text) {
 void TTickerPanel::SetFontColor(const QColor& color) {
   if (color == font_color_) return;
   font_color_ = color;
+  ink_ends_.clear();
   RepaintAll();
 }
 
@@ -340,6 +376,7 @@ void TTickerPanel::changeEvent(QEvent* event) {
     case QEvent::PaletteChange:
     case QEvent::StyleChange:
     case QEvent::EnabledChange:
+      ink_ends_.clear();
       RepaintAll();
       break;
     default:
@@ -349,7 +386,26 @@ void TTickerPanel::changeEvent(QEvent* event) {
 
 void TTickerPanel::resizeEvent(QResizeEvent* event) {
   TPanel::resizeEvent(event);
+  ink_ends_.clear();
   RepaintAll();
+}
+
+void TTickerPanel::moveEvent(QMoveEvent* event) {
+  TPanel::moveEvent(event);
+  // Qt may move the panel's pixels within its backing store, which may not
+  // hold what the screen shows; and the kept line is copied to where the
+  // panel was.
+  RepaintAll();
+}
+
+bool TTickerPanel::eventFilter(QObject* watched, QEvent* event) {
+  // The window uncovered while steps were copied to the screen: Qt shows it
+  // from its backing store, where the panel is painted anew first.
+  if (watched == watched_ && event->type() == QEvent::Expose && behind_) {
+    behind_ = false;
+    update(contentsRect());
+  }
+  return TPanel::eventFilter(watched, event);
 }
 
 void TTickerPanel::paintEvent(QPaintEvent* event) {

@@ -19,12 +19,14 @@
 // The line is laid out once and drawn with each character a whole number of
 // pixels after the one before it (its advance and kerning, rounded), so that
 // dropping the first character moves the rest by a whole number of pixels and
-// leaves every glyph on the same pixels, only further left. A step therefore
-// moves the pixels already painted (on the X server where the window system
-// can) and draws only the few glyphs of what the move uncovers at the right
-// and of a narrow strip at the left where the dropped character's ink may
-// reach past its place: the screen shows what a full repaint would show, for
-// much less work in the program and the window system. Text that cannot be
+// leaves every glyph on the same pixels, only further left. On X11 a stretch
+// of the line is drawn once and kept on the X server, and a step is a copy
+// from there (with, where the dropped characters' ink reaches past the new
+// first one's place, a narrow strip drawn without it, kept beside the line);
+// elsewhere a step moves the pixels already painted and draws only the few
+// glyphs of what the move uncovers at the right and of such a strip at the
+// left. Either way the screen shows what a full repaint would show, for much
+// less work in the program and the window system. Text that cannot be
 // laid out so (right-to-left text, control characters such as line breaks,
 // characters drawn together as one glyph or in pieces) is drawn as one line
 // from the left as Qt lays it out, repainted whole at each step. Any change
@@ -34,7 +36,10 @@
 #include <QColor>
 #include <QGlyphRun>
 #include <QHash>
+#include <QImage>
 #include <QList>
+#include <QPointer>
+#include <QRawFont>
 #include <QRegion>
 #include <QString>
 #include <string>
@@ -45,6 +50,7 @@
 #include "qt/ui/panel.h"
 
 class QPainter;
+class QWindow;
 
 class TTickerPanel : public TPanel {
   Q_OBJECT
@@ -77,6 +83,8 @@ class TTickerPanel : public TPanel {
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The line laid out from the caption's start, on whole pixels.
@@ -89,9 +97,19 @@ class TTickerPanel : public TPanel {
     qreal top = 0;                // the line's top in the panel (vertically centred)
     // The glyph of each character: its run and its place in the run.
     std::vector<std::pair<int, int>> glyphs;
-    // For each character, how far right (line x, exclusive) the ink of the
-    // characters before it reaches; empty until a step needs it.
-    std::vector<int> reach;
+  };
+
+  // The stretch of the line kept on the X server (server_line_): its first
+  // `width` columns hold line x [from, from + width), drawn from character
+  // `first` on. A step that brings character i to the left edge shows
+  // strips[i - first] there too (kept column, width; width 0 for none): the
+  // left edge drawn without the characters before i, whose ink reaches
+  // into it in the kept line.
+  struct KeptLine {
+    int from = 0;
+    int width = 0;
+    std::size_t first = 0;
+    std::vector<std::pair<int, int>> strips;
   };
 
   // The whole panel repaints at the next paint, laid out anew.
@@ -102,16 +120,21 @@ class TTickerPanel : public TPanel {
   // After a step that dropped the shown text's first character: moves the
   // painted text and asks for the paint of what that leaves out of date.
   // False when the step cannot be shown so; nothing is moved then.
-  bool MovePainted(const QString& after);
+  bool MovePainted();
   // Draws the glyphs of the line that reach into `clip` (panel pixels).
   void DrawLine(QPainter& painter, const QRect& clip) const;
   // The same with the line's x 0 at `origin` and its top at `top` (device
-  // pixels of the painter).
-  void DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top) const;
-  // Shows the step that made `first_` the first character by copying the
-  // line from a picture of it kept on the X server (TServerLine); false when
-  // that cannot be done (nothing is changed then).
+  // pixels of the painter), from character `first` on.
+  void DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top,
+                  std::size_t first) const;
+  // Shows the step that made `first_` the first character by a copy from
+  // the line kept on the X server; false when that cannot be done (nothing
+  // is changed then).
   bool ShowByCopy();
+  // Draws the line from `first_` on, and the strips its steps need, and
+  // keeps them on the X server (kept_); false when that cannot be done.
+  bool KeepLine(QImage::Format format);
+  void ForgetKeptLine();
   // How far right (line x, exclusive) the ink of character `index` reaches,
   // drawn as the panel draws it (anti-aliased rim included); INT_MIN when it
   // has none.
@@ -128,9 +151,16 @@ class TTickerPanel : public TPanel {
   QRegion unpainted_;
   bool relayout_ = true;  // the next paint lays the line out anew
   TServerLine server_line_;
-  // InkEnd of each glyph drawn alone, from its place; for the font and
-  // colours as they are.
-  QHash<quint32, int> ink_ends_;
+  KeptLine kept_;
+  // The screen shows steps copied there that the window's backing store
+  // does not hold: the panel is painted anew before Qt shows any of it
+  // from there (when the window is uncovered; eventFilter), or before
+  // Qt moves its pixels there.
+  bool behind_ = false;
+  QPointer<QWindow> watched_;  // the window whose exposures are watched
+  // InkEnd of each glyph (of its font) drawn alone, from its place; for the
+  // font, size and colours as they are.
+  QHash<std::pair<QRawFont, quint32>, int> ink_ends_;
   QString whole_text_;
   bool utf8_ = true;  // the empty caption is valid UTF-8
   QColor font_color_;
