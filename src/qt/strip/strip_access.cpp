@@ -133,7 +133,6 @@ void InstallStripAccess(TStripWindow& frm) {
 
   frm.pnlScroll->setAccessibleName(QStringLiteral("Forecast"));
   frm.imgCurrent->setAccessibleDescription(QString::fromLatin1(kPictureHint));
-  frm.pMenu->setAccessibleName(QString::fromLatin1(kApplicationTitle));
   // The stock pictures only hold what the current picture copies and are
   // never on the screen; hidden, they are not offered as the weather either.
   for (TPicture* stock : {frm.imgRain, frm.imgCloud, frm.imgSnow, frm.imgSun}) stock->hide();

@@ -167,13 +167,19 @@ TEST_F(StripWindowTest, HintsAndPopupMenuOverTheStrip) {
   EXPECT_EQ(QToolTip::text(), "Current Marrowby Weather");
   QToolTip::hideText();
 
+  // The menu is made when it is first opened, with every item.
+  EXPECT_TRUE(frm.findChildren<QMenu*>().isEmpty());
   for (QWidget* target : {static_cast<QWidget*>(frm.pnlScroll),
                           static_cast<QWidget*>(frm.imgCurrent), static_cast<QWidget*>(&frm)}) {
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 3),
                             target->mapToGlobal(QPoint(3, 3)));
     QCoreApplication::sendEvent(target, &click);
-    EXPECT_TRUE(frm.pMenu->isVisible());
-    frm.pMenu->hide();
+    ASSERT_EQ(frm.findChildren<QMenu*>().size(), 1);
+    QMenu* shown = frm.findChildren<QMenu*>().front();
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown, frm.pMenu.get());
+    EXPECT_EQ(shown->actions().size(), 9);
+    shown->hide();
   }
 }
 
