@@ -1,6 +1,7 @@
 #include "pictures.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
@@ -12,26 +13,39 @@ namespace {
 // the sizes the windows use, and twice each.
 constexpr int kPictureSizes[] = {16, 24, 32, 48, 64, 96, 128};
 
+// The bitmap ":/pictures/<name>-<pixels>.png"; null when there is none.
+// Looked up by name: a folder listing with a name pattern would compile and
+// run a regular expression (and map its library) at every start.
+QImage ReadBitmap(const QString& name, int pixels) {
+  const QString file = QStringLiteral(":/pictures/%1-%2.png").arg(name).arg(pixels);
+  if (!QFile::exists(file)) return QImage();
+  // Read as PNG and nothing else: a reader left to guess the format (as
+  // QIcon::addFile and QImage's loading do) first loads every image format
+  // plugin there is, the SVG one and its library among them.
+  QImageReader reader(file, "png");
+  reader.setAutoDetectImageFormat(false);
+  return reader.read();
+}
+
 QIcon ReadPictureIcon(const QString& name) {
-  // ":/pictures/<name>-<pixels>.png", every size of it. Looked up by name: a
-  // folder listing with a name pattern would compile and run a regular
-  // expression (and map its library) at every start.
   QIcon icon;
   for (int size : kPictureSizes) {
-    const QString file = QStringLiteral(":/pictures/%1-%2.png").arg(name).arg(size);
-    if (!QFile::exists(file)) continue;
-    // Read as PNG and nothing else: a reader left to guess the format (as
-    // QIcon::addFile and QImage's loading do) first loads every image format
-    // plugin there is, the SVG one and its library among them.
-    QImageReader reader(file, "png");
-    reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
+    const QImage image = ReadBitmap(name, size);
     if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
   }
   return icon;
 }
 
 }  // namespace
+
+QPixmap PicturePixmap(const QString& name, int size) {
+  // As the icon gives it at a ratio of 1: its bitmap of that size.
+  if (qApp && qApp->devicePixelRatio() == 1.0) {
+    const QImage image = ReadBitmap(name, size);
+    if (!image.isNull()) return QPixmap::fromImage(image);
+  }
+  return PictureIcon(name).pixmap(size, size);
+}
 
 QIcon PictureIcon(const QString& name) {
   if (name.isEmpty()) return QIcon();

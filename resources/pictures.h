@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 // The picture of that name as an icon holding every size there is of it: sun,
@@ -11,3 +12,8 @@
 // 48, 64); each also at twice the size. Other sizes are scaled from the
 // nearest. Read when first asked for, then shared by every caller.
 QIcon PictureIcon(const QString& name);
+
+// The picture of that name at `size` as PictureIcon(name).pixmap(size) gives
+// it for the application's device pixel ratio; at a ratio of 1, its bitmap of
+// that size read alone, without reading (and keeping) the others.
+QPixmap PicturePixmap(const QString& name, int size);

@@ -60,6 +60,23 @@ TEST(Pictures, BitmapsHoldTheVectorPicturesPixelsAtRatiosOneAndTwo) {
   }
 }
 
+// Read alone (as the window icon's bitmaps are), a picture at a size is what
+// its icon gives at that size, whether or not it has a bitmap of that size.
+TEST(Pictures, APictureReadAtOneSizeIsWhatItsIconGives) {
+  for (const auto& [name, sizes] : kPictures) {
+    std::vector<int> all = sizes;
+    all.push_back(20);  // no bitmap of this size: scaled from the nearest
+    for (int size : all) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(size));
+      const QPixmap alone = PicturePixmap(QString::fromLatin1(name), size);
+      const QPixmap of_icon = PictureIcon(QString::fromLatin1(name)).pixmap(size, size);
+      EXPECT_EQ(alone.size(), of_icon.size());
+      EXPECT_EQ(alone.devicePixelRatio(), of_icon.devicePixelRatio());
+      EXPECT_EQ(Pixels(alone), Pixels(of_icon));
+    }
+  }
+}
+
 TEST(Pictures, ReadingThemLoadsNoImageFormatPlugin) {
   // The SVG plugin and its library cost a start-up a few milliseconds; a
   // reader that guesses the format loads every image format plugin.
