@@ -244,7 +244,7 @@ TEST(AboutBoxTest, TwoOpeningsGiveTwoSeparateCentredBoxes) {
   std::vector<QString> texts;
   for (int opening = 0; opening < 2; ++opening) {
     auto box = std::make_unique<TAboutBox>();
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, box.get(), [&] {
       QWidget* modal = QApplication::activeModalWidget();
       ASSERT_NE(modal, nullptr);
       shown.push_back(modal);
