@@ -8,7 +8,8 @@
 # - the CPU time (program and X server, from /proc) of ticking at 150 ms with
 #   a 300- and a 30,000-character forecast, beside the prototype that repaints
 #   its whole ticker at every step (repaint_prototype), both at once, each on
-#   an X server of its own;
+#   an X server of its own, and beside the floor of any Qt Widgets program
+#   that shows a step (copy_floor: one copy on the X server per step);
 # - private memory (Private_Clean + Private_Dirty of smaps_rollup) of the
 #   ticking program beside the bare label window left open, both running.
 #
@@ -21,6 +22,7 @@ runs=${3:-30}
 anchor=${4:-}
 program="$build/src/qt/app/marrowby-weather"
 prototype="$build/bench/repaint_prototype"
+floor="$build/bench/copy_floor"
 
 source "$(dirname "$0")/../scripts/lib/x_display.sh"
 work=$(mktemp -d /tmp/mw-strip-bench-XXXXXX)
@@ -92,13 +94,21 @@ for length in 300 30000; do
   app_pid=$started_pid app_x=$started_x
   start_on_own_display "$work/tick$length/r" "$prototype" "$work/tick$length/forecast.txt" 150
   proto_pid=$started_pid proto_x=$started_x
+  start_on_own_display "$work/tick$length/f" "$floor" 150
+  floor_pid=$started_pid floor_x=$started_x
   sleep 5
   a0=$(ticks "$app_pid") ax0=$(ticks "$app_x") r0=$(ticks "$proto_pid") rx0=$(ticks "$proto_x")
+  f0=$(ticks "$floor_pid") fx0=$(ticks "$floor_x")
   sleep "$seconds"
   a1=$(ticks "$app_pid") ax1=$(ticks "$app_x") r1=$(ticks "$proto_pid") rx1=$(ticks "$proto_x")
-  awk -v a=$((a1 - a0)) -v ax=$((ax1 - ax0)) -v r=$((r1 - r0)) -v rx=$((rx1 - rx0)) -v hz="$hz" 'BEGIN {
+  f1=$(ticks "$floor_pid") fx1=$(ticks "$floor_x")
+  awk -v a=$((a1 - a0)) -v ax=$((ax1 - ax0)) -v r=$((r1 - r0)) -v rx=$((rx1 - rx0)) \
+    -v f=$((f1 - f0)) -v fx=$((fx1 - fx0)) -v hz="$hz" 'BEGIN {
+    p = r + rx
     printf "program %.2f s + Xvfb %.2f s = %.2f s; repainting prototype %.2f s + Xvfb %.2f s = %.2f s; %.2fx\n",
-           a / hz, ax / hz, (a + ax) / hz, r / hz, rx / hz, (r + rx) / hz, ((r + rx) > 0 ? (a + ax) / (r + rx) : 0) }'
+           a / hz, ax / hz, (a + ax) / hz, r / hz, rx / hz, p / hz, (p > 0 ? (a + ax) / p : 0)
+    printf "floor (one copy per step) %.2f s + Xvfb %.2f s = %.2f s; %.2fx the prototype\n",
+           f / hz, fx / hz, (f + fx) / hz, (p > 0 ? (f + fx) / p : 0) }'
   if [ "$length" = 300 ]; then
     # Side by side, so that the libraries both map count as shared for both.
     "$build/bench/bare_window" --stay >/dev/null 2>&1 &
@@ -110,8 +120,8 @@ for length in 300 30000; do
     kill "$bare_pid"
     wait "$bare_pid" 2>/dev/null || true
   fi
-  kill "$app_pid" "$proto_pid"
-  wait "$app_pid" "$proto_pid" 2>/dev/null || true
+  kill "$app_pid" "$proto_pid" "$floor_pid"
+  wait "$app_pid" "$proto_pid" "$floor_pid" 2>/dev/null || true
   stop_x_display
 done
 
