@@ -18,11 +18,13 @@
 # storing it when closed; the higher version installed over it while the
 # program and the server run (both closed, the files replaced in the same
 # folder, the entries rewritten, the server started again); setup refusing,
-# with status 2 and a message, while the program does not end; the log-on
+# with status 2 and a message, while the program does not end and when a
+# file cannot be written; the log-on
 # entry starting the server in a new session (once taskkill without /f has
-# stopped it); the silent uninstall (the
-# QuietUninstallString) leaving only the user's settings, and a list of what
-# is left in the prefix against what was there before.
+# stopped it); a silent uninstall refusing, with a line in the log, while the
+# program does not end; the silent uninstall (the QuietUninstallString)
+# leaving only the user's settings, and a list of what is left in the prefix
+# against what was there before.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -451,21 +453,47 @@ check "at the next log-on the log-on entry starts the server, without a console 
 
 # ---- a silent uninstall
 
-w 60 reg export "$settings_key" "$work/settings-before.reg" /y
-read_key "$uninstall_key"
-quiet=${V[QuietUninstallString]:-}
-[[ $quiet =~ ^\"(.*)\"\ (.*)$ ]] || fatal "the QuietUninstallString '$quiet' is a quoted program and its arguments"
-status=0
-# shellcheck disable=SC2086 # the arguments as the entry gives them
-timeout -k 10 120 "$wine" "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} >"$work/uninstall.out" 2>&1 || status=$?
-check "a silent uninstall (the QuietUninstallString) ends with status 0" test "$status" -eq 0
-# NSIS's uninstaller runs from a copy in %TEMP% and ends only then.
+# uninstall_quietly: runs the entry's QuietUninstallString and waits for
+# NSIS's uninstaller, which runs from a copy in %TEMP%: the program the
+# string names ends at once. Its status in uninstall_status.
 uninstaller_copy() { prefix_pids '~nsu[^\\]*\.tmp\\un[^\\ ]*\.exe'; }
 no_uninstaller_copy() { [ -z "$(uninstaller_copy)" ]; }
-check "its copy in %TEMP% ends (60 s at most)" until_true 600 no_uninstaller_copy
-for p in $(uninstaller_copy); do
-  echo "     still running: $p $(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null) ($(cat "/proc/$p/wchan" 2>/dev/null))"
-done
+uninstall_quietly() {
+  local quiet p
+  read_key "$uninstall_key"
+  quiet=${V[QuietUninstallString]:-}
+  [[ $quiet =~ ^\"(.*)\"\ (.*)$ ]] ||
+    fatal "the QuietUninstallString '$quiet' is a quoted program and its arguments"
+  uninstall_status=0
+  # shellcheck disable=SC2086 # the arguments as the entry gives them
+  timeout -k 10 120 "$wine" "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} >>"$work/uninstall.out" 2>&1 ||
+    uninstall_status=$?
+  check "its copy in %TEMP% ends (60 s at most)" until_true 600 no_uninstaller_copy
+  for p in $(uninstaller_copy); do
+    echo "     still running: $p $(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
+  done
+}
+
+# While the program does not end: everything stays, and the log says why
+# (the status of the string's program cannot: it has ended before).
+start_ticker
+until_true 900 strip_titled || bad "the program runs before the uninstall is tried"
+kill -STOP "$ticker_pid"
+uninstall_quietly
+check "a silent uninstall while the program does not end when asked changes nothing" \
+  test -n "$(same_files "${newer_stage:-$stage}" && entry_is "${newer_version:-$version}" &&
+    run_entry_is_ours && test -f "$shortcut" && echo y)"
+check "and says why in %TEMP%\\marrowby-weather-setup.log" \
+  grep -q "uninstall ${newer_version:-$version}: Marrowby Weather is still running" \
+  "$temp_dir/marrowby-weather-setup.log"
+kill -CONT "$ticker_pid"
+wait_ticker
+check "the program, going on, ends at the uninstaller's WM_CLOSE" test "$ticker_status" = 0
+ticker_pid=
+
+w 60 reg export "$settings_key" "$work/settings-before.reg" /y
+uninstall_quietly
+check "a silent uninstall (the QuietUninstallString) ends with status 0" test "$uninstall_status" -eq 0
 check "the program folder is gone" not test -e "$install_dir"
 check "the shortcut is gone" not test -e "$shortcut"
 check "the entry under Apps is gone" not key_exists "$uninstall_key"

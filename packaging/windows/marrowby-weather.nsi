@@ -16,10 +16,14 @@
 ; silently. Programs of ours running from the folder are closed first: the
 ; ticker by WM_CLOSE to its strip (it stores its texts and ends), the server
 ; by WM_CLOSE to its hidden window (ended outright if it does not stop). One
-; that does not end is reported: a box offering Retry, and in silent mode a
-; line in %TEMP%\marrowby-weather-setup.log and on standard error, and exit
-; status 2. The uninstaller removes all this and keeps the user's settings
-; (HKCU\Software\Tidewell\Aerolume).
+; that does not end, or a file that cannot be written, is reported: a box
+; offering Retry, a line in %TEMP%\marrowby-weather-setup.log and on standard
+; error (where there is one), and, as Cancel is the silent answer, exit status
+; 2. The uninstaller removes all this and keeps the user's settings
+; (HKCU\Software\Tidewell\Aerolume). It runs, as NSIS's uninstallers do, from
+; a copy in %TEMP% that the uninstall.exe named in the entry starts before
+; ending at once: a silent uninstall that cannot go on says why in the log
+; only.
 
 !macro REQUIRE NAME
   !ifndef ${NAME}
@@ -93,7 +97,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 the Marrowby Wea
 
 ; The functions both programs need; NSIS wants the uninstaller's own copies,
 ; named un.*.
-!macro COMMON_FUNCTIONS un
+!macro COMMON_FUNCTIONS un WHO
 ; Report: the message on the stack goes to the details, to the log file and
 ; to standard error (where there is one: a silent run from a console with its
 ; output redirected, say).
@@ -101,20 +105,33 @@ Function ${un}Report
   Exch $0
   Push $1
   Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  Push $8
   DetailPrint "$0"
   ClearErrors
   FileOpen $1 "${LOG}" a
   ${IfNot} ${Errors}
     FileSeek $1 0 END
-    FileWrite $1 "${un}setup ${VERSION}: $0$\r$\n"
+    ${GetTime} "" "L" $2 $3 $4 $5 $6 $7 $8
+    FileWrite $1 "$4-$3-$2 $6:$7:$8 ${WHO} ${VERSION}: $0$\r$\n"
     FileClose $1
   ${EndIf}
   System::Call 'kernel32::GetStdHandle(i -12) p .r1'
   ${If} $1 P<> 0
   ${AndIf} $1 P<> -1
-    StrLen $2 "marrowby-weather ${un}setup: $0$\r$\n"
-    System::Call 'kernel32::WriteFile(p r1, m "marrowby-weather ${un}setup: $0$\r$\n", i r2, *i 0, p 0)'
+    StrLen $2 "marrowby-weather ${WHO}: $0$\r$\n"
+    System::Call 'kernel32::WriteFile(p r1, m "marrowby-weather ${WHO}: $0$\r$\n", i r2, *i 0, p 0)'
   ${EndIf}
+  Pop $8
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
   Pop $2
   Pop $1
   Pop $0
@@ -206,8 +223,8 @@ Function ${un}CloseOurPrograms
   Pop $R0
 FunctionEnd
 !macroend
-!insertmacro COMMON_FUNCTIONS ""
-!insertmacro COMMON_FUNCTIONS "un."
+!insertmacro COMMON_FUNCTIONS "" "setup"
+!insertmacro COMMON_FUNCTIONS "un." "uninstall"
 
 ; InstallFile NAME: the file from the stage into $INSTDIR; one that cannot be
 ; written (held open by another program) is reported, with Retry.
