@@ -425,9 +425,9 @@ if [ -n "$newer_setup" ]; then
   check "the program, going on, ends at setup's WM_CLOSE" test "$ticker_status" = 0
   ticker_pid=
 
-  # ---- setup when a file cannot be written (held by another program on
-  # Windows; here a folder stands in its way, since Wine lets a program's
-  # file be replaced while it runs)
+  # ---- setup when a file cannot be written (another program holding it;
+  # here a folder in its way, since setup closes every program of ours that
+  # could)
 
   rm -f "$install_dir/LICENSE.txt"
   mkdir "$install_dir/LICENSE.txt"

@@ -25,7 +25,7 @@ cd "$(dirname "$0")/.."
 # shortcut's target), iproute2 (a network of their own).
 scripts/install-deps.sh nsis zip unzip file python3 iproute2
 
-scripts/build-windows.sh >/dev/null
+scripts/build-windows.sh
 build=${MW_WINDOWS_BUILD:-build-windows}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 if ! [[ $version =~ ^[0-9]+(\.[0-9]+){0,3}$ ]]; then
