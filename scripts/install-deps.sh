@@ -24,8 +24,11 @@ packages=(
   # the core cross-built for Windows (GoogleTest from its sources) and its
   # tests run under Wine
   g++-mingw-w64-x86-64-posix googletest wine64
-  # reading the running strip as a screen reader does (AT-SPI over D-Bus)
-  at-spi2-core python3-pyatspi dbus-daemon
+  # the Windows program's pictures: its SVG files made into icons
+  librsvg2-bin icoutils
+  # reading the running strip as a screen reader does (AT-SPI over D-Bus),
+  # and what the screen reader Orca says of it through Speech Dispatcher
+  at-spi2-core python3-pyatspi dbus-daemon orca speech-dispatcher
   "$@"
 )
 

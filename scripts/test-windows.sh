@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# The Windows part of the test command: cross-builds the Qt-free core and its
-# tests for Windows (mingw-w64) into build-windows/ and runs them under Wine,
-# in a fresh Wine prefix in a temporary folder, without a display. The fetch
-# tests talk to mw_fetch_test_server, a Linux program from the Linux test
-# build (build-test/ unless given as $1), on 127.0.0.1.
+# The Windows part of the test command: cross-builds the program, the sample
+# server and their tests for Windows (scripts/build-windows.sh --tests, into
+# build-windows/) and runs them under Wine, in a fresh Wine prefix in a
+# temporary folder, on a virtual X display of its own (Xvfb; the strip's
+# tests need one). The tests that need a server run it themselves on
+# 127.0.0.1 (the loopback server on a thread of the test, or the sample
+# server program); nothing runs on the Linux side.
 #
 # Prints "Windows (Wine): N passed, M failed" as its last line, or a line
-# saying which step failed. Every step is bounded in time; the test server
-# and the prefix's wineserver are stopped, and the prefix removed, on any exit.
+# saying which step failed. Every step is bounded in time; the prefix's
+# wineserver and the X server are stopped, and the prefix removed, on any
+# exit.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-linux_build=${1:-build-test}
-build=build-windows
+build=${MW_WINDOWS_BUILD:-build-windows}
 jobs=$(nproc)
 
 fail() {
@@ -28,42 +30,56 @@ wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
 [ -n "$wineserver" ] || fail "no wineserver (Debian package wine64)"
 
-server_bin="$linux_build/tests/support/mw_fetch_test_server"
-[ -x "$server_bin" ] || fail "$server_bin is missing: build the Linux tests first"
+scripts/build-windows.sh --tests || fail "the mingw-w64 cross-build ($build) failed"
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DMW_BUILD_TESTS=ON >/dev/null ||
-  fail "configuring the mingw-w64 cross-build ($build) failed"
-cmake --build "$build" -j "$jobs" || fail "the mingw-w64 cross-build ($build) failed"
-
-server_pid=
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/mw-wine-XXXXXX") || fail "no temporary folder for the Wine prefix"
-ports_file="$prefix.ports"
+x_work="$prefix.x"
+mkdir -p "$x_work"
+# shellcheck source=lib/x_display.sh
+source scripts/lib/x_display.sh
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
   WINEPREFIX="$prefix" timeout 20 "$wineserver" -k 2>/dev/null
-  rm -rf "$prefix" "$ports_file"
+  stop_x_display
+  rm -rf "$prefix" "$x_work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A prefix of its own, no display, no Mono or Gecko (their installers would
-# ask and download), no proxy (every request goes to 127.0.0.1), no noise.
+# A prefix of its own, no Mono or Gecko (their installers would ask and
+# download), no proxy (every request goes to 127.0.0.1), no noise, and a
+# display of its own.
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY all_proxy ALL_PROXY \
   no_proxy NO_PROXY
-
-# The server ends by itself after ten minutes if this script is killed hard.
-"$server_bin" 600 >"$ports_file" &
-server_pid=$!
-for _ in $(seq 100); do [ -s "$ports_file" ] && break; sleep 0.1; done
-[ -s "$ports_file" ] || fail "the fetch test server ($server_bin) did not start"
-MW_FETCH_TEST_PORTS=$(head -n 1 "$ports_file")
-export MW_FETCH_TEST_PORTS
-
 start=$(date +%s)
-timeout -k 10 240 "$wine" wineboot -i >/dev/null 2>&1 ||
-  fail "setting up the Wine prefix (wine64 wineboot -i) failed or took longer than 240 s"
+# The prefix is made before the display exists, as on a machine without one:
+# its first start then shows nothing and waits for no one. Once more from an
+# empty folder if it fails; its output is shown when both fail.
+boot_log="$x_work/wineboot.log"
+boot_prefix() {
+  timeout -k 10 240 "$wine" wineboot -i >"$boot_log" 2>&1 && timeout -k 10 30 "$wineserver" -w
+}
+if ! boot_prefix; then
+  timeout 20 "$wineserver" -k 2>/dev/null
+  rm -rf "${prefix:?}"/* "$prefix"/.[!.]* 2>/dev/null
+  if ! boot_prefix; then
+    tail -n 20 "$boot_log" >&2
+    fail "setting up the Wine prefix (wine64 wineboot -i) failed twice or took longer than 240 s"
+  fi
+fi
+start_x_display "$x_work" 1024x768x24 || fail "the virtual X display (Xvfb) did not start"
+
+# One wineserver for the whole run, kept until a minute after its last
+# program: otherwise each test program would start the prefix's services
+# anew and wait for them to go. Windows are not handed to a window manager
+# (there is none): Wine places and frames them itself, as Windows does, and
+# closing one waits for no one.
+timeout -k 10 30 "$wineserver" -p60 >/dev/null 2>&1 || fail "the wineserver did not start"
+timeout -k 10 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
+  fail "configuring the Wine prefix (wine64 reg add) failed"
+# The desktop's process stays for the whole run (see desktop_holder.cpp).
+holder="$build/tests/win32/mw_desktop_holder.exe"
+[ -f "$holder" ] && "$wine" "$holder" >/dev/null 2>&1 &
 echo "Wine prefix ready in $(( $(date +%s) - start )) s"
 
 log="$build/wine-ctest.log"

@@ -142,7 +142,11 @@ TEST_F(OptionsFormTest, AStoreErrorWhileWritingStopsTheWriting) {
     form.btnOkClick();
     ADD_FAILURE() << "no error";
   } catch (const ERegistryException& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'rate'");
+    // Stopped at the first entry: its file cannot be replaced, or (in the
+    // registry) its section cannot be made.
+    const std::string message = error.what();
+    EXPECT_TRUE(message == "Failed to set data for 'rate'" || message == "Failed to create key scroll")
+        << message;
   }
 }
 

@@ -60,7 +60,16 @@ void StripTest::StoreUnreadable(std::string_view section, std::string_view name)
 
 bool StripTest::StoreUnwritable() {
 #ifdef _WIN32
-  return false;
+  // A volatile product key: no section, which is never volatile, can be
+  // made below it any more.
+  RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, REG_OPTION_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(handle);
+  return true;
 #else
   // A folder where the settings file should be.
   const std::string file = SettingsFileForKey(kProductKeyPath);

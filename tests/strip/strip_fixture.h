@@ -34,8 +34,8 @@ class StripTest : public ::testing::Test {
   // "Invalid data type for '<name>'" (a number kept as a registry DWORD, or
   // its settings-file spelling).
   static void StoreUnreadable(std::string_view section, std::string_view name);
-  // Makes every later write of the store fail ("Failed to ..."); false where
-  // the platform's store cannot be made so (the registry under Wine).
+  // Makes every later write of the store fail ("Failed to ..."); false when
+  // that did not work. In the registry this also empties the product key.
   static bool StoreUnwritable();
   // One entry as the text it is stored as, "<absent>" when there is none.
   template <class Entry>

@@ -1,11 +1,8 @@
 #include "support/loopback_server.h"
 
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <stdexcept>
+
+#include "sample-server/sockets.h"
 
 using namespace std::chrono_literals;
 
@@ -42,7 +39,7 @@ LoopbackReply LoopbackReply::Raw(std::string bytes) {
 LoopbackServer::LoopbackServer(std::chrono::milliseconds lifetime) {
   std::string error;
   listen_fd_ = mw_http::ListenTcp("127.0.0.1", 0, &error);
-  if (listen_fd_ < 0) throw std::runtime_error("loopback server: " + error);
+  if (listen_fd_ == mw_http::kNoSocket) throw std::runtime_error("loopback server: " + error);
   port_ = mw_http::LocalPort(listen_fd_);
   thread_ = std::thread(&LoopbackServer::Run, this, std::chrono::steady_clock::now() + lifetime);
 }
@@ -50,7 +47,7 @@ LoopbackServer::LoopbackServer(std::chrono::milliseconds lifetime) {
 LoopbackServer::~LoopbackServer() {
   stop_.Raise();
   thread_.join();
-  close(listen_fd_);
+  mw_http::CloseSocket(listen_fd_);
 }
 
 void LoopbackServer::Serve(const std::string& path, LoopbackReply reply) {
@@ -71,12 +68,12 @@ std::vector<LoggedRequest> LoopbackServer::Requests() const {
 
 void LoopbackServer::Run(std::chrono::steady_clock::time_point end) {
   while (mw_http::WaitFor(listen_fd_, POLLIN, end, stop_) == mw_http::Wait::kReady) {
-    int fd = mw_http::AcceptConnection(listen_fd_);
-    if (fd >= 0) Answer(fd);
+    mw_http::Socket fd = mw_http::AcceptConnection(listen_fd_);
+    if (fd != mw_http::kNoSocket) Answer(fd);
   }
 }
 
-void LoopbackServer::Answer(int fd) {
+void LoopbackServer::Answer(mw_http::Socket fd) {
   auto request = mw_http::ReadRequest(fd, mw_http::Clock::now() + kRequestTimeout, stop_);
   if (!request) {
     mw_http::CloseConnection(fd, false, 0ms, stop_);
@@ -117,19 +114,19 @@ void LoopbackServer::Answer(int fd) {
 }
 
 RefusingPort::RefusingPort() {
-  fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) throw std::runtime_error("refusing port: socket failed");
+  fd_ = mw_http::StreamSocket(AF_INET, false);
+  if (fd_ == mw_http::kNoSocket) throw std::runtime_error("refusing port: socket failed");
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = 0;
   if (bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    close(fd_);
+    mw_http::CloseSocket(fd_);
     throw std::runtime_error("refusing port: bind failed");
   }
   port_ = mw_http::LocalPort(fd_);
 }
 
-RefusingPort::~RefusingPort() { close(fd_); }
+RefusingPort::~RefusingPort() { mw_http::CloseSocket(fd_); }
 
 std::string RefusingPort::Authority() const { return "127.0.0.1:" + std::to_string(port_); }

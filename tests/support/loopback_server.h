@@ -84,10 +84,10 @@ class LoopbackServer {
 
  private:
   void Run(std::chrono::steady_clock::time_point end);
-  void Answer(int fd);
+  void Answer(mw_http::Socket fd);
 
   mw_http::StopFlag stop_;
-  int listen_fd_ = -1;
+  mw_http::Socket listen_fd_ = mw_http::kNoSocket;
   std::uint16_t port_ = 0;
   mutable std::mutex mutex_;
   std::map<std::string, LoopbackReply> replies_;
@@ -108,6 +108,6 @@ class RefusingPort {
   std::string Authority() const;
 
  private:
-  int fd_ = -1;
+  mw_http::Socket fd_ = mw_http::kNoSocket;
   std::uint16_t port_ = 0;
 };

@@ -4,24 +4,54 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
-TempConfigDir::TempConfigDir() {
+namespace {
+
+#ifdef _WIN32
+// Windows has no mkdtemp: a random name, until one is new.
+std::string MakeTempFolder() {
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int tries = 0; tries < 100; ++tries) {
+    std::filesystem::path path = base / ("mw-config-" + std::to_string(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(path, ec)) return path.string();
+  }
+  throw std::runtime_error("no temporary folder");
+}
+
+void SetVariable(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
+// An empty value removes the variable.
+void UnsetVariable(const char* name) { _putenv_s(name, ""); }
+#else
+std::string MakeTempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "mw-config-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  return pattern;
+}
+
+void SetVariable(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
+void UnsetVariable(const char* name) { unsetenv(name); }
+#endif
+
+}  // namespace
+
+TempConfigDir::TempConfigDir() {
+  path_ = MakeTempFolder();
   if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
     previous_ = old;
     had_previous_ = true;
   }
-  setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+  SetVariable("XDG_CONFIG_HOME", path_);
 }
 
 TempConfigDir::~TempConfigDir() {
   if (had_previous_) {
-    setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
+    SetVariable("XDG_CONFIG_HOME", previous_);
   } else {
-    unsetenv("XDG_CONFIG_HOME");
+    UnsetVariable("XDG_CONFIG_HOME");
   }
   std::error_code ignored;
   // A test may have made parts read-only; give them back before removing.

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <functional>
 
 #include "qt/ui/application.h"
 
@@ -39,3 +42,16 @@ class TestApplication : public TApplication {
  private:
   bool requested_ = false;
 };
+
+// Runs the event loop until `done` holds or `ms` have passed; returns
+// whether `done` held.
+inline bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 5000) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+  return true;
+}

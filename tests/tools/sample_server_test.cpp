@@ -1,28 +1,32 @@
 // The sample data server over real loopback sockets: which path answers on
 // which port, the scenarios' behaviour, the folder of documents, the command
-// line, and the program itself starting and stopping on a signal.
+// line, and the program itself starting and stopping when asked to. The
+// fetch is the platform's own (libcurl, or WinINet under Wine); the last
+// cases, the server as a service of a Linux machine, are for Linux only.
 #include "sample-server/sample_server.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
+
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "sample-server/sockets.h"
+#include "server_process.h"
 #include "support/temp_config.h"
+#ifdef _WIN32
+#include "support/registry_sandbox.h"
+#endif
 #include "weather/http_fetch.h"
 #include "weather/sources.h"
 
@@ -33,6 +37,7 @@ using mw_sample::Scenario;
 using mw_sample::ServerOptions;
 using mw_sample::Source;
 using Clock = std::chrono::steady_clock;
+using mw_http::Socket;
 
 constexpr std::time_t kNoon = 1709640000;  // 2024-03-05 12:00 UTC
 const mw_sample::SampleClock kFixedClock{kNoon, 0, "UTC"};
@@ -73,35 +78,49 @@ class RunningServer {
   std::thread thread_;
 };
 
-int Connect(std::uint16_t port) {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// A connection to the loopback port; kNoSocket when it is refused.
+Socket Connect(std::uint16_t port) {
+  Socket fd = mw_http::StreamSocket(AF_INET, false);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = htons(port);
   if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    close(fd);
-    return -1;
+    mw_http::CloseSocket(fd);
+    return mw_http::kNoSocket;
   }
   return fd;
 }
 
-// Sends `request` as it is and reads until the server closes or 10 s pass.
-std::string RawExchange(std::uint16_t port, const std::string& request) {
-  int fd = Connect(port);
-  if (fd < 0) return "(no connection)";
-  send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+void SendRequest(Socket fd, const std::string& request) {
+  mw_http::SendSome(fd, request.data(), request.size());
+}
+
+// Reads until the server closes, or nothing comes for `quiet` at a time, or
+// `limit` has passed.
+std::string ReadAnswer(Socket fd, std::chrono::milliseconds quiet, std::chrono::seconds limit) {
   std::string response;
-  auto until = Clock::now() + 10s;
+  auto until = Clock::now() + limit;
+  auto silent_until = Clock::now() + quiet;
   char chunk[4096];
-  while (Clock::now() < until) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 100) <= 0) continue;
-    ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+  while (Clock::now() < until && Clock::now() < silent_until) {
+    mw_http::PollFd p{fd, POLLIN, 0};
+    if (mw_http::PollSockets(&p, 1, 100) <= 0) continue;
+    auto n = recv(fd, chunk, sizeof chunk, 0);
     if (n <= 0) break;
     response.append(chunk, static_cast<std::size_t>(n));
+    silent_until = Clock::now() + quiet;
   }
-  close(fd);
+  return response;
+}
+
+// Sends `request` as it is and reads until the server closes or 10 s pass.
+std::string RawExchange(std::uint16_t port, const std::string& request) {
+  Socket fd = Connect(port);
+  if (fd == mw_http::kNoSocket) return "(no connection)";
+  SendRequest(fd, request);
+  std::string response = ReadAnswer(fd, 10s, 10s);
+  mw_http::CloseSocket(fd);
   return response;
 }
 
@@ -207,19 +226,11 @@ TEST(SampleServer, SlowScenarioStallsMidBody) {
   EXPECT_EQ(r.outcome, FetchOutcome::kReadFailed) << r.detail;
   EXPECT_LT(Clock::now() - start, 20s);
   // The head and half the body came before the silence.
-  int fd = Connect(server.Port(Source::kAlternate));
-  ASSERT_GE(fd, 0);
-  std::string request = std::string("GET ") + kAlternateConditionsPath + " HTTP/1.1\r\n\r\n";
-  send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-  std::string got;
-  char chunk[4096];
-  pollfd p{fd, POLLIN, 0};
-  while (poll(&p, 1, 1000) > 0) {
-    ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-    if (n <= 0) break;
-    got.append(chunk, static_cast<std::size_t>(n));
-  }
-  close(fd);
+  Socket fd = Connect(server.Port(Source::kAlternate));
+  ASSERT_NE(fd, mw_http::kNoSocket);
+  SendRequest(fd, std::string("GET ") + kAlternateConditionsPath + " HTTP/1.1\r\n\r\n");
+  std::string got = ReadAnswer(fd, 1000ms, 20s);
+  mw_http::CloseSocket(fd);
   mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(Scenario::kSlow, kFixedClock);
   EXPECT_EQ(StatusLine(got), "HTTP/1.1 200 OK");
   EXPECT_EQ(BodyOf(got), docs.roundup_html.substr(0, docs.roundup_html.size() / 2));
@@ -227,12 +238,11 @@ TEST(SampleServer, SlowScenarioStallsMidBody) {
 
 TEST(SampleServer, SlowAnswerDoesNotHoldUpOthers) {
   RunningServer server(TestOptions(Scenario::kSlow));
-  int stalled = Connect(server.Port(Source::kPrimary));
-  ASSERT_GE(stalled, 0);
-  std::string request = std::string("GET ") + kPrimaryConditionsPath + " HTTP/1.1\r\n\r\n";
-  send(stalled, request.data(), request.size(), MSG_NOSIGNAL);
+  Socket stalled = Connect(server.Port(Source::kPrimary));
+  ASSERT_NE(stalled, mw_http::kNoSocket);
+  SendRequest(stalled, std::string("GET ") + kPrimaryConditionsPath + " HTTP/1.1\r\n\r\n");
   EXPECT_EQ(StatusLine(Get(server.Port(Source::kPrimary), "/")), "HTTP/1.1 200 OK");
-  close(stalled);
+  mw_http::CloseSocket(stalled);
 }
 
 TEST(SampleServer, DropScenarioResetsMidBody) {
@@ -257,15 +267,14 @@ TEST(SampleServer, StopsPromptlyWithAStalledConnectionOpen) {
   auto options = TestOptions(Scenario::kSlow);
   options.stall = 600s;
   auto server = std::make_unique<RunningServer>(options);
-  int stalled = Connect(server->Port(Source::kPrimary));
-  ASSERT_GE(stalled, 0);
-  std::string request = std::string("GET ") + kPrimaryConditionsPath + " HTTP/1.1\r\n\r\n";
-  send(stalled, request.data(), request.size(), MSG_NOSIGNAL);
+  Socket stalled = Connect(server->Port(Source::kPrimary));
+  ASSERT_NE(stalled, mw_http::kNoSocket);
+  SendRequest(stalled, std::string("GET ") + kPrimaryConditionsPath + " HTTP/1.1\r\n\r\n");
   std::this_thread::sleep_for(100ms);
   auto start = Clock::now();
   server.reset();
   EXPECT_LT(Clock::now() - start, 10s);
-  close(stalled);
+  mw_http::CloseSocket(stalled);
 }
 
 // ---- a folder of documents ----
@@ -277,7 +286,10 @@ class DocumentsFolder : public testing::Test {
     WriteFileBytes(root_ + "/text/wxascii/roundup/ASUS46.KMRB", "nested roundup\r\n");
     WriteFileBytes(root_ + "/zone.html", "<pre>flat zone.</pre>\n");
     WriteFileBytes(folder_.Path() + "/secret.txt", "outside\n");
+#ifndef _WIN32
+    // (Windows lets only some users make links.)
     std::filesystem::create_symlink(folder_.Path() + "/secret.txt", root_ + "/link.txt");
+#endif
   }
   TempConfigDir folder_;
   std::string root_;
@@ -297,7 +309,13 @@ TEST_F(DocumentsFolder, ServesItsFilesAsTheyAre) {
   // A missing file is a 404, and nothing outside the folder is served.
   std::uint16_t port = server.Port(Source::kPrimary);
   EXPECT_EQ(StatusLine(Get(port, kPrimaryForecastPath)), "HTTP/1.1 404 Not Found");
-  for (const char* path : {"/../secret.txt", "/text/../../secret.txt", "/link.txt"}) {
+  // Backslashes and a whole path (with a drive letter on Windows) lead out
+  // of the folder on Windows.
+  std::vector<std::string> outside = {"/../secret.txt", "/text/../../secret.txt", "/link.txt",
+                                      "/..\\secret.txt", "/text\\..\\..\\secret.txt"};
+  const std::string secret = folder_.Path() + "/secret.txt";
+  if (secret.find(' ') == std::string::npos) outside.push_back("/" + secret);
+  for (const std::string& path : outside) {
     std::string response = Get(port, path);
     EXPECT_EQ(StatusLine(response), "HTTP/1.1 404 Not Found") << path;
     EXPECT_EQ(response.find("outside"), std::string::npos) << path;
@@ -357,63 +375,17 @@ TEST(SampleServerCommandLine, Mistakes) {
 
 // ---- the program ----
 
-struct Child {
-  pid_t pid = -1;
-  int out = -1;  // its standard output
-};
-
-// Runs `command` (a program found on PATH, or a path), with the server's
-// path and `args` after `wrapper`: Start({"--help"}) runs the server,
-// Start(args, {"launcher", "-x"}) runs "launcher -x <server> args...".
-Child Start(const std::vector<std::string>& args, const std::vector<std::string>& wrapper = {}) {
-  int pipe_fds[2];
-  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {};
-  std::vector<std::string> command = wrapper;
-  command.push_back(MW_SAMPLE_SERVER_PATH);
-  command.insert(command.end(), args.begin(), args.end());
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(pipe_fds[1], STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (std::string& a : command) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  close(pipe_fds[1]);
-  return {pid, pipe_fds[0]};
+// Runs the built server with `args`.
+std::unique_ptr<ServerProcess> Start(const std::vector<std::string>& args,
+                                     const ServerLaunch& launch = {}) {
+  return std::make_unique<ServerProcess>(MW_SAMPLE_SERVER_PATH, args, launch);
 }
 
-// Adds the child's output to `out` until `marker` shows in it or the time is
-// up.
-void ReadUntil(int fd, std::string& out, const std::string& marker,
-               std::chrono::seconds limit = 20s) {
-  auto until = Clock::now() + limit;
-  char chunk[512];
-  while (out.find(marker) == std::string::npos && Clock::now() < until) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 100) <= 0) continue;
-    ssize_t n = read(fd, chunk, sizeof chunk);
-    if (n <= 0) break;
-    out.append(chunk, static_cast<std::size_t>(n));
-  }
-}
-
-// Waits for the child's exit; kills it after `limit`. Returns the wait status.
-int Finish(Child& child, std::chrono::seconds limit = 20s) {
-  int status = 0;
-  auto until = Clock::now() + limit;
-  while (waitpid(child.pid, &status, WNOHANG) == 0) {
-    if (Clock::now() >= until) {
-      kill(child.pid, SIGKILL);
-      waitpid(child.pid, &status, 0);
-      ADD_FAILURE() << "the server did not stop in time";
-      break;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  close(child.out);
-  return status;
+// The same, for a test that will ask it to stop.
+std::unique_ptr<ServerProcess> StartStoppable(const std::vector<std::string>& args) {
+  ServerLaunch launch;
+  launch.stop_requests = true;
+  return Start(args, launch);
 }
 
 std::uint16_t PortAfter(const std::string& out, const std::string& label) {
@@ -424,26 +396,32 @@ std::uint16_t PortAfter(const std::string& out, const std::string& label) {
 }
 
 TEST(SampleServerProgram, HelpAndMistakes) {
-  Child help = Start({"--help"});
+  auto help = Start({"--help"});
   std::string out;
-  ReadUntil(help.out, out, "SIGTERM");
-  int status = Finish(help);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  help->ReadUntil(out, "Stops on");
+  EXPECT_EQ(help->Finish(), 0);
   EXPECT_NE(out.find("Usage: marrowby-weather-server"), std::string::npos);
   EXPECT_NE(out.find("--scenario"), std::string::npos);
 
-  Child wrong = Start({"--scenario", "hail"});
-  status = Finish(wrong);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+  auto wrong = Start({"--scenario", "hail"});
+  EXPECT_EQ(wrong->Finish(), 2);
 }
 
-TEST(SampleServerProgram, ServesAndStopsCleanlyOnEitherSignal) {
-  for (int signal_number : {SIGTERM, SIGINT}) {
-    Child child = Start({"--primary-port", "0", "--alternate-port", "0", "--scenario", "rain"});
-    ASSERT_GT(child.pid, 0);
+TEST(SampleServerProgram, ServesAndStopsCleanlyWhenAsked) {
+  std::vector<ServerProcess::Request> requests = {ServerProcess::Request::kTerminate,
+                                                  ServerProcess::Request::kInterrupt};
+#ifdef _WIN32
+  // Wine 8 sends no Ctrl+Break (GenerateConsoleCtrlEvent refuses it with
+  // ERROR_INVALID_HANDLE); Ctrl+C it does send.
+  if (RunningUnderWine()) requests = {ServerProcess::Request::kInterrupt};
+#endif
+  for (auto request : requests) {
+    auto child =
+        StartStoppable({"--primary-port", "0", "--alternate-port", "0", "--scenario", "rain"});
+    ASSERT_TRUE(child->Started());
     std::string out;
     // The banner is written in one piece, so the port comes with its label.
-    ReadUntil(child.out, out, "alternate source on http://127.0.0.1:");
+    child->ReadUntil(out, "alternate source on http://127.0.0.1:");
     std::uint16_t primary = PortAfter(out, "primary");
     std::uint16_t alternate = PortAfter(out, "alternate");
     ASSERT_NE(primary, 0) << out;
@@ -454,10 +432,9 @@ TEST(SampleServerProgram, ServesAndStopsCleanlyOnEitherSignal) {
     r = Fetch("http://127.0.0.1:" + std::to_string(alternate) + kAlternateConditionsPath);
     EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
     EXPECT_NE(r.body.find("BRENNIK"), std::string::npos);
-    kill(child.pid, signal_number);
-    ReadUntil(child.out, out, "stopped");
-    int status = Finish(child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    child->AskToStop(request);
+    child->ReadUntil(out, "stopped");
+    EXPECT_EQ(child->Finish(), 0);
     EXPECT_NE(out.find("primary GET " + std::string(kPrimaryForecastPath) + " 200"),
               std::string::npos)
         << out;
@@ -467,27 +444,42 @@ TEST(SampleServerProgram, ServesAndStopsCleanlyOnEitherSignal) {
 
 TEST(SampleServerProgram, PortInUseIsReported) {
   std::string error;
-  int taken = mw_http::ListenTcp("127.0.0.1", 0, &error);
-  ASSERT_GE(taken, 0) << error;
+  Socket taken = mw_http::ListenTcp("127.0.0.1", 0, &error);
+  ASSERT_NE(taken, mw_http::kNoSocket) << error;
   std::string port = std::to_string(mw_http::LocalPort(taken));
-  Child child = Start({"--primary-port", port, "--alternate-port", "0"});
-  int status = Finish(child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  close(taken);
+  auto child = Start({"--primary-port", port, "--alternate-port", "0"});
+  std::string out;
+  child->ReadUntil(out, "cannot listen");
+  EXPECT_EQ(child->Finish(), 1) << out;
+  mw_http::CloseSocket(taken);
 }
 
-// ---- a service of the machine ----
+TEST(SampleServerProgram, StopsByItselfWhenIdle) {
+  auto child = Start({"--primary-port", "0", "--alternate-port", "0", "--idle-exit", "1"});
+  std::string out;
+  child->ReadUntil(out, "alternate source on http://127.0.0.1:");
+  const std::uint16_t primary = PortAfter(out, "primary");
+  ASSERT_NE(primary, 0) << out;
+  FetchResult r = Fetch("http://127.0.0.1:" + std::to_string(primary) + kPrimaryConditionsPath);
+  EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  child->ReadUntil(out, "stopped");
+  EXPECT_EQ(child->Finish(), 0) << out;
+  EXPECT_NE(out.find("marrowby-weather-server: stopped, idle"), std::string::npos) << out;
+}
+
+// ---- a service of the machine (Linux) ----
+#ifndef _WIN32
 
 // A loopback port that was free a moment ago.
 std::uint16_t FreePort() {
   std::string error;
-  int fd = mw_http::ListenTcp("127.0.0.1", 0, &error);
+  Socket fd = mw_http::ListenTcp("127.0.0.1", 0, &error);
   std::uint16_t port = mw_http::LocalPort(fd);
-  close(fd);
+  mw_http::CloseSocket(fd);
   return port;
 }
 
-long ResidentKiB(pid_t pid) {
+long ResidentKiB(long pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   std::string line;
   while (std::getline(status, line)) {
@@ -502,20 +494,20 @@ TEST(SampleServerProgram, ThousandIdleConnectionsKeepNoOneElseWaiting) {
   rlimit limit{};
   getrlimit(RLIMIT_NOFILE, &limit);
   if (limit.rlim_cur < kIdle + 100) GTEST_SKIP() << "too few descriptors for this test";
-  Child child = Start({"--primary-port", "0", "--alternate-port", "0", "--quiet"});
+  auto child = StartStoppable({"--primary-port", "0", "--alternate-port", "0", "--quiet"});
   std::string out;
-  ReadUntil(child.out, out, "alternate source on http://127.0.0.1:");
+  child->ReadUntil(out, "alternate source on http://127.0.0.1:");
   const std::uint16_t ports[2] = {PortAfter(out, "primary"), PortAfter(out, "alternate")};
   ASSERT_NE(ports[0], 0) << out;
   ASSERT_NE(ports[1], 0) << out;
   // Warm up, so that the growth below is what the idle connections cost.
   Fetch("http://127.0.0.1:" + std::to_string(ports[0]) + kPrimaryForecastPath);
-  const long before = ResidentKiB(child.pid);
+  const long before = ResidentKiB(child->Id());
 
-  std::vector<int> idle;
+  std::vector<Socket> idle;
   for (int i = 0; i < kIdle; ++i) {
-    int fd = Connect(ports[i % 2]);
-    ASSERT_GE(fd, 0) << "connection " << i;
+    Socket fd = Connect(ports[i % 2]);
+    ASSERT_NE(fd, mw_http::kNoSocket) << "connection " << i;
     idle.push_back(fd);
   }
   auto start = Clock::now();
@@ -524,16 +516,15 @@ TEST(SampleServerProgram, ThousandIdleConnectionsKeepNoOneElseWaiting) {
   EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
   // Well under a second on an idle machine; the bound is for a busy one.
   EXPECT_LT(took, 5.0);
-  const long after = ResidentKiB(child.pid);
+  const long after = ResidentKiB(child->Id());
   EXPECT_LT(after - before, 16 * 1024) << before << " KiB before, " << after << " KiB after";
   RecordProperty("answer_ms", static_cast<int>(took * 1000));
   RecordProperty("resident_growth_kib", static_cast<int>(after - before));
   std::printf("answered in %.3f s with %d idle connections; resident %ld KiB -> %ld KiB\n", took,
               kIdle, before, after);
-  for (int fd : idle) close(fd);
-  kill(child.pid, SIGTERM);
-  int status = Finish(child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  for (Socket fd : idle) mw_http::CloseSocket(fd);
+  child->AskToStop(ServerProcess::Request::kTerminate);
+  EXPECT_EQ(child->Finish(), 0);
 }
 
 // As the service manager starts it: systemd-socket-activate listens on two
@@ -542,9 +533,9 @@ TEST(SampleServerProgram, SocketActivationServesThroughHandedSocketsAndStopsWhen
   const std::string primary = "127.0.0.1:" + std::to_string(FreePort());
   const std::string alternate = "127.0.0.1:" + std::to_string(FreePort());
   ASSERT_NE(primary, alternate);
-  Child child = Start({"--idle-exit", "1", "--scenario", "snow"},
-                      {"systemd-socket-activate", "-l", primary, "-l", alternate});
-  ASSERT_GT(child.pid, 0);
+  auto child = Start({"--idle-exit", "1", "--scenario", "snow"},
+                     ServerLaunch{{"systemd-socket-activate", "-l", primary, "-l", alternate}});
+  ASSERT_TRUE(child->Started());
   auto until = Clock::now() + 20s;
   FetchResult r;
   for (;;) {  // until the launcher listens
@@ -563,13 +554,14 @@ TEST(SampleServerProgram, SocketActivationServesThroughHandedSocketsAndStopsWhen
   }
   // It stops by itself once nothing has come for its idle time.
   std::string out;
-  ReadUntil(child.out, out, "stopped");
-  int status = Finish(child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << "\n" << out;
+  child->ReadUntil(out, "stopped");
+  EXPECT_EQ(child->Finish(), 0) << out;
   EXPECT_NE(out.find("marrowby-weather-server: stopped, idle"), std::string::npos) << out;
   EXPECT_NE(out.find("primary GET " + std::string(kPrimaryForecastPath) + " 200"),
             std::string::npos)
       << out;
 }
+
+#endif  // _WIN32
 
 }  // namespace

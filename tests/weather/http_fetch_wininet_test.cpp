@@ -1,90 +1,139 @@
-// The WinINet fetch against real servers on the Linux side of the machine
-// (fetch_test_server, started by the test command): what the request
-// carries, what counts as a document, and which failures are open failures
-// and which read failures.
+// The WinINet fetch against a real server, the loopback server on a thread of
+// the test itself: what the request carries, what counts as a document, and
+// which failures are open failures and which read failures.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <chrono>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-#include "support/fetch_test_server.h"
+#include "support/loopback_server.h"
 #include "weather/http_fetch.h"
 
 namespace {
 
-using namespace fetch_test;
-
 constexpr FetchLimits kPatient{5000, 5000, 20000};
+
+// A body that holds every kind of byte a bulletin may bring.
+std::string Document() {
+  return std::string("ROUNDUP\r\nA\r\n\r\nB\rC\nD\0E\tF", 24) + "\x80\xff\xe9 end\r\n";
+}
+const std::string kMissingPage = "No such bulletin here.\r\n";
+// Longer than the document limit: letters, so a cut shows where it fell.
+std::string Long(std::size_t n = 40000) {
+  std::string s(n, '\0');
+  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('A' + i % 26);
+  return s;
+}
+// Bodies announced with this length that break off after kBrokenAfter bytes.
+constexpr std::size_t kBrokenLength = 5000;
+constexpr std::size_t kBrokenAfter = 1000;
+// Far longer than any limit below: only a limit can end a fetch of these.
+constexpr auto kSilence = std::chrono::seconds(20);
+
+LoopbackReply Broken(bool reset) {
+  LoopbackReply reply = LoopbackReply::Page(200, Long(kBrokenLength));
+  reply.close_after_body_bytes = kBrokenAfter;
+  reply.reset = reset;
+  if (reset) {
+    // A reset destroys what the client has not read yet; the pause lets the
+    // head and the first bytes be read, so that the reset strikes mid-body.
+    reply.stall_after_body_bytes = kBrokenAfter;
+    reply.stall = std::chrono::seconds(2);
+  }
+  return reply;
+}
+
+// Silent before the head, or after kBrokenAfter bytes of the body.
+LoopbackReply Silent(bool before_head) {
+  LoopbackReply page = LoopbackReply::Page(200, Long(kBrokenLength));
+  LoopbackReply reply;
+  if (before_head) {
+    reply.body = page.head + page.body;
+    reply.stall_after_body_bytes = 0;
+  } else {
+    reply = page;
+    reply.stall_after_body_bytes = kBrokenAfter;
+  }
+  reply.stall = kSilence;
+  return reply;
+}
 
 class WinInetFetchTest : public testing::Test {
  protected:
   void SetUp() override {
-    const char* ports = std::getenv(kFetchTestPortsVariable);
-    if (ports == nullptr ||
-        std::sscanf(ports, "%u %u %u %u", &port_, &refused_, &echo_, &spare_) != 4) {
-      GTEST_FAIL() << kFetchTestPortsVariable
-                   << " does not name the fetch test server's ports; scripts/test.sh starts "
-                      "that server (build-test/tests/support/mw_fetch_test_server) and sets it";
-    }
+    server_.Serve("/doc", LoopbackReply::Page(200, Document()));
+    server_.Serve("/gone", LoopbackReply::Page(404, kMissingPage, "text/html"));
+    server_.Serve("/empty", LoopbackReply::Page(200, ""));
+    server_.Serve("/long", LoopbackReply::Page(200, Long()));
+    server_.Serve("/reset", Broken(true));
+    server_.Serve("/cut-short", Broken(false));
+    server_.Serve("/hop", LoopbackReply::Redirect(302, "/doc"));
+    server_.Serve("/to-file", LoopbackReply::Redirect(302, "file:///c:/windows/win.ini"));
+    server_.Serve("/loop", LoopbackReply::Redirect(302, "/loop"));
+    server_.Serve("/silent", Silent(true));
+    server_.Serve("/stall", Silent(false));
   }
-  static std::string Url(unsigned port, const std::string& path) {
-    return "http://127.0.0.1:" + std::to_string(port) + path;
-  }
-  FetchResult Fetch(const std::string& path) { return FetchAt(Url(port_, path)); }
+  FetchResult Fetch(const std::string& path) { return FetchAt(server_.Url(path)); }
   FetchResult FetchAt(const std::string& url) {
     return FetchHttpDocument(url, kPatient, [this] { ++opens_; });
   }
 
-  unsigned port_ = 0, refused_ = 0, echo_ = 0, spare_ = 0;
+  LoopbackServer server_;
   int opens_ = 0;
 };
 
 TEST_F(WinInetFetchTest, RequestCarriesAgentAndNoCacheHeaders) {
-  FetchResult r = FetchAt(Url(echo_, "/doc"));
+  FetchResult r = Fetch("/doc");
   ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
-  EXPECT_EQ(r.body.substr(0, r.body.find('\n')), "GET /doc");
-  EXPECT_NE(r.body.find("\nUser-Agent: Tidewell\n"), std::string::npos) << r.body;
-  EXPECT_NE(r.body.find("\nCache-Control: no-cache\n"), std::string::npos) << r.body;
-  EXPECT_NE(r.body.find("\nPragma: no-cache\n"), std::string::npos) << r.body;
   // Asked again, the server is asked again: nothing came from a cache.
-  FetchResult again = FetchAt(Url(echo_, "/doc"));
+  FetchResult again = Fetch("/doc");
   EXPECT_EQ(again.outcome, FetchOutcome::kDocument);
   EXPECT_EQ(opens_, 2);
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  for (const LoggedRequest& request : requests) {
+    EXPECT_EQ(request.request.method, "GET");
+    EXPECT_EQ(request.target(), "/doc");
+    EXPECT_EQ(request.Header("User-Agent"), "Tidewell");
+    EXPECT_EQ(request.Header("Cache-Control"), "no-cache");
+    EXPECT_EQ(request.Header("Pragma"), "no-cache");
+  }
 }
 
 TEST_F(WinInetFetchTest, DocumentsArriveByteForByte) {
-  FetchResult r = Fetch(kDocumentPath);
+  FetchResult r = Fetch("/doc");
   ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
   EXPECT_EQ(r.body, Document());
-  FetchResult hop = Fetch(kHopPath);
+  FetchResult hop = Fetch("/hop");
   ASSERT_EQ(hop.outcome, FetchOutcome::kDocument) << hop.detail;
   EXPECT_EQ(hop.body, Document());
-  FetchResult empty = Fetch(kEmptyPath);
+  FetchResult empty = Fetch("/empty");
   EXPECT_EQ(empty.outcome, FetchOutcome::kDocument) << empty.detail;
   EXPECT_EQ(empty.body, "");
   EXPECT_EQ(opens_, 3);
 }
 
 TEST_F(WinInetFetchTest, ErrorPageIsADocument) {
-  FetchResult r = Fetch(kMissingPath);
+  FetchResult r = Fetch("/gone");
   ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
   EXPECT_EQ(r.body, kMissingPage);
 }
 
 TEST_F(WinInetFetchTest, LongDocumentIsCutAtTheLimit) {
-  FetchResult r = Fetch(kLongPath);
+  FetchResult r = Fetch("/long");
   ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
   EXPECT_EQ(r.body, Long().substr(0, kDocumentLimit));
 }
 
 TEST_F(WinInetFetchTest, FailuresBeforeTheHeadAreOpenFailures) {
+  RefusingPort refused;
   const std::pair<std::string, FetchFailure> cases[] = {
-      {Url(refused_, "/doc"), FetchFailure::kRefused},
-      {Url(port_, kToFilePath), FetchFailure::kRedirectRefused},
-      {Url(port_, kEndlessHopsPath), FetchFailure::kRedirectRefused},
+      {"http://" + refused.Authority() + "/doc", FetchFailure::kRefused},
+      {server_.Url("/to-file"), FetchFailure::kRedirectRefused},
+      {server_.Url("/loop"), FetchFailure::kRedirectRefused},
       {"file:///c:/windows/win.ini", FetchFailure::kOther},
       {"", FetchFailure::kNoAddress},
   };
@@ -99,7 +148,7 @@ TEST_F(WinInetFetchTest, FailuresBeforeTheHeadAreOpenFailures) {
 }
 
 TEST_F(WinInetFetchTest, BodyBrokenOffIsAReadFailure) {
-  for (const char* path : {kResetPath, kCutShortPath}) {
+  for (const char* path : {"/reset", "/cut-short"}) {
     opens_ = 0;
     FetchResult r = Fetch(path);
     EXPECT_EQ(r.outcome, FetchOutcome::kReadFailed) << path << ": " << r.detail;
@@ -114,12 +163,12 @@ TEST_F(WinInetFetchTest, BodyBrokenOffIsAReadFailure) {
 // far longer than the limit, so only the limit can end these fetches.
 TEST_F(WinInetFetchTest, SilenceEndsTheFetchAtTheStallLimit) {
   constexpr FetchLimits kShort{3000, 2000, 10000};
-  FetchResult before = FetchHttpDocument(Url(port_, kSilentPath), kShort, [this] { ++opens_; });
+  FetchResult before = FetchHttpDocument(server_.Url("/silent"), kShort, [this] { ++opens_; });
   EXPECT_EQ(before.outcome, FetchOutcome::kOpenFailed) << before.detail;
   EXPECT_EQ(before.failure, FetchFailure::kStalled) << before.detail;
   EXPECT_GE(before.seconds, 1.9);  // no sooner than the limit, whatever the machine's speed
   EXPECT_EQ(opens_, 0);
-  FetchResult during = FetchHttpDocument(Url(port_, kStallPath), kShort, [this] { ++opens_; });
+  FetchResult during = FetchHttpDocument(server_.Url("/stall"), kShort, [this] { ++opens_; });
   EXPECT_EQ(during.outcome, FetchOutcome::kReadFailed) << during.detail;
   EXPECT_EQ(during.failure, FetchFailure::kStalled) << during.detail;
   EXPECT_EQ(during.body, "");
@@ -129,12 +178,12 @@ TEST_F(WinInetFetchTest, SilenceEndsTheFetchAtTheStallLimit) {
 // A caller that stops asking to go on gets its answer within a few intervals,
 // long before any limit or the server's silence would end the fetch; the
 // head never came, so on_open never runs. (The worker's connection lingers
-// up to the stall limit: the spare port keeps it from the other tests.)
+// until the server stops at the end of the test.)
 TEST_F(WinInetFetchTest, KeepGoingSaysStopAndTheFetchIsAbandoned) {
   constexpr FetchLimits kLong{15000, 15000, 30000};
   int calls = 0;
   FetchResult r = FetchHttpDocument(
-      Url(spare_, kSilentPath), kLong, [this] { ++opens_; }, [&calls] { return ++calls < 3; });
+      server_.Url("/silent"), kLong, [this] { ++opens_; }, [&calls] { return ++calls < 3; });
   EXPECT_EQ(r.outcome, FetchOutcome::kAbandoned) << r.detail;
   EXPECT_EQ(r.failure, FetchFailure::kNone);
   EXPECT_EQ(r.body, "");
@@ -144,9 +193,9 @@ TEST_F(WinInetFetchTest, KeepGoingSaysStopAndTheFetchIsAbandoned) {
 }
 
 TEST_F(WinInetFetchTest, ExceptionFromTheOpenStepPassesOn) {
-  EXPECT_THROW(FetchHttpDocument(Url(port_, kDocumentPath), kPatient,
-                                 [] { throw std::runtime_error("closing"); }),
-               std::runtime_error);
+  EXPECT_THROW(
+      FetchHttpDocument(server_.Url("/doc"), kPatient, [] { throw std::runtime_error("closing"); }),
+      std::runtime_error);
 }
 
 }  // namespace

@@ -1,14 +1,11 @@
 # The network side: the fetch against the loopback server, and the source
 # addresses.
 if(WIN32)
-  # The WinINet fetch, against the server the test command runs on the Linux
-  # side of the machine. That server answers one connection at a time, so a
-  # case that holds it (a reset after a pause, a silence) would make another
-  # case's short limits run out: they take it in turns.
+  # The WinINet fetch, against the loopback server on a thread of each case's
+  # own process.
   mw_add_test(weather_net_test
     SOURCES http_fetch_wininet_test.cpp
     LIBS mw_weather
-    RESOURCE_LOCK fetch_test_server
   )
   return()
 endif()

@@ -1,19 +1,8 @@
 #include "sample-server/http_serve.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <system_error>
 
+#include "sample-server/sockets.h"
 #include "text/ascii_case.h"
 
 namespace mw_http {
@@ -63,24 +52,11 @@ std::optional<HttpRequest> ParseHead(std::string_view head) {
 
 }  // namespace
 
-StopFlag::StopFlag() : fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
-  if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
-}
-
-StopFlag::~StopFlag() { close(fd_); }
-
 void StopFlag::Raise() { RaiseFromSignal(); }
 
-void StopFlag::RaiseFromSignal() {
-  std::uint64_t one = 1;
-  // The counter only ever grows; a full counter is raised all the same.
-  ssize_t ignored = write(fd_, &one, sizeof one);
-  (void)ignored;
-}
-
 bool StopFlag::Raised() const {
-  pollfd p{fd_, POLLIN, 0};
-  return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+  PollFd p{fd_, POLLIN, 0};
+  return PollSockets(&p, 1, 0) > 0 && (p.revents & POLLIN);
 }
 
 std::string HttpRequest::Path() const { return target.substr(0, target.find_first_of("?#")); }
@@ -97,7 +73,8 @@ bool HttpRequest::HasHeader(std::string_view name) const {
                      [&](const auto& h) { return EqualsCaseless(h.first, name); });
 }
 
-int ListenTcp(const std::string& address, std::uint16_t port, std::string* error) {
+Socket ListenTcp(const std::string& address, std::uint16_t port, std::string* error) {
+  StartSockets();
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
@@ -107,31 +84,30 @@ int ListenTcp(const std::string& address, std::uint16_t port, std::string* error
   int rc = getaddrinfo(address.c_str(), service.c_str(), &hints, &found);
   if (rc != 0) {
     if (error) *error = "cannot resolve " + address + ": " + gai_strerror(rc);
-    return -1;
+    return kNoSocket;
   }
   std::string last_error = "no usable address";
-  int fd = -1;
+  Socket fd = kNoSocket;
   for (addrinfo* a = found; a; a = a->ai_next) {
-    fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
-    if (fd < 0) {
-      last_error = std::strerror(errno);
+    fd = StreamSocket(a->ai_family, true);
+    if (fd == kNoSocket) {
+      last_error = LastSocketErrorText();
       continue;
     }
-    int on = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    SetListenerAddressOption(fd);
     if (bind(fd, a->ai_addr, a->ai_addrlen) == 0 && listen(fd, SOMAXCONN) == 0) break;
-    last_error = std::strerror(errno);
-    close(fd);
-    fd = -1;
+    last_error = LastSocketErrorText();
+    CloseSocket(fd);
+    fd = kNoSocket;
   }
   freeaddrinfo(found);
-  if (fd < 0 && error) {
+  if (fd == kNoSocket && error) {
     *error = "cannot listen on " + address + " port " + service + ": " + last_error;
   }
   return fd;
 }
 
-std::uint16_t LocalPort(int fd) {
+std::uint16_t LocalPort(Socket fd) {
   sockaddr_storage addr{};
   socklen_t len = sizeof addr;
   if (getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
@@ -140,25 +116,18 @@ std::uint16_t LocalPort(int fd) {
   return 0;
 }
 
-Wait WaitFor(int fd, short events, Clock::time_point deadline, const StopFlag& stop) {
+Wait WaitFor(Socket fd, short events, Clock::time_point deadline, const StopFlag& stop) {
   for (;;) {
-    pollfd p[2] = {{fd, events, 0}, {stop.Fd(), POLLIN, 0}};
-    int n = poll(p, 2, MillisecondsUntil(deadline));
+    PollFd p[2] = {{fd, events, 0}, {stop.Fd(), POLLIN, 0}};
+    int n = PollSockets(p, 2, MillisecondsUntil(deadline));
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (LastSocketError() == SocketError::kInterrupted) continue;
       return Wait::kFailed;
     }
     if (p[1].revents & POLLIN) return Wait::kStopped;
     if (p[0].revents & (events | POLLHUP | POLLERR)) return Wait::kReady;
     if (p[0].revents & POLLNVAL) return Wait::kFailed;
     if (Clock::now() >= deadline) return Wait::kTimedOut;
-  }
-}
-
-int AcceptConnection(int listen_fd) {
-  for (;;) {
-    int fd = accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (fd >= 0 || errno != EINTR) return fd;
   }
 }
 
@@ -177,7 +146,8 @@ HeadScan ScanRequestHead(std::string_view bytes, HttpRequest* request) {
   return HeadScan::kComplete;
 }
 
-std::optional<HttpRequest> ReadRequest(int fd, Clock::time_point deadline, const StopFlag& stop) {
+std::optional<HttpRequest> ReadRequest(Socket fd, Clock::time_point deadline,
+                                       const StopFlag& stop) {
   std::string head;
   char chunk[2048];
   for (;;) {
@@ -191,22 +161,23 @@ std::optional<HttpRequest> ReadRequest(int fd, Clock::time_point deadline, const
         break;
     }
     if (WaitFor(fd, POLLIN, deadline, stop) != Wait::kReady) return std::nullopt;
-    ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+    std::ptrdiff_t n = ReceiveSome(fd, chunk, sizeof chunk);
+    if (n < 0 && NothingYet()) continue;
     if (n <= 0) return std::nullopt;
     head.append(chunk, static_cast<std::size_t>(n));
   }
 }
 
-bool SendAll(int fd, std::string_view bytes, Clock::time_point deadline, const StopFlag& stop) {
+bool SendAll(Socket fd, std::string_view bytes, Clock::time_point deadline, const StopFlag& stop) {
   while (!bytes.empty()) {
-    ssize_t n = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    std::ptrdiff_t n = SendSome(fd, bytes.data(), bytes.size());
     if (n > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+    const SocketError error = n < 0 ? LastSocketError() : SocketError::kOther;
+    if (error == SocketError::kInterrupted) continue;
+    if (error == SocketError::kWouldBlock) {
       if (WaitFor(fd, POLLOUT, deadline, stop) != Wait::kReady) return false;
       continue;
     }
@@ -215,39 +186,39 @@ bool SendAll(int fd, std::string_view bytes, Clock::time_point deadline, const S
   return true;
 }
 
-bool Pause(int fd, std::chrono::milliseconds pause, const StopFlag& stop) {
+bool Pause(Socket fd, std::chrono::milliseconds pause, const StopFlag& stop) {
   Clock::time_point until = Clock::now() + pause;
   for (;;) {
-    Wait w = WaitFor(fd, POLLIN | POLLRDHUP, until, stop);
+    Wait w = WaitFor(fd, POLLIN | kPollPeerClosed, until, stop);
     if (w == Wait::kTimedOut) return true;
     if (w != Wait::kReady) return false;
     // Something came in: either a close by the peer, or bytes we do not need.
     char sink[512];
-    ssize_t n = recv(fd, sink, sizeof sink, MSG_DONTWAIT);
+    std::ptrdiff_t n = ReceiveSome(fd, sink, sizeof sink);
     if (n == 0) return false;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (n < 0 && !NothingYet()) return false;
   }
 }
 
-void CloseConnection(int fd, bool reset, std::chrono::milliseconds drain, const StopFlag& stop) {
+void CloseConnection(Socket fd, bool reset, std::chrono::milliseconds drain, const StopFlag& stop) {
   if (reset) {
     linger hard{1, 0};
-    setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    close(fd);
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof hard);
+    CloseSocket(fd);
     return;
   }
-  shutdown(fd, SHUT_WR);
+  shutdown(fd, kShutdownSend);
   Clock::time_point until = Clock::now() + drain;
   char sink[1024];
   while (WaitFor(fd, POLLIN, until, stop) == Wait::kReady) {
-    ssize_t n = recv(fd, sink, sizeof sink, MSG_DONTWAIT);
+    std::ptrdiff_t n = ReceiveSome(fd, sink, sizeof sink);
     if (n == 0) break;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) break;
+    if (n < 0 && !NothingYet()) break;
   }
-  close(fd);
+  CloseSocket(fd);
 }
 
-void Deliver(int fd, std::string_view head, std::string_view body, const Delivery& delivery,
+void Deliver(Socket fd, std::string_view head, std::string_view body, const Delivery& delivery,
              std::chrono::milliseconds send_timeout, std::chrono::milliseconds drain,
              const StopFlag& stop) {
   const std::size_t end = std::min(delivery.cut_after, body.size());

@@ -1,5 +1,9 @@
 #include "sample-server/sample_documents.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -60,7 +64,11 @@ struct LocalTime {
 LocalTime ToLocal(std::time_t t, long offset) {
   std::time_t shifted = t + offset;
   std::tm tm{};
+#ifdef _WIN32
+  gmtime_s(&tm, &shifted);
+#else
   gmtime_r(&shifted, &tm);
+#endif
   return {tm.tm_year + 1900, tm.tm_mon, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_wday};
 }
 
@@ -440,14 +448,44 @@ std::optional<Scenario> ScenarioFromName(std::string_view name) {
   return std::nullopt;
 }
 
+#ifdef _WIN32
+namespace {
+
+// Windows names its zones in words ("Pacific Standard Time"); a bulletin
+// gives the initials ("PST"), and "UTC" for the zone without an offset.
+std::string ZoneAbbreviation(const wchar_t* name, long utc_offset_seconds) {
+  std::string initials;
+  bool word_start = true;
+  for (; *name; ++name) {
+    const wchar_t c = *name;
+    const bool letter = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+    if (letter && word_start) initials += static_cast<char>(c);
+    word_start = !letter;
+  }
+  if (utc_offset_seconds == 0 || initials.size() < 2) return "UTC";
+  return initials;
+}
+
+}  // namespace
+#endif
+
 SampleClock SystemClock() {
   SampleClock clock;
   clock.now = std::time(nullptr);
+#ifdef _WIN32
+  TIME_ZONE_INFORMATION zone{};
+  const bool daylight = GetTimeZoneInformation(&zone) == TIME_ZONE_ID_DAYLIGHT;
+  clock.utc_offset_seconds =
+      -60L * (zone.Bias + (daylight ? zone.DaylightBias : zone.StandardBias));
+  clock.zone =
+      ZoneAbbreviation(daylight ? zone.DaylightName : zone.StandardName, clock.utc_offset_seconds);
+#else
   std::tm local{};
   if (localtime_r(&clock.now, &local)) {
     clock.utc_offset_seconds = local.tm_gmtoff;
     if (local.tm_zone && *local.tm_zone) clock.zone = local.tm_zone;
   }
+#endif
   for (char& c : clock.zone) c = AsciiUpper(c);
   return clock;
 }

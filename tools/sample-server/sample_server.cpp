@@ -1,14 +1,11 @@
 #include "sample-server/sample_server.h"
 
-#include <fcntl.h>
-#include <poll.h>
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -19,6 +16,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sample-server/sockets.h"
 #include "text/ascii_case.h"
 #include "weather/sources.h"
 
@@ -26,10 +24,25 @@ namespace mw_sample {
 namespace {
 
 using namespace std::chrono_literals;
+using mw_http::CloseSocket;
+using mw_http::kNoSocket;
+using mw_http::Socket;
 
 constexpr auto kSendTimeout = 30s;
 constexpr auto kDrainTime = 1s;
 constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
+
+#ifdef _WIN32
+constexpr char kHowItStops[] =
+    "Stops on Ctrl+C or Ctrl+Break, when its console window is closed,\n"
+    "and when its hidden window (class MarrowbyWeatherServer) is sent WM_CLOSE,\n"
+    "as taskkill without /f does.\n";
+#else
+constexpr char kHowItStops[] =
+    "Stops on SIGINT or SIGTERM.\n"
+    "Started by the service manager, it serves the two listening sockets it is\n"
+    "handed (primary first) instead of binding the ports.\n";
+#endif
 
 constexpr char kTextType[] = "text/plain; charset=us-ascii";
 constexpr char kHtmlType[] = "text/html; charset=us-ascii";
@@ -97,7 +110,7 @@ std::string IndexPage(Source source, const ServerOptions& options) {
   return page;
 }
 
-void SendAnswer(int fd, const Answer& answer, std::chrono::milliseconds stall,
+void SendAnswer(Socket fd, const Answer& answer, std::chrono::milliseconds stall,
                 const mw_http::StopFlag& stop) {
   mw_http::Delivery delivery;
   const std::size_t half = answer.body.size() / 2;
@@ -153,9 +166,8 @@ std::string UsageText() {
          "\n"
          "Point the ticker at other servers with the [sources] primary and alternate\n"
          "entries of its settings file, or with MARROWBY_WEATHER_PRIMARY and\n"
-         "MARROWBY_WEATHER_ALTERNATE (host or host:port). Stops on SIGINT or SIGTERM.\n"
-         "Started by the service manager, it serves the two listening sockets it is\n"
-         "handed (primary first) instead of binding the ports.\n";
+         "MARROWBY_WEATHER_ALTERNATE (host or host:port). " +
+         kHowItStops;
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -227,23 +239,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 SampleServer::SampleServer(ServerOptions options) : options_(std::move(options)) {
-  if (options_.primary_fd >= 0 && options_.alternate_fd >= 0) {
+  if (options_.primary_fd != kNoSocket && options_.alternate_fd != kNoSocket) {
     primary_fd_ = options_.primary_fd;
     alternate_fd_ = options_.alternate_fd;
-    for (int fd : {primary_fd_, alternate_fd_}) {
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-      fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
+    for (Socket fd : {primary_fd_, alternate_fd_}) mw_http::AdoptListener(fd);
     primary_port_ = mw_http::LocalPort(primary_fd_);
     alternate_port_ = mw_http::LocalPort(alternate_fd_);
     return;
   }
   std::string error;
   primary_fd_ = mw_http::ListenTcp(options_.bind, options_.primary_port, &error);
-  if (primary_fd_ < 0) throw std::runtime_error(error);
+  if (primary_fd_ == kNoSocket) throw std::runtime_error(error);
   alternate_fd_ = mw_http::ListenTcp(options_.bind, options_.alternate_port, &error);
-  if (alternate_fd_ < 0) {
-    close(primary_fd_);
+  if (alternate_fd_ == kNoSocket) {
+    CloseSocket(primary_fd_);
     throw std::runtime_error(error);
   }
   primary_port_ = mw_http::LocalPort(primary_fd_);
@@ -251,8 +260,8 @@ SampleServer::SampleServer(ServerOptions options) : options_(std::move(options))
 }
 
 SampleServer::~SampleServer() {
-  close(primary_fd_);
-  close(alternate_fd_);
+  CloseSocket(primary_fd_);
+  CloseSocket(alternate_fd_);
 }
 
 std::string SampleServer::BaseUrl(Source source) const {
@@ -265,13 +274,13 @@ std::string SampleServer::BaseUrl(Source source) const {
 bool SampleServer::Run(const mw_http::StopFlag& stop) {
   using mw_http::Clock;
   struct Waiting {
-    int fd;
+    Socket fd;
     Source source;
     Clock::time_point deadline;
     std::string head;  // what has come of the request head so far
   };
   struct Request {
-    int fd;
+    Socket fd;
     Source source;
     mw_http::HttpRequest request;
   };
@@ -293,12 +302,12 @@ bool SampleServer::Run(const mw_http::StopFlag& stop) {
     }
   };
   auto drop_oldest = [&] {
-    close(waiting.front().fd);
+    CloseSocket(waiting.front().fd);
     waiting.pop_front();
   };
-  const int listeners[2] = {primary_fd_, alternate_fd_};
+  const Socket listeners[2] = {primary_fd_, alternate_fd_};
   Clock::time_point last_activity = Clock::now();
-  std::vector<pollfd> polled;
+  std::vector<mw_http::PollFd> polled;
   bool idle = false;
   for (;;) {
     reap(false);
@@ -326,12 +335,13 @@ bool SampleServer::Run(const mw_http::StopFlag& stop) {
     }
     polled.clear();
     polled.push_back({stop.Fd(), POLLIN, 0});
-    for (int fd : listeners) polled.push_back({fd, POLLIN, 0});
+    for (Socket fd : listeners) polled.push_back({fd, POLLIN, 0});
     for (const Waiting& w : waiting) polled.push_back({w.fd, POLLIN, 0});
     auto wait_ms = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
-    int n = poll(polled.data(), polled.size(),
-                 idle ? 0 : static_cast<int>(std::clamp<long long>(wait_ms, 0, 1000)));
-    if (n < 0 && errno != EINTR) break;
+    int n =
+        mw_http::PollSockets(polled.data(), polled.size(),
+                             idle ? 0 : static_cast<int>(std::clamp<long long>(wait_ms, 0, 1000)));
+    if (n < 0 && mw_http::LastSocketError() != mw_http::SocketError::kInterrupted) break;
     if (n < 0) continue;
     if (polled[0].revents & POLLIN) break;
     // A connection that came just as the idle time ran out is served; the
@@ -348,7 +358,7 @@ bool SampleServer::Run(const mw_http::StopFlag& stop) {
       bool keep = true;
       if (polled[3 + i].revents & (POLLIN | POLLHUP | POLLERR)) {
         char chunk[2048];
-        ssize_t got = recv(w.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        std::ptrdiff_t got = mw_http::ReceiveSome(w.fd, chunk, sizeof chunk);
         if (got > 0) {
           w.head.append(chunk, static_cast<std::size_t>(got));
           mw_http::HttpRequest request;
@@ -364,13 +374,13 @@ bool SampleServer::Run(const mw_http::StopFlag& stop) {
             case mw_http::HeadScan::kIncomplete:
               break;
           }
-        } else if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-          close(w.fd);
+        } else if (got == 0 || !mw_http::NothingYet()) {
+          CloseSocket(w.fd);
           keep = false;
         }
       }
       if (keep && now >= w.deadline) {
-        close(w.fd);
+        CloseSocket(w.fd);
         keep = false;
       }
       if (keep) still.push_back(std::move(w));
@@ -382,11 +392,14 @@ bool SampleServer::Run(const mw_http::StopFlag& stop) {
       // A burst is taken in one go, up to a bound so the other port and the
       // waiting connections get their turn.
       for (int taken = 0; taken < 256; ++taken) {
-        int fd = mw_http::AcceptConnection(listeners[i]);
-        if (fd < 0) {
+        Socket fd = mw_http::AcceptConnection(listeners[i]);
+        if (fd == kNoSocket) {
           // Out of descriptors: make room by closing the longest waiter; the
           // new connection stays queued until the next round.
-          if ((errno == EMFILE || errno == ENFILE) && !waiting.empty()) drop_oldest();
+          if (mw_http::LastSocketError() == mw_http::SocketError::kOutOfSockets &&
+              !waiting.empty()) {
+            drop_oldest();
+          }
           break;
         }
         if (waiting.size() >= kMaxWaiting) drop_oldest();
@@ -395,13 +408,13 @@ bool SampleServer::Run(const mw_http::StopFlag& stop) {
       }
     }
   }
-  for (const Waiting& w : waiting) close(w.fd);
-  for (const Request& r : requests) close(r.fd);
+  for (const Waiting& w : waiting) CloseSocket(w.fd);
+  for (const Request& r : requests) CloseSocket(r.fd);
   reap(true);
   return idle;
 }
 
-void SampleServer::Serve(int fd, Source source, const mw_http::HttpRequest& request,
+void SampleServer::Serve(Socket fd, Source source, const mw_http::HttpRequest& request,
                          const mw_http::StopFlag& stop) const {
   Answer answer = Respond(source, request);
   if (options_.log_requests) {
@@ -493,10 +506,14 @@ Answer SampleServer::Respond(Source source, const mw_http::HttpRequest& request)
 }
 
 void RaiseDescriptorLimit(std::size_t wanted) {
+#ifdef _WIN32
+  (void)wanted;
+#else
   rlimit limit{};
   if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= wanted) return;
   limit.rlim_cur = std::min<rlim_t>(wanted, limit.rlim_max);
   setrlimit(RLIMIT_NOFILE, &limit);
+#endif
 }
 
 }  // namespace mw_sample

@@ -38,9 +38,10 @@ struct ServerOptions {
   Scenario scenario = Scenario::kLive;
   std::string documents_dir;  // empty: the generated documents
   // Listening sockets handed over by the service manager (socket
-  // activation), used instead of binding the ports; -1: bind them here.
-  int primary_fd = -1;
-  int alternate_fd = -1;
+  // activation), used instead of binding the ports; kNoSocket: bind them
+  // here.
+  mw_http::Socket primary_fd = mw_http::kNoSocket;
+  mw_http::Socket alternate_fd = mw_http::kNoSocket;
   // Return from Run() after this long without a connection; 0: never. Under
   // socket activation the service manager keeps listening meanwhile and
   // starts the server again at the next connection.
@@ -98,13 +99,13 @@ class SampleServer {
   Answer Respond(Source source, const mw_http::HttpRequest& request) const;
 
  private:
-  void Serve(int fd, Source source, const mw_http::HttpRequest& request,
+  void Serve(mw_http::Socket fd, Source source, const mw_http::HttpRequest& request,
              const mw_http::StopFlag& stop) const;
   bool ReadFromFolder(const std::string& path, std::string* bytes) const;
 
   ServerOptions options_;
-  int primary_fd_ = -1;
-  int alternate_fd_ = -1;
+  mw_http::Socket primary_fd_ = mw_http::kNoSocket;
+  mw_http::Socket alternate_fd_ = mw_http::kNoSocket;
   std::uint16_t primary_port_ = 0;
   std::uint16_t alternate_port_ = 0;
   mutable std::mutex log_mutex_;
@@ -112,6 +113,7 @@ class SampleServer {
 
 // Raises this process's soft limit on open descriptors towards `wanted` (at
 // most to the hard limit), so that kMaxWaiting connections can wait at once.
+// Windows has no such limit for sockets: nothing to do there.
 void RaiseDescriptorLimit(std::size_t wanted);
 
 }  // namespace mw_sample

@@ -1,9 +1,12 @@
 #include "qt/strip/strip_access.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QWindow>
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
@@ -13,12 +16,14 @@
 
 namespace {
 
-// The ticker: its text is the whole forecast. Nothing here moves with the
-// caption, so a ticker step costs a screen reader nothing.
+// The ticker: a read-only text whose text is the whole forecast. Nothing
+// here moves with the caption, so a ticker step costs a screen reader
+// nothing. A read-only text, not a label: a screen reader speaks a focused
+// label by its name alone, and a focused text by its name and then its text.
 class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
   explicit TickerAccessible(TTickerPanel* panel)
-      : QAccessibleWidget(panel, QAccessible::StaticText) {}
+      : QAccessibleWidget(panel, QAccessible::EditableText) {}
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -31,7 +36,12 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   }
 
   // QAccessibleTextInterface: a read-only text without selection or caret.
-  QString text(int start, int end) const override { return Whole().mid(start, end - start); }
+  // Every way of reading it (text at, before or after an offset) comes
+  // through text(start, end).
+  QString text(int start, int end) const override {
+    Panel()->NoteTextRead();
+    return Whole().mid(start, end - start);
+  }
   using QAccessibleWidget::text;
   int characterCount() const override { return static_cast<int>(Whole().size()); }
   void selection(int, int* start, int* end) const override { *start = *end = 0; }
@@ -44,13 +54,18 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   QRect characterRect(int) const override { return {}; }
   int offsetAtPoint(const QPoint&) const override { return -1; }
   void scrollToSubstring(int, int) override {}
-  QString attributes(int offset, int* start, int* end) const override {
-    *start = *end = offset;
+  // One run without attributes over the whole text. (A screen reader walks
+  // the runs to find the text's languages; an empty run made it drop the
+  // last character.)
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
     return {};
   }
 
  private:
-  QString Whole() const { return static_cast<TTickerPanel*>(widget())->WholeText(); }
+  TTickerPanel* Panel() const { return static_cast<TTickerPanel*>(widget()); }
+  const QString& Whole() const { return Panel()->WholeText(); }
 };
 
 // A picture: a graphic named for what it shows, unless a name was given.
@@ -63,6 +78,20 @@ class PictureAccessible : public QAccessibleWidget {
       return SpokenPictureName(static_cast<TPicture*>(widget())->Picture().name);
     }
     return QAccessibleWidget::text(t);
+  }
+};
+
+// A hidden element that a new forecast shows for a moment, named "New
+// forecast" and described by the forecast: a screen reader speaks a
+// notification when it shows.
+class ForecastNotice : public QWidget {
+ public:
+  explicit ForecastNotice(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("pnlForecastNotice"));
+    setAccessibleName(QStringLiteral("New forecast"));
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(0, 0, 0, 0);
+    hide();
   }
 };
 
@@ -79,14 +108,31 @@ QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
   if (class_name == QLatin1String("TPicture")) {
     return new PictureAccessible(static_cast<TPicture*>(object));
   }
+  if (auto* notice = dynamic_cast<ForecastNotice*>(object)) {
+    return new QAccessibleWidget(notice, QAccessible::Notification);
+  }
   return nullptr;
 }
 
 // Opens the popup menu from the keyboard: below the ticker, where the
-// focus is, rather than wherever the mouse pointer happens to be.
+// focus is, rather than wherever the mouse pointer happens to be, and with
+// its first item current, as a menu opened from the keyboard starts on
+// either desktop, so that a screen reader names that item at once and
+// Return takes it. A menu opened by the mouse starts with no item current.
 class MenuKeys : public QObject {
  public:
-  explicit MenuKeys(TStripWindow& frm) : QObject(&frm), frm_(frm) {}
+  explicit MenuKeys(TStripWindow& frm) : QObject(&frm), frm_(frm) {
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+      if (!first_item_pending_ || window == nullptr || window != frm_.pMenu->windowHandle()) {
+        return;
+      }
+      first_item_pending_ = false;
+      // Queued: the strip's window is announced as active again after this
+      // signal.
+      QMetaObject::invokeMethod(this, &MenuKeys::StartOnFirstItem, Qt::QueuedConnection);
+    });
+    connect(frm_.pMenu, &QMenu::aboutToHide, this, [this] { first_item_pending_ = false; });
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -112,9 +158,85 @@ class MenuKeys : public QObject {
 
  private:
   void OpenMenu() {
-    frm_.pMenu->popup(frm_.pnlScroll->mapToGlobal(QPoint(0, frm_.pnlScroll->height())));
+    QMenu* menu = frm_.pMenu;
+    menu->popup(frm_.pnlScroll->mapToGlobal(QPoint(0, frm_.pnlScroll->height())));
+    // The first item becomes current once the menu's window has the
+    // keyboard. When the menu takes the keyboard, the strip's window is
+    // announced as active again; an item made current before that would
+    // be followed by the window's title and hint, which bury it.
+    if (menu->windowHandle() != nullptr && menu->windowHandle() == QGuiApplication::focusWindow()) {
+      QMetaObject::invokeMethod(this, &MenuKeys::StartOnFirstItem, Qt::QueuedConnection);
+    } else {
+      first_item_pending_ = true;
+    }
   }
+
+  // The first item that is shown and can be chosen (a separator is none).
+  void StartOnFirstItem() {
+    QMenu* menu = frm_.pMenu;
+    // Closed meanwhile, or an arrow key made an item current already.
+    if (!menu->isVisible() || menu->activeAction() != nullptr) return;
+    for (QAction* action : menu->actions()) {
+      if (action->isVisible() && !action->isSeparator() && action->isEnabled()) {
+        menu->setActiveAction(action);
+        return;
+      }
+    }
+  }
+
   TStripWindow& frm_;
+  bool first_item_pending_ = false;
+};
+
+// What a screen reader hears of the ticker beyond what Qt tells it.
+//
+// The focus coming back from the popup menu: an item of the menu had the
+// reader's focus, but Qt tells of a focus only when the focus widget
+// changes, and the ticker stayed the focus widget all along.
+//
+// A new forecast that arrives while the ticker has the focus: a screen
+// reader speaks the changes of a focused text only when the user typed them,
+// so the new forecast is shown as a notification too. Only once the reader
+// has read the ticker's text since the focus came to it, though; before that
+// it has yet to present the focused ticker, and will read the new forecast
+// then (Update Now from the menu fetches right after the focus came back),
+// so a notification as well would make it say the forecast twice.
+class TickerSpeech : public QObject {
+ public:
+  explicit TickerSpeech(TStripWindow& frm)
+      : QObject(&frm), ticker_(*frm.pnlScroll), notice_(new ForecastNotice(&frm)) {
+    ticker_.installEventFilter(this);
+    connect(&ticker_, &TTickerPanel::WholeTextChanged, this, &TickerSpeech::Announce);
+    // The item has the reader's focus; the reader presents the ticker anew
+    // when the menu closes.
+    connect(frm.pMenu, &QMenu::hovered, this, [this] { ticker_.ForgetTextRead(); });
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::FocusIn) return false;
+    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      // A new focus, which the reader presents by reading the ticker.
+      ticker_.ForgetTextRead();
+    } else if (QAccessible::isActive()) {
+      // Back from the menu. (After a menu the mouse opened and left without
+      // a current item, the reader is on the ticker already and says nothing.)
+      QAccessibleEvent focus(&ticker_, QAccessible::Focus);
+      QAccessible::updateAccessibility(&focus);
+    }
+    return false;
+  }
+
+ private:
+  void Announce() {
+    if (!QAccessible::isActive() || !ticker_.hasFocus() || !ticker_.TextRead()) return;
+    notice_->setAccessibleDescription(ticker_.WholeText());
+    notice_->show();
+    notice_->hide();
+  }
+
+  TTickerPanel& ticker_;
+  ForecastNotice* notice_;
 };
 
 }  // namespace
@@ -142,6 +264,7 @@ void InstallStripAccess(TStripWindow& frm) {
   frm.pnlScroll->setFocusPolicy(Qt::StrongFocus);
   frm.setFocusPolicy(Qt::StrongFocus);
   frm.setFocusProxy(frm.pnlScroll);
+  new TickerSpeech(frm);
   auto* keys = new MenuKeys(frm);
   frm.pnlScroll->installEventFilter(keys);
 }

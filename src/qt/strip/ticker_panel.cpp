@@ -354,6 +354,7 @@ void TTickerPanel::SetWholeText(std::string_view text) {
     QAccessibleTextUpdateEvent event(this, 0, before, whole_text_);
     QAccessible::updateAccessibility(&event);
   }
+  emit WholeTextChanged();
 }
 
 void TTickerPanel::SetFontColor(const QColor& color) {

@@ -64,9 +64,17 @@ class TTickerPanel : public TPanel {
 
   // The whole text the caption is cut from (the forecast), which screen
   // readers read instead of the moving caption. Setting a different text
-  // announces it to them once; the caption's steps announce nothing.
+  // tells them of the change once (and emits WholeTextChanged); the
+  // caption's steps tell them nothing.
   void SetWholeText(std::string_view text);
   const QString& WholeText() const { return whole_text_; }
+
+  // Whether a screen reader has asked for the whole text (or a part of it)
+  // since ForgetTextRead. The panel's accessibility interface notes each
+  // request.
+  bool TextRead() const { return text_read_; }
+  void NoteTextRead() const { text_read_ = true; }
+  void ForgetTextRead() { text_read_ = false; }
 
   QColor FontColor() const { return font_color_; }
   void SetFontColor(const QColor& color);
@@ -78,6 +86,9 @@ class TTickerPanel : public TPanel {
   // The part of the caption that is drawn, decoded: its first
   // ShownCharacters characters.
   QString ShownText() const;
+
+ signals:
+  void WholeTextChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -162,6 +173,7 @@ class TTickerPanel : public TPanel {
   // font, size and colours as they are.
   QHash<std::pair<QRawFont, quint32>, int> ink_ends_;
   QString whole_text_;
+  mutable bool text_read_ = false;
   bool utf8_ = true;  // the empty caption is valid UTF-8
   QColor font_color_;
 };

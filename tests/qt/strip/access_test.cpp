@@ -3,8 +3,12 @@
 // ticker step and a new forecast send, and the keys that reach the menu.
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <algorithm>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "qt/strip/ticker_panel.h"
@@ -45,8 +49,11 @@ TEST_F(AccessTest, TheStripReadsAsWindowForecastAndPicture) {
   EXPECT_EQ(window->text(QAccessible::Name), QString::fromStdString(kRain));
   EXPECT_EQ(window->text(QAccessible::Description), "Last Updated <b>noon</b>");
 
+  // A read-only text, which a screen reader reads on focus; a label it
+  // would only name.
   QAccessibleInterface* ticker = Of(frm_.pnlScroll);
-  EXPECT_EQ(ticker->role(), QAccessible::StaticText);
+  EXPECT_EQ(ticker->role(), QAccessible::EditableText);
+  EXPECT_FALSE(ticker->state().editable);
   EXPECT_EQ(ticker->text(QAccessible::Name), "Forecast");
   EXPECT_TRUE(ticker->state().readOnly);
   EXPECT_TRUE(ticker->state().focusable);
@@ -55,6 +62,10 @@ TEST_F(AccessTest, TheStripReadsAsWindowForecastAndPicture) {
   EXPECT_EQ(frm_.pnlScroll->Caption(), "y, highs near 60.");
   EXPECT_EQ(TextOf(ticker), "Sunny, highs near 60.");
   EXPECT_EQ(ticker->textInterface()->text(7, 12), "highs");
+  // One attribute run over the whole text, wherever it is asked for.
+  int start = -1, end = -1;
+  EXPECT_EQ(ticker->textInterface()->attributes(20, &start, &end), "");
+  EXPECT_EQ(std::pair(start, end), std::pair(0, 21));
 
   QAccessibleInterface* picture = Of(frm_.imgCurrent);
   EXPECT_EQ(picture->role(), QAccessible::Graphic);
@@ -99,18 +110,135 @@ TEST_F(AccessTest, TickerStepsAreSilentAndANewForecastIsAnnouncedOnce) {
   for (const auto& event : RecordedEvents::Events()) EXPECT_NE(event.object, frm_.pnlScroll);
 }
 
-TEST_F(AccessTest, AClickFocusesTheTickerAndMenuKeysOpenTheMenu) {
+// A screen reader on the ticker hears a new forecast as a notification, once,
+// but only after it has read the ticker since the focus came: until then it
+// has yet to present the ticker, and reads the new forecast itself.
+class AnnouncementTest : public AccessTest {
+ protected:
+  void SetUp() override {
+    AccessTest::SetUp();
+    servers_.Use();
+    Start("Fair and mild.");
+    notice_ = frm_.findChild<QWidget*>("pnlForecastNotice");
+    ASSERT_NE(notice_, nullptr);
+    QTest::mouseClick(frm_.pnlScroll, Qt::LeftButton);
+    ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+  }
+  // What a screen reader does when it presents the focused ticker.
+  void ReadTicker() { TextOf(Of(frm_.pnlScroll)); }
+  // The forecasts the notice was shown with while `step` ran.
+  QStringList Announced(const std::function<void()>& step) {
+    RecordedEvents recorded;
+    step();
+    QStringList announced;
+    for (const auto& event : RecordedEvents::Events()) {
+      if (event.object == notice_ && event.type == QAccessible::ObjectShow) {
+        announced << Of(notice_)->text(QAccessible::Description);
+      }
+    }
+    return announced;
+  }
+  void NewForecast(const std::string& lines) {
+    servers_.ServeForecast(false, ZoneForecast(lines));
+    frm_.frmMain.UpdateForecast();
+  }
+
+  WeatherServers servers_;
+  QWidget* notice_ = nullptr;
+};
+
+TEST_F(AnnouncementTest, ANewForecastIsANotificationOnceTheReaderHasReadTheTicker) {
+  QAccessibleInterface* notice = Of(notice_);
+  EXPECT_EQ(notice->role(), QAccessible::Notification);
+  EXPECT_EQ(notice->text(QAccessible::Name), "New forecast");
+  EXPECT_TRUE(notice->state().invisible);
+  EXPECT_FALSE(notice->state().focusable);
+
+  // Not yet read since the click: the reader will read the new one itself.
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
+  ReadTicker();
+  EXPECT_EQ(Announced([&] { NewForecast(".TONIGHT...COLD."); }), QStringList({".TONIGHT...COLD"}));
+  // Still read: the next one too, and neither the same forecast nor the
+  // ticker's steps.
+  EXPECT_EQ(Announced([&] { NewForecast(".TOMORROW...SUN."); }), QStringList({".TOMORROW...SUN"}));
+  EXPECT_EQ(Announced([&] {
+              NewForecast(".TOMORROW...SUN.");
+              for (int i = 0; i < 10; ++i) frm_.frmMain.tmrScrollTimer();
+            }),
+            QStringList());
+  // Shown for a moment only; and not at all while the focus is elsewhere.
+  EXPECT_TRUE(notice->state().invisible);
+  frm_.pnlScroll->clearFocus();
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
+}
+
+TEST_F(AnnouncementTest, TheReaderFollowsTheFocusBackFromTheKeyboardMenu) {
+  ReadTicker();
+  QTest::keyClick(frm_.pnlScroll, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return frm_.pMenu->activeAction() != nullptr; }));
+  {
+    // Qt tells of no focus here: the ticker stayed the focus widget.
+    RecordedEvents recorded;
+    QTest::keyClick(frm_.pMenu, Qt::Key_Escape);
+    ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+    EXPECT_TRUE(std::any_of(
+        RecordedEvents::Events().begin(), RecordedEvents::Events().end(), [&](const auto& event) {
+          return event.object == frm_.pnlScroll && event.type == QAccessible::Focus;
+        }));
+  }
+  // As after Update Now from the menu: the forecast comes before the
+  // reader has taken up the ticker again.
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList());
+  ReadTicker();
+  EXPECT_EQ(Announced([&] { NewForecast(".TONIGHT...COLD."); }), QStringList({".TONIGHT...COLD"}));
+}
+
+TEST_F(AnnouncementTest, AMenuTheMouseOpensStartsWithNoItemAndLeavesTheReaderOnTheTicker) {
+  ReadTicker();
+  QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5), frm_.mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(frm_.pnlScroll, &by_mouse);
+  ASSERT_TRUE(frm_.pMenu->isVisible());
+  ProcessEventsUntil([] { return false; }, 200);
+  EXPECT_EQ(frm_.pMenu->activeAction(), nullptr);
+  frm_.pMenu->hide();
+  ASSERT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+  EXPECT_EQ(Announced([&] { NewForecast(".TODAY...SNOW."); }), QStringList({".TODAY...SNOW"}));
+}
+
+TEST_F(AccessTest, AClickFocusesTheTickerAndMenuKeysOpenTheMenuOnItsFirstItem) {
   Start("Fair.");
-  QTest::mouseClick(frm_.imgCurrent, Qt::LeftButton);
-  EXPECT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+  frm_.pnlScroll->clearFocus();
+  {
+    // Anywhere on the strip; screen readers hear of the ticker's focus.
+    RecordedEvents recorded;
+    QTest::mouseClick(frm_.imgCurrent, Qt::LeftButton);
+    EXPECT_EQ(frm_.focusWidget(), frm_.pnlScroll);
+    EXPECT_TRUE(std::any_of(
+        RecordedEvents::Events().begin(), RecordedEvents::Events().end(), [&](const auto& event) {
+          return event.object == frm_.pnlScroll && event.type == QAccessible::Focus;
+        }));
+  }
 
   for (const auto& [key, modifiers] :
        {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+    RecordedEvents recorded;
     QTest::keyClick(frm_.pnlScroll, key, modifiers);
     EXPECT_TRUE(frm_.pMenu->isVisible()) << key;
     // Below the ticker, not at the mouse pointer.
     EXPECT_EQ(frm_.pMenu->pos(), frm_.pnlScroll->mapToGlobal(QPoint(0, frm_.pnlScroll->height())));
-    frm_.pMenu->hide();
+    // The first item shown (the station items are hidden) becomes current
+    // once the menu has the keyboard, and a screen reader hears of it.
+    EXPECT_TRUE(ProcessEventsUntil([&] { return frm_.pMenu->activeAction() != nullptr; })) << key;
+    EXPECT_EQ(frm_.pMenu->activeAction(), frm_.DisplayCompleteForecast1) << key;
+    const int item = frm_.pMenu->actions().indexOf(frm_.DisplayCompleteForecast1);
+    EXPECT_TRUE(std::any_of(RecordedEvents::Events().begin(), RecordedEvents::Events().end(),
+                            [&](const auto& event) {
+                              return event.object == frm_.pMenu &&
+                                     event.type == QAccessible::Focus && event.child == item;
+                            }))
+        << key;
+    QTest::keyClick(frm_.pMenu, Qt::Key_Escape);
+    EXPECT_FALSE(frm_.pMenu->isVisible());
   }
   // F10 alone is no menu key.
   QTest::keyClick(frm_.pnlScroll, Qt::Key_F10);

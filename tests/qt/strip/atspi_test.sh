@@ -13,26 +13,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 launcher=/usr/libexec/at-spi-bus-launcher
 # The system Python, which python3-pyatspi belongs to.
 python=/usr/bin/python3
-for tool in Xvfb xdpyinfo dbus-run-session "$python" "$launcher"; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"
-    exit 1
-  fi
-done
-"$python" -c "import pyatspi" 2>/dev/null || { echo "FAIL: python3-pyatspi is missing"; exit 1; }
+source "$here/../../support/x_test.sh"
+require_tools Xvfb xdpyinfo dbus-run-session "$python" "$launcher"
+"$python" -c "import pyatspi" 2>/dev/null || fail "python3-pyatspi is missing"
 
-source "$here/../../../scripts/lib/x_display.sh"
 work=$(mktemp -d /tmp/mw-atspi-XXXXXX)
 cleanup() {
   stop_x_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 
 start_x_display "$work" 1024x200x24 || fail "no virtual X server"
 

@@ -13,16 +13,11 @@ set -uo pipefail
 
 binary=$1
 suppressions=${2:-}
-for tool in Xvfb icewm xdotool xprop xwininfo xdpyinfo import convert; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"
-    exit 1
-  fi
-done
+source "$(dirname "$0")/../../support/x_test.sh"
+require_tools Xvfb icewm xdotool xprop xwininfo xdpyinfo import convert
 convert=convert
 [ -x /usr/bin/convert ] && convert=/usr/bin/convert
 
-source "$(dirname "$0")/../../../scripts/lib/x_display.sh"
 work=$(mktemp -d /tmp/mw-smoke-XXXXXX)
 app_pid=""
 cleanup() {
@@ -32,21 +27,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
-# Waits up to $1 tenths of a second for the command that follows to succeed.
-wait_for() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 start_x_display "$work" 1280x240x24 wm || fail "no virtual X server with icewm"
 

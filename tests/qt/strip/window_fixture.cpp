@@ -1,8 +1,6 @@
 #include "window_fixture.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <cstdlib>
 
 #include "store/reg_ini_file.h"
@@ -31,14 +29,3 @@ void WindowTest::TearDown() {
 void WindowTest::StoreFile(const std::string& ini) { WriteFileBytes(config_.SettingsFile(), ini); }
 
 std::string WindowTest::StoredFile() const { return ReadFileBytes(config_.SettingsFile()); }
-
-bool WindowTest::ProcessEventsUntil(const std::function<bool()>& done, int ms) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done()) {
-    if (waited.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);
-  }
-  return true;
-}

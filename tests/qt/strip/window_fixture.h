@@ -31,8 +31,6 @@ class WindowTest : public ::testing::Test {
   std::string StoredText(const Entry& entry) const {
     return TRegIniFile(kProductKeyPath).ReadText(entry.section, entry.name, "<absent>");
   }
-  // Runs the event loop until `done` holds or `ms` have passed.
-  static bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 5000);
 
   TempConfigDir config_;
   RefusingPort nowhere_;

@@ -6,19 +6,15 @@ set -uo pipefail
 
 binary=$1
 suppressions=${2:-}
-command -v Xvfb >/dev/null 2>&1 || {
-  echo "FAIL: Xvfb is missing (scripts/install-deps.sh installs it)"
-  exit 1
-}
-
-source "$(dirname "$0")/../../../scripts/lib/x_display.sh"
+source "$(dirname "$0")/../../support/x_test.sh"
+require_tools Xvfb xdpyinfo
 work=$(mktemp -d /tmp/mw-x11-XXXXXX)
 cleanup() {
   stop_x_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-start_x_display "$work" 1280x480x24 || { echo "FAIL: no virtual X server"; exit 1; }
+start_x_display "$work" 1280x480x24 || fail "no virtual X server"
 
 export QT_QPA_PLATFORM=xcb
 export LSAN_OPTIONS="suppressions=${suppressions}:print_suppressions=0"

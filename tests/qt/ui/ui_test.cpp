@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
@@ -41,16 +40,6 @@ class SupportTest : public ::testing::Test {
   void TearDown() override {
     TestApplication::Current().end_loops = true;
     TestApplication::Current().ForgetTerminate();
-  }
-  static bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-      if (waited.elapsed() > ms) return false;
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(1);
-    }
-    return true;
   }
 
   RecordingBoxes boxes_;

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Cross-builds the program for Windows with mingw-w64 (Release) into
+# build-windows/ and puts the programs there, each one file to copy:
+#
+#   build-windows/marrowby-weather.exe          the ticker
+#   build-windows/marrowby-weather-server.exe   the sample data server (where
+#                                               the build has it)
+#   build-windows/marrowby-weather-server-hidden.exe
+#                                               starts that server beside it
+#                                               without a console window
+#
+# The compiler's runtimes are linked in, so both import only Windows' own
+# DLLs. With --tests the test programs are built too (scripts/test-windows.sh
+# runs them under Wine). Installs what is missing first. MW_WINDOWS_BUILD
+# names another build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tests=OFF
+[ "${1:-}" = --tests ] && tests=ON
+
+scripts/install-deps.sh
+
+build=${MW_WINDOWS_BUILD:-build-windows}
+jobs=$(nproc)
+# MW_CORE_ONLY is set either way: a folder configured by an earlier version,
+# which built the core alone for Windows, keeps it in its cache.
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DMW_CORE_ONLY=OFF -DMW_BUILD_TESTS="$tests" >/dev/null
+cmake --build "$build" -j "$jobs"
+
+for program in src/win32/marrowby-weather.exe tools/sample-server/marrowby-weather-server.exe \
+  tools/sample-server/marrowby-weather-server-hidden.exe; do
+  if [ -f "$build/$program" ]; then
+    cp "$build/$program" "$build/"
+    echo "$build/$(basename "$program")"
+  fi
+done

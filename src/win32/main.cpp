@@ -1,0 +1,13 @@
+// Program entry: the program's run with its own main window.
+#include <windows.h>
+
+#include <memory>
+
+#include "win32/application.h"
+#include "win32/program.h"
+#include "win32/strip_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return RunProgram(instance,
+                    [](TWin32Application& app) { return std::make_unique<TWin32Strip>(app); });
+}

@@ -1,0 +1,32 @@
+#include "win32/program.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "win32/application.h"
+#include "win32/strip_window.h"
+
+int RunProgram(HINSTANCE instance, const StripMaker& make_strip) {
+  // COM for the screen readers' objects; the tool tips, track bar and
+  // buttons of the common controls.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  int status = 0;
+  {
+    TWin32Application app(instance);
+    app.SetTitle(kApplicationTitle);
+    const std::unique_ptr<TWin32Strip> strip = make_strip(app);
+    // An error in FormCreate ends it where it was raised, like any handler's.
+    RunGuarded(*strip, [&] { strip->frmMain.FormCreate(); });
+    // The about box is made afresh for each "About..." (RunAboutBox); one
+    // made here would only ever stay hidden.
+
+    // The loop shows the main window if its creation did not get that far.
+    if (!app.TerminateRequested() && !IsWindowVisible(strip->Handle())) strip->ShowWindow();
+    status = app.RunMessageLoop();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
+}

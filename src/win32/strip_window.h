@@ -1,0 +1,186 @@
+// The main window on Win32: the strip drawn with GDI, one face of the strip's
+// behaviour (strip/main_form.h). It builds the form's components, implements
+// the platform operations for TfrmMain, turns window messages (timer ticks,
+// menu commands, the close box, the session's end) into calls of its
+// handlers, each behind the error boundary, and draws; it holds no behaviour
+// of its own beyond keeping its controls in place.
+//
+// The window is a sizable tool window with only a close box, owned by the
+// application window (win32/application.h), which carries the taskbar
+// button. The strip inside is three child windows: pnlMain (lowered bevel),
+// pnlImage (the picture's frame, lowered bevel) with imgCurrent at its inner
+// corner, and pnlScroll, the ticker (sunken border), which draws its caption
+// left-justified, vertically centred, on one line, clipped at its edge, with
+// no access-key processing. Texts are bytes in the system's ANSI code page,
+// shown through the A functions.
+//
+// Sizes are the form's at 96 dpi and scale with the window's DPI (the
+// program is per-monitor DPI aware); the place and width read from the
+// store are the screen's pixels and are applied as they stand.
+//
+// While a document downloads the window repaints what is uncovered and
+// answers the messages the system sends (the session's end among them), but
+// input and timer ticks wait in the queue until the fetch returns.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "strip/main_form.h"
+#include "strip/strip_platform.h"
+#include "win32/ticker_access.h"
+
+class TWin32Application;
+
+// The popup menu's commands, as WM_COMMAND identifiers.
+enum StripCommand : WORD {
+  kForecastCommand = 101,  // DisplayCompleteForecast1
+  kUpdateCommand,          // pUpdate
+  kOptionsCommand,         // pOptions
+  kAboutCommand,           // pAbout
+  kExitCommand,            // pExit
+};
+
+class TWin32Strip : public TStripPlatform {
+ public:
+  // Builds the window with its design values, hidden; TfrmMain's FormCreate
+  // (frmMain.FormCreate()) does the rest.
+  explicit TWin32Strip(TWin32Application& app);
+  ~TWin32Strip() override;
+  TWin32Strip(const TWin32Strip&) = delete;
+  TWin32Strip& operator=(const TWin32Strip&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  HWND PanelHandle(StripPanel panel) const { return panels_[Index(panel)]; }
+  // imgCurrent, the picture inside pnlImage.
+  HWND PictureHandle() const { return picture_; }
+  // The tool tips of the window's hint and of the picture.
+  HWND ToolTipHandle() const { return tooltip_; }
+  // pMenu, in the order it shows its items.
+  HMENU MenuHandle() const { return menu_; }
+  const std::string& Hint() const { return hint_; }
+  // The caption of a hidden station item (pMRB, pWDM).
+  const std::string& StationItemCaption(StationItem item) const;
+  // The picture imgCurrent shows (kUnchanged: the initial one).
+  ConditionPicture CurrentPicture() const { return current_picture_; }
+  // The window's DPI, which the strip's sizes follow.
+  int Dpi() const { return dpi_; }
+
+  // Keeps the controls in place after a change of size: the height stays at
+  // the strip's, the ticker reaches the right edge.
+  void FormResize();
+  // Opens pMenu at a point of the screen (a right click) or, for the
+  // keyboard, below the ticker.
+  void OpenMenu(POINT screen);
+  void OpenMenuFromKeyboard();
+
+  // TStripPlatform
+  void SetApplicationTitle(std::string_view title) override;
+  const std::string& ApplicationTitle() const override;
+  void Terminate(int exit_status) override;
+  bool TerminateRequested() const override;
+  LocalTime Now() const override;
+  const LastUpdateFormats& DateTimeFormats() const override { return formats_; }
+  void SetTitle(std::string_view title) override;
+  const std::string& Title() const override { return title_; }
+  void SetHint(std::string_view hint) override;
+  void SetLeft(int left) override;
+  void SetTop(int top) override;
+  void SetWidth(int width) override;
+  void SetClientHeight(int height) override;
+  WindowFrame Frame() const override;
+  void ShowWindow() override;
+  void HideWindow() override;
+  void SetPanelClientHeight(StripPanel panel, int height) override;
+  void SetPanelClientWidth(StripPanel panel, int width) override;
+  int PanelHeight(StripPanel panel) const override;
+  void SetPanelColor(StripPanel panel, PaletteColor color) override;
+  void SetCaption(std::string_view caption) override;
+  const std::string& Caption() const override { return caption_; }
+  void RepaintCaption() override;
+  void SetTickerText(std::string_view forecast) override;
+  void SetTickerBold(bool bold) override;
+  void SetTickerFontColor(PaletteColor color) override;
+  void SetCurrentPicture(ConditionPicture picture) override;
+  void SetStationItem(StationItem item, std::string_view caption) override;
+  void StartTimer(StripTimer timer, int interval_ms) override;
+  void StopTimer(StripTimer timer) override;
+  void ShowError(std::string_view text) override;
+  void ShowInformation(std::string_view text) override;
+  void ShowForecast(std::string_view title, std::string_view text) override;
+  void ShowUncaughtError(std::string_view message) override;
+  void RunOptions(TfrmOptions& form) override;
+  void RunAbout() override;
+  void FetchStarts() override;
+  bool KeepFetching() override;
+  void FetchEnds() override;
+
+  // The ticker's text for a screen reader, and the colours it is drawn in.
+  const std::string& TickerText() const { return ticker_text_.Get(); }
+  COLORREF PanelColor(StripPanel panel) const { return panel_colors_[Index(panel)]; }
+  COLORREF TickerFontColor() const { return font_color_; }
+  bool TickerBold() const { return bold_; }
+
+ private:
+  static int Index(StripPanel panel) { return static_cast<int>(panel); }
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleWindow(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM lparam);
+  // Runs a handler behind the error boundary.
+  void Guarded(const std::function<void()>& step);
+  void Command(WORD command);
+
+  int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+  // Places the panels and the picture for the window's width and DPI.
+  void Layout();
+  // The font and the pictures at the window's DPI.
+  void MakeFont();
+  void LoadPictures();
+  void ChangeDpi(int dpi, const RECT* suggested);
+  int NonClientHeight() const;
+  void UpdateHintTools();
+
+  void PaintPanel(HWND panel, HDC dc);
+  void PaintTicker(HDC dc, const RECT& area);
+  void PaintPicture(HDC dc, const RECT& area);
+
+  TWin32Application& app_;
+  HWND hwnd_ = nullptr;
+  std::array<HWND, 3> panels_{};
+  HWND picture_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HMENU menu_ = nullptr;
+  int dpi_ = 96;
+
+  // The form's design sizes at 96 dpi.
+  int main_client_height_ = 33;
+  int image_client_width_ = 32;
+  int client_height_ = 0;  // as set in pixels; 0 until the form sets it
+
+  std::string title_;
+  std::string hint_;
+  std::string caption_;
+  TickerAccessText ticker_text_;
+  std::array<COLORREF, 3> panel_colors_{};
+  COLORREF font_color_ = RGB(255, 255, 0);
+  bool bold_ = true;
+  HFONT ticker_font_ = nullptr;
+  // The stock pictures imgSun, imgCloud, imgRain, imgSnow, and the initial one.
+  static constexpr int kSun = 0, kCloud = 1, kRain = 2, kSnow = 3, kInitial = 4;
+  std::array<HICON, 5> pictures_{};
+  ConditionPicture current_picture_ = ConditionPicture::kUnchanged;
+  std::array<std::string, 2> station_items_{"Marrowby", "Wendmoore"};
+  std::array<int, 3> timer_intervals_{};  // 0: not running
+  LastUpdateFormats formats_;
+  bool fetching_ = false;
+  bool ticker_repaint_held_ = false;
+
+ public:
+  // The strip's behaviour, last: it starts tmrUpdate through this window
+  // when it is made.
+  TfrmMain frmMain{*this};
+};

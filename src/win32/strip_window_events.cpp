@@ -1,0 +1,301 @@
+// The main window's messages: the timers, the menu and its commands, the
+// close routes, the keyboard, changes of size, DPI and locale, and the
+// painting of the strip. Every handler of TfrmMain runs behind the error
+// boundary.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "win32/application.h"
+#include "win32/locale_formats.h"
+#include "win32/strip_window.h"
+
+// ---------------------------------------------------------------------------
+// Messages
+
+LRESULT CALLBACK TWin32Strip::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* strip = reinterpret_cast<TWin32Strip*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!strip || !strip->hwnd_) return DefWindowProcA(hwnd, message, wparam, lparam);
+  return strip->HandleWindow(message, wparam, lparam);
+}
+
+LRESULT CALLBACK TWin32Strip::PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* strip = reinterpret_cast<TWin32Strip*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!strip) return DefWindowProcA(hwnd, message, wparam, lparam);
+  return strip->HandlePanel(hwnd, message, wparam, lparam);
+}
+
+void TWin32Strip::Guarded(const std::function<void()>& step) {
+  try {
+    RunGuarded(*this, step);
+  } catch (...) {
+    // Nothing the handlers raise gets here; should anything else, it must
+    // not cross the system's code that called the window procedure.
+    ShowUncaughtError("Unexpected error.");
+  }
+}
+
+LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wparam >= 1 && wparam <= 3) {
+        const auto timer = static_cast<StripTimer>(wparam - 1);
+        Guarded([&] { frmMain.TimerTick(timer); });
+        return 0;
+      }
+      break;
+    case WM_COMMAND:
+      if (HIWORD(wparam) == 0 && lparam == 0) {
+        Command(LOWORD(wparam));
+        return 0;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (lparam == -1) {
+        OpenMenuFromKeyboard();
+      } else {
+        OpenMenu({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      }
+      return 0;
+    case WM_KEYDOWN:
+      if (wparam == VK_APPS) {
+        OpenMenuFromKeyboard();
+        return 0;
+      }
+      break;
+    case WM_SYSKEYDOWN:
+      if (wparam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+        OpenMenuFromKeyboard();
+        return 0;
+      }
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // The menu opened on the key's press already.
+      if (wparam == VK_APPS || (wparam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) return 0;
+      break;
+
+    // --- The close routes
+    case WM_CLOSE:
+      // The close box (and a close asked for by another program): stays open
+      // unless the whole close path ran; storing may fail.
+      if (!app_.TerminateRequested()) Guarded([&] { frmMain.Close(); });
+      return 0;
+    case WM_QUERYENDSESSION:
+      // The session ends: store and end now, never waiting for a person.
+      try {
+        frmMain.EndSession();
+      } catch (...) {
+      }
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) {
+        try {
+          frmMain.EndSession();
+        } catch (...) {
+        }
+        // The system ends the process once this returns; it ends here, with
+        // the status the close gave.
+        app_.EndProcess(app_.ExitStatus());
+      }
+      return 0;
+
+    // --- Size, DPI and locale
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED) Layout();
+      return 0;
+    case WM_GETMINMAXINFO:
+      if (client_height_ > 0) {
+        // Only the width can be dragged.
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+        const int height = client_height_ + NonClientHeight();
+        limits->ptMinTrackSize.y = height;
+        limits->ptMaxTrackSize.y = height;
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      ChangeDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (lparam && std::strcmp(reinterpret_cast<const char*>(lparam), "intl") == 0) {
+        formats_ = UserLocaleFormats();
+      }
+      break;
+    case WM_ERASEBKGND:
+      return 1;  // the strip covers the client area
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd_, message, wparam, lparam);
+}
+
+LRESULT TWin32Strip::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(panel, &paint);
+      PaintPanel(panel, dc);
+      EndPaint(panel, &paint);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      // Drawn into another device (a printout of the window, a screenshot).
+      PaintPanel(panel, reinterpret_cast<HDC>(wparam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills the whole panel
+    case WM_GETOBJECT:
+      if (panel == panels_[Index(StripPanel::pnlScroll)]) {
+        if (const LRESULT answer = AnswerTickerObject(panel, wparam, lparam)) return answer;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(panel, message, wparam, lparam);
+}
+
+void TWin32Strip::Command(WORD command) {
+  switch (command) {
+    case kForecastCommand:
+      Guarded([&] { frmMain.DisplayCompleteForecast1Click(); });
+      break;
+    case kUpdateCommand:
+      Guarded([&] { frmMain.pUpdateClick(); });
+      break;
+    case kOptionsCommand:
+      Guarded([&] { frmMain.pOptsClick(); });
+      break;
+    case kAboutCommand:
+      Guarded([&] { frmMain.pAboutClick(); });
+      break;
+    case kExitCommand:
+      Guarded([&] { frmMain.pExitClick(); });
+      break;
+    default:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The popup menu
+
+void TWin32Strip::OpenMenu(POINT screen) {
+  // The menu must belong to the foreground window to close when the user
+  // clicks elsewhere; the empty message afterwards lets it go at once.
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                 hwnd_, nullptr);
+  PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+void TWin32Strip::OpenMenuFromKeyboard() {
+  // Below the ticker, where the keyboard acts, not where the mouse is.
+  RECT ticker;
+  GetWindowRect(panels_[Index(StripPanel::pnlScroll)], &ticker);
+  OpenMenu({ticker.left, ticker.bottom});
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void TWin32Strip::PaintPanel(HWND panel, HDC dc) {
+  RECT area;
+  GetClientRect(panel, &area);
+  if (panel == picture_) {
+    PaintPicture(dc, area);
+    return;
+  }
+  if (panel == panels_[Index(StripPanel::pnlScroll)]) {
+    PaintTicker(dc, area);
+    return;
+  }
+  const int index = panel == panels_[Index(StripPanel::pnlMain)] ? Index(StripPanel::pnlMain)
+                                                                 : Index(StripPanel::pnlImage);
+  const HBRUSH brush = CreateSolidBrush(panel_colors_[index]);
+  FillRect(dc, &area, brush);
+  DeleteObject(brush);
+  // The strip and the picture's frame: a lowered bevel of one pixel.
+  DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+}
+
+void TWin32Strip::PaintPicture(HDC dc, const RECT& area) {
+  const HBRUSH brush = CreateSolidBrush(panel_colors_[Index(StripPanel::pnlImage)]);
+  FillRect(dc, &area, brush);
+  DeleteObject(brush);
+  int shown = kInitial;
+  switch (current_picture_) {
+    case ConditionPicture::kSun:
+      shown = kSun;
+      break;
+    case ConditionPicture::kCloud:
+      shown = kCloud;
+      break;
+    case ConditionPicture::kRain:
+      shown = kRain;
+      break;
+    case ConditionPicture::kSnow:
+      shown = kSnow;
+      break;
+    case ConditionPicture::kUnchanged:
+      break;
+  }
+  const HICON icon = pictures_[shown];
+  if (!icon) return;
+  const int size = Scaled(shown == kInitial ? 24 : 32);
+  // Centred in the picture.
+  DrawIconEx(dc, (area.right - size) / 2, (area.bottom - size) / 2, icon, size, size, 0, nullptr,
+             DI_NORMAL);
+}
+
+void TWin32Strip::PaintTicker(HDC dc, const RECT& area) {
+  // Drawn off the screen and copied in one go, so a step never flickers.
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  const HDC buffer = CreateCompatibleDC(dc);
+  const HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+  const HGDIOBJ old_bitmap = SelectObject(buffer, bitmap);
+
+  const HBRUSH brush = CreateSolidBrush(panel_colors_[Index(StripPanel::pnlScroll)]);
+  FillRect(buffer, &area, brush);
+  DeleteObject(brush);
+  RECT inside = area;
+  // The ticker's single sunken border, two pixels wide.
+  DrawEdge(buffer, &inside, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+
+  // Only a front piece of the caption that overfills the panel (no glyph of
+  // a readable font is narrower than two pixels), so a step costs the same
+  // for a short forecast and a very long one. Line breaks and tabs show as
+  // blanks: the caption is one line.
+  const std::size_t shown_bytes =
+      std::min(caption_.size(), static_cast<std::size_t>(std::max(128, width / 2 + 2)));
+  std::string shown = caption_.substr(0, shown_bytes);
+  std::replace_if(
+      shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }, ' ');
+  IntersectClipRect(buffer, inside.left, inside.top, inside.right, inside.bottom);
+  const HGDIOBJ old_font = SelectObject(buffer, ticker_font_);
+  SetTextColor(buffer, font_color_);
+  SetBkMode(buffer, TRANSPARENT);
+  DrawTextA(buffer, shown.data(), static_cast<int>(shown.size()), &inside,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(buffer, old_font);
+  SelectClipRgn(buffer, nullptr);
+
+  BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, old_bitmap);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
+}

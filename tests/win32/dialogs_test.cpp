@@ -1,0 +1,446 @@
+// The options dialog and the about box as real windows, driven by messages
+// while a recording Win32Boxes "runs" them: keys go through IsDialogMessageA
+// as the modal loop sends them, clicks and mouse moves go to the controls.
+// The options form's own logic is tested in tests/strip/options_form_test.cpp.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/reg_ini_file.h"
+#include "store/stored_entries.h"
+#include "strip/options_form.h"
+#include "support/registry_sandbox.h"
+#include "win32/about_box.h"
+#include "win32/boxes.h"
+#include "win32/color_grid.h"
+#include "win32/options_dialog.h"
+
+namespace {
+
+constexpr char kTitle[] = "Marrowby Weather";
+
+// Records the boxes; a modal run shows the dialog and lets the test act on it.
+class DrivingBoxes : public Win32Boxes {
+ public:
+  DrivingBoxes() { InstallBoxes(this); }
+  ~DrivingBoxes() override { InstallBoxes(nullptr); }
+
+  struct Box {
+    std::string kind;
+    HWND owner;
+    std::string title;
+    std::string text;
+  };
+  void ShowError(HWND owner, std::string_view text) override {
+    boxes.push_back({"error", owner, {}, std::string(text)});
+  }
+  void ShowInformation(HWND owner, std::string_view text) override {
+    boxes.push_back({"information", owner, {}, std::string(text)});
+  }
+  void ShowForecast(HWND owner, std::string_view title, std::string_view text) override {
+    boxes.push_back({"forecast", owner, std::string(title), std::string(text)});
+  }
+  void ShowUncaughtError(HWND owner, std::string_view title, std::string_view message) override {
+    boxes.push_back({"uncaught", owner, std::string(title), std::string(message)});
+  }
+  int RunModal(HWND, HWND dialog) override {
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    ++runs;
+    if (on_modal) on_modal(dialog);
+    return 0;
+  }
+
+  std::vector<Box> boxes;
+  int runs = 0;
+  std::function<void(HWND)> on_modal;
+};
+
+// Runs what the modal loop would have queued meanwhile, each message through
+// IsDialogMessageA first.
+void Pump(HWND dialog) {
+  MSG message;
+  for (int i = 0; i < 1000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+    if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+// A key message to the focused control as the modal loop hands it on.
+void Key(HWND dialog, UINT kind, WPARAM key, LPARAM flags = 1) {
+  MSG message{};
+  message.hwnd = GetFocus();
+  message.message = kind;
+  message.wParam = key;
+  message.lParam = flags;
+  if (!IsDialogMessageA(dialog, &message)) DispatchMessageA(&message);
+  Pump(dialog);
+}
+void Press(HWND dialog, WPARAM virtual_key) { Key(dialog, WM_KEYDOWN, virtual_key); }
+void Type(HWND dialog, char character) { Key(dialog, WM_CHAR, character); }
+// Alt with a letter.
+void AltKey(HWND dialog, char letter) { Key(dialog, WM_SYSCHAR, letter, 1 | (1 << 29)); }
+
+void Click(HWND control) { SendMessageA(control, BM_CLICK, 0, 0); }
+
+LPARAM Point(int x, int y) {
+  return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+POINT Centre(HWND grid, int cell) {
+  const RECT r = ColorGridCellRect(grid, cell);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class OptionsDialogTest : public testing::Test {
+ protected:
+  static std::string Stored(const NumberEntry& entry) {
+    return TRegIniFile(kProductKeyPath).ReadText(entry.section, entry.name, "<none>");
+  }
+  static std::string Stored(const FlagEntry& entry) {
+    return TRegIniFile(kProductKeyPath).ReadText(entry.section, entry.name, "<none>");
+  }
+  static void StoreAllSevenChanged() {
+    TRegIniFile store(kProductKeyPath);
+    Write(store, kRate, 42);
+    Write(store, kForeground, 4);
+    Write(store, kBackground, 11);
+    Write(store, kBold, false);
+    Write(store, kShowTask, true);
+    Write(store, kOnStart, false);
+    Write(store, kAltSource, true);
+  }
+  // The dialog on a form filled from the store, as the Options command runs it.
+  void Run(const std::function<void(HWND)>& act) {
+    form.FormCreate();
+    boxes.on_modal = [&](HWND dialog) {
+      opened = dialog;
+      act(dialog);
+    };
+    RunOptionsDialog(nullptr, form, kTitle);
+    ASSERT_EQ(boxes.runs, 1);
+    EXPECT_FALSE(IsWindow(opened)) << "the dialog outlived its run";
+  }
+
+  RegistrySandbox sandbox;
+  DrivingBoxes boxes;
+  TfrmOptions form;
+  HWND opened = nullptr;
+};
+
+HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+TEST_F(OptionsDialogTest, ControlsShowTheStoredValuesAndOkWritesWhatTheyWereChangedTo) {
+  StoreAllSevenChanged();
+  Run([&](HWND dialog) {
+    HWND scroll = Item(dialog, kOptionsScroll);
+    EXPECT_EQ(SendMessageA(scroll, TBM_GETPOS, 0, 0), 42);
+    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsBold), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsShowTask), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsOnStart), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsAltSite), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // The track bar has the focus first; a line is 1, a page 2, and its
+    // left end is the fastest ticker.
+    ASSERT_EQ(GetFocus(), scroll);
+    Press(dialog, VK_RIGHT);
+    EXPECT_EQ(form.tbScroll, 43);
+    Press(dialog, VK_NEXT);
+    EXPECT_EQ(form.tbScroll, 45);
+    Press(dialog, VK_HOME);
+    EXPECT_EQ(form.tbScroll, TfrmOptions::kFastest);
+    Press(dialog, VK_RIGHT);
+
+    Click(Item(dialog, kOptionsBold));
+    Click(Item(dialog, kOptionsAltSite));
+    EXPECT_TRUE(form.chkBold);
+    EXPECT_FALSE(form.chkAltSite);
+    Click(Item(dialog, kOptionsOk));
+  });
+  EXPECT_EQ(Stored(kRate), "2");
+  EXPECT_EQ(Stored(kForeground), "4");
+  EXPECT_EQ(Stored(kBackground), "11");
+  EXPECT_EQ(Stored(kBold), "1");
+  EXPECT_EQ(Stored(kShowTask), "1");
+  EXPECT_EQ(Stored(kOnStart), "0");
+  EXPECT_EQ(Stored(kAltSource), "0");
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(OptionsDialogTest, EnterPressesOk) {
+  Run([&](HWND dialog) {
+    Click(Item(dialog, kOptionsOnStart));
+    SetFocus(Item(dialog, kOptionsOnStart));
+    Press(dialog, VK_RETURN);
+  });
+  // An empty store: every entry written, onstart now clear.
+  EXPECT_EQ(Stored(kRate), "150");
+  EXPECT_EQ(Stored(kOnStart), "0");
+}
+
+TEST_F(OptionsDialogTest, EnterOnCancelPressesCancel) {
+  Run([&](HWND dialog) {
+    SetFocus(Item(dialog, kOptionsCancel));
+    Press(dialog, VK_RETURN);
+  });
+  EXPECT_EQ(Stored(kRate), "<none>");
+}
+
+enum class Leave { kCancelButton, kEscape, kCloseBox };
+
+class OptionsDialogLeaveTest : public OptionsDialogTest,
+                               public testing::WithParamInterface<Leave> {};
+
+TEST_P(OptionsDialogLeaveTest, WritesNothing) {
+  StoreAllSevenChanged();
+  Run([&](HWND dialog) {
+    Press(dialog, VK_RIGHT);
+    HWND grid = Item(dialog, kOptionsGrid);
+    const POINT cell = Centre(grid, 1);
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, Point(cell.x, cell.y));
+    SendMessageA(grid, WM_LBUTTONUP, 0, Point(cell.x, cell.y));
+    for (int id : {kOptionsBold, kOptionsShowTask, kOptionsOnStart, kOptionsAltSite}) {
+      Click(Item(dialog, id));
+    }
+    switch (GetParam()) {
+      case Leave::kCancelButton:
+        Click(Item(dialog, kOptionsCancel));
+        break;
+      case Leave::kEscape:
+        Press(dialog, VK_ESCAPE);
+        break;
+      case Leave::kCloseBox:
+        SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+  });
+  EXPECT_EQ(Stored(kRate), "42");
+  EXPECT_EQ(Stored(kForeground), "4");
+  EXPECT_EQ(Stored(kBackground), "11");
+  EXPECT_EQ(Stored(kBold), "0");
+  EXPECT_EQ(Stored(kShowTask), "1");
+  EXPECT_EQ(Stored(kOnStart), "0");
+  EXPECT_EQ(Stored(kAltSource), "1");
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, OptionsDialogLeaveTest,
+                         testing::Values(Leave::kCancelButton, Leave::kEscape, Leave::kCloseBox),
+                         [](const testing::TestParamInfo<Leave>& info) {
+                           switch (info.param) {
+                             case Leave::kCancelButton:
+                               return "CancelButton";
+                             case Leave::kEscape:
+                               return "Escape";
+                             case Leave::kCloseBox:
+                               return "CloseBox";
+                           }
+                           return "Unknown";
+                         });
+
+TEST_F(OptionsDialogTest, TabWalksTheControlsInOrderAndAccessKeysOperateCheckBoxes) {
+  Run([&](HWND dialog) {
+    const int order[] = {kOptionsScroll,   kOptionsBold,    kOptionsGrid,
+                         kOptionsShowTask, kOptionsOnStart, kOptionsAltSite,
+                         kOptionsOk,       kOptionsCancel,  kOptionsScroll};
+    for (int id : order) {
+      EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
+      Press(dialog, VK_TAB);
+    }
+    // Arrows move within the three lower check boxes, and around.
+    SetFocus(Item(dialog, kOptionsAltSite));
+    Press(dialog, VK_DOWN);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), kOptionsShowTask);
+
+    SetFocus(Item(dialog, kOptionsScroll));
+    AltKey(dialog, 'b');
+    AltKey(dialog, 'u');
+    AltKey(dialog, 'a');
+    AltKey(dialog, 's');
+    // Each toggled from the empty store's defaults.
+    EXPECT_FALSE(form.chkBold);
+    EXPECT_TRUE(form.chkShowTask);
+    EXPECT_FALSE(form.chkOnStart);
+    EXPECT_TRUE(form.chkAltSite);
+    Click(Item(dialog, kOptionsCancel));
+  });
+}
+
+TEST_F(OptionsDialogTest, GridMouseChoosesCellsAndClampsBeyondItsEdges) {
+  Run([&](HWND dialog) {
+    HWND grid = Item(dialog, kOptionsGrid);
+    RECT client;
+    GetClientRect(grid, &client);
+    // Left click on the background cell: both marks on it.
+    POINT cell = Centre(grid, 0);
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, Point(cell.x, cell.y));
+    SendMessageA(grid, WM_LBUTTONUP, 0, Point(cell.x, cell.y));
+    EXPECT_EQ(form.cGrid.CellMark(0), "FB");
+    EXPECT_NE(GetCapture(), grid);
+
+    // A right drag carries the background beyond the right edge to the
+    // row's last cell, and beyond the bottom-left corner to cell 8; the grid
+    // holds the mouse meanwhile.
+    cell = Centre(grid, 3);
+    SendMessageA(grid, WM_RBUTTONDOWN, MK_RBUTTON, Point(cell.x, cell.y));
+    EXPECT_EQ(GetCapture(), grid);
+    EXPECT_EQ(form.cGrid.BackgroundIndex, 3);
+    SendMessageA(grid, WM_MOUSEMOVE, MK_RBUTTON, Point(client.right + 40, cell.y));
+    EXPECT_EQ(form.cGrid.BackgroundIndex, 7);
+    SendMessageA(grid, WM_MOUSEMOVE, MK_RBUTTON, Point(-30, client.bottom + 30));
+    EXPECT_EQ(form.cGrid.BackgroundIndex, 8);
+    // A left press meanwhile does not take over.
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, Point(cell.x, cell.y));
+    EXPECT_EQ(form.cGrid.ForegroundIndex, 0);
+    SendMessageA(grid, WM_RBUTTONUP, 0, Point(-30, client.bottom + 30));
+    EXPECT_NE(GetCapture(), grid);
+    SendMessageA(grid, WM_MOUSEMOVE, 0, Point(cell.x, cell.y));
+    EXPECT_EQ(form.cGrid.BackgroundIndex, 8);
+    EXPECT_EQ(form.cGrid.CellMark(8), "BG");
+    EXPECT_EQ(form.cGrid.CellMark(0), "FG");
+
+    // Another window taking the mouse ends a drag whose release never comes.
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, Point(cell.x, cell.y));
+    SetCapture(dialog);
+    ReleaseCapture();
+    SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, Point(0, 0));
+    EXPECT_EQ(form.cGrid.ForegroundIndex, 3);
+    Press(dialog, VK_RETURN);
+  });
+  EXPECT_EQ(Stored(kForeground), "3");
+  EXPECT_EQ(Stored(kBackground), "8");
+}
+
+TEST_F(OptionsDialogTest, GridRepaintsOnlyTheCellsWhoseMarksChange) {
+  Run([&](HWND dialog) {
+    HWND grid = Item(dialog, kOptionsGrid);
+    UpdateWindow(grid);
+    const POINT cell = Centre(grid, 5);
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, Point(cell.x, cell.y));
+    SendMessageA(grid, WM_LBUTTONUP, 0, Point(cell.x, cell.y));
+    HRGN expected = CreateRectRgn(0, 0, 0, 0);
+    for (int index : {5, 15}) {  // where the foreground mark went and came from
+      const RECT r = ColorGridCellRect(grid, index);
+      HRGN one = CreateRectRgnIndirect(&r);
+      CombineRgn(expected, expected, one, RGN_OR);
+      DeleteObject(one);
+    }
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetUpdateRgn(grid, update, FALSE), NULLREGION);
+    EXPECT_TRUE(EqualRgn(update, expected));
+    DeleteObject(update);
+    DeleteObject(expected);
+    Click(Item(dialog, kOptionsCancel));
+  });
+}
+
+TEST_F(OptionsDialogTest, GridKeysMoveTheFocusMarkAndChooseCells) {
+  Run([&](HWND dialog) {
+    Press(dialog, VK_TAB);
+    Press(dialog, VK_TAB);
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), kOptionsGrid);
+    EXPECT_EQ(form.cGrid.FocusIndex(), 15);  // the foreground cell
+    Press(dialog, VK_RIGHT);                 // at the edge: stays
+    Press(dialog, VK_UP);
+    Press(dialog, VK_LEFT);
+    EXPECT_EQ(form.cGrid.FocusIndex(), 6);
+    Type(dialog, 'b');
+    EXPECT_EQ(form.cGrid.BackgroundIndex, 6);
+    EXPECT_TRUE(form.chkBold) << "a letter in the grid is no access key";
+    Press(dialog, VK_DOWN);
+    Type(dialog, ' ');
+    EXPECT_EQ(form.cGrid.ForegroundIndex, 14);
+    Type(dialog, 'F');
+    EXPECT_EQ(form.cGrid.ForegroundIndex, 14);
+    Press(dialog, VK_RETURN);
+  });
+  EXPECT_EQ(Stored(kForeground), "14");
+  EXPECT_EQ(Stored(kBackground), "6");
+}
+
+// A non-volatile key cannot be made below a volatile one: with the product
+// key and two of its sections volatile, the writes of the third section
+// ("settings") fail after the five entries before it were written.
+void MakeSettingsSectionUnwritable() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  for (const char* section : {"scroll", "window"}) {
+    HKEY sub = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(key, section, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &sub, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(sub);
+  }
+  RegCloseKey(key);
+}
+
+TEST_F(OptionsDialogTest, AStoreErrorOnOkIsShownAndKeepsTheDialogOpen) {
+  Run([&](HWND dialog) {
+    MakeSettingsSectionUnwritable();
+    Click(Item(dialog, kOptionsAltSite));
+    Click(Item(dialog, kOptionsOk));
+    ASSERT_TRUE(IsWindow(dialog));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].kind, "uncaught");
+    EXPECT_EQ(boxes.boxes[0].owner, dialog);
+    EXPECT_EQ(boxes.boxes[0].title, kTitle);
+    EXPECT_EQ(boxes.boxes[0].text, "Failed to create key settings.");
+    EXPECT_EQ(Stored(kShowTask), "0") << "the entries before the failing one stay written";
+
+    // Once the store can be written again, OK again writes and closes.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
+    Click(Item(dialog, kOptionsOk));
+  });
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(Stored(kAltSource), "1");
+}
+
+class AboutBoxTest : public testing::Test {
+ protected:
+  // Runs the box, acting on it; true when it ended while the test acted.
+  bool EndedBy(const std::function<void(HWND)>& act) {
+    HWND opened = nullptr;
+    bool ended = false;
+    boxes.on_modal = [&](HWND box) {
+      opened = box;
+      act(box);
+      ended = !IsWindow(box);
+    };
+    RunAboutBox(nullptr);
+    EXPECT_EQ(boxes.runs, 1);
+    EXPECT_FALSE(IsWindow(opened));
+    return ended;
+  }
+  DrivingBoxes boxes;
+};
+
+TEST_F(AboutBoxTest, OkEndsIt) {
+  EXPECT_TRUE(EndedBy([](HWND box) { Click(GetDlgItem(box, kAboutOk)); }));
+}
+
+TEST_F(AboutBoxTest, EnterEndsItAlsoFromAContactLine) {
+  EXPECT_TRUE(EndedBy([](HWND box) { Press(box, VK_RETURN); }));
+  boxes.runs = 0;
+  EXPECT_TRUE(EndedBy([](HWND box) {
+    // A click in the contact line to select it moves the focus there.
+    SetFocus(GetDlgItem(box, kAboutEdit1));
+    Press(box, VK_RETURN);
+  }));
+}
+
+TEST_F(AboutBoxTest, EscapeDoesNothingAndTabPassesTheContactLinesBy) {
+  EXPECT_FALSE(EndedBy([](HWND box) {
+    Press(box, VK_ESCAPE);
+    Press(box, VK_TAB);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), kAboutOk);
+  }));
+}
+
+}  // namespace
