@@ -135,6 +135,10 @@ class TStripWindow : public QWidget, public TStripPlatform {
   bool KeepFetching() override;
   void FetchEnds() override;
 
+ signals:
+  // The popup menu was made, at its first use.
+  void MenuMade(QMenu* menu);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

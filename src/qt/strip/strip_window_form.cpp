@@ -121,6 +121,7 @@ QMenu* TStripWindow::PopupMenu::get() const {
   menu_->addSeparator();
   menu_->addAction(frm_.pExit);
   menu_->setAccessibleName(QString::fromLatin1(kApplicationTitle));
+  emit frm_.MenuMade(menu_);
   return menu_;
 }
 
