@@ -5,7 +5,7 @@
 #   beside the bare label window (bare_window), paired runs taken in turns,
 #   medians; with an anchor build folder its probe runs in the same turns;
 # - one ticker step (offscreen, ticker_bench);
-# - the CPU time (program and X server, from /proc) of ticking at 150 ms with
+# - the CPU time (program and X server, from /proc/PID/schedstat) of ticking at 150 ms with
 #   a 300- and a 30,000-character forecast, beside the prototype that repaints
 #   its whole ticker at every step (repaint_prototype), both at once, each on
 #   an X server of its own, and beside the floor of any Qt Widgets program
@@ -34,9 +34,10 @@ cleanup() {
 }
 trap cleanup EXIT
 export QT_QPA_PLATFORM=xcb
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# A process's CPU time so far, all its threads, in nanoseconds.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ns += $1} END {print ns}'; }
 private_kb() { awk '/^Private_(Clean|Dirty):/ {kb += $2} END {print kb}' "/proc/$1/smaps_rollup"; }
-hz=$(getconf CLK_TCK)
+ns=1000000000
 
 echo "== Start-up to the first paint (Xvfb + icewm), $runs paired runs"
 mkdir -p "$work/start"
@@ -97,18 +98,18 @@ for length in 300 30000; do
   start_on_own_display "$work/tick$length/f" "$floor" 150
   floor_pid=$started_pid floor_x=$started_x
   sleep 5
-  a0=$(ticks "$app_pid") ax0=$(ticks "$app_x") r0=$(ticks "$proto_pid") rx0=$(ticks "$proto_x")
-  f0=$(ticks "$floor_pid") fx0=$(ticks "$floor_x")
+  a0=$(cpu_ns "$app_pid") ax0=$(cpu_ns "$app_x") r0=$(cpu_ns "$proto_pid") rx0=$(cpu_ns "$proto_x")
+  f0=$(cpu_ns "$floor_pid") fx0=$(cpu_ns "$floor_x")
   sleep "$seconds"
-  a1=$(ticks "$app_pid") ax1=$(ticks "$app_x") r1=$(ticks "$proto_pid") rx1=$(ticks "$proto_x")
-  f1=$(ticks "$floor_pid") fx1=$(ticks "$floor_x")
+  a1=$(cpu_ns "$app_pid") ax1=$(cpu_ns "$app_x") r1=$(cpu_ns "$proto_pid") rx1=$(cpu_ns "$proto_x")
+  f1=$(cpu_ns "$floor_pid") fx1=$(cpu_ns "$floor_x")
   awk -v a=$((a1 - a0)) -v ax=$((ax1 - ax0)) -v r=$((r1 - r0)) -v rx=$((rx1 - rx0)) \
-    -v f=$((f1 - f0)) -v fx=$((fx1 - fx0)) -v hz="$hz" 'BEGIN {
+    -v f=$((f1 - f0)) -v fx=$((fx1 - fx0)) -v ns="$ns" 'BEGIN {
     p = r + rx
     printf "program %.2f s + Xvfb %.2f s = %.2f s; repainting prototype %.2f s + Xvfb %.2f s = %.2f s; %.2fx\n",
-           a / hz, ax / hz, (a + ax) / hz, r / hz, rx / hz, p / hz, (p > 0 ? (a + ax) / p : 0)
+           a / ns, ax / ns, (a + ax) / ns, r / ns, rx / ns, p / ns, (p > 0 ? (a + ax) / p : 0)
     printf "floor (one copy per step) %.2f s + Xvfb %.2f s = %.2f s; %.2fx the prototype\n",
-           f / hz, fx / hz, (f + fx) / hz, (p > 0 ? (f + fx) / p : 0) }'
+           f / ns, fx / ns, (f + fx) / ns, (p > 0 ? (f + fx) / p : 0) }'
   if [ "$length" = 300 ]; then
     # Side by side, so that the libraries both map count as shared for both.
     "$build/bench/bare_window" --stay >/dev/null 2>&1 &
