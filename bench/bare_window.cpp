@@ -1,7 +1,8 @@
 // The yardstick for the main window's start-up: a bare Qt window of the same
 // size showing one line of text, shown and painted on the screen the same way
 // (wait until mapped, paint, round trip to the X server), then the steady
-// clock printed and the process ended, as startup_probe does.
+// clock printed and the process ended, as startup_probe does. With
+// "--stay" it stays open instead (for measuring its memory).
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "qt/ui/x11_window.h"
 
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
   }
   window.repaint();
   SyncWithDisplay();
+  if (argc > 1 && std::string_view(argv[1]) == "--stay") return app.exec();
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
   std::fflush(stdout);

@@ -5,6 +5,9 @@
 #   build-windows/marrowby-weather.exe          the ticker
 #   build-windows/marrowby-weather-server.exe   the sample data server (where
 #                                               the build has it)
+#   build-windows/marrowby-weather-server-hidden.exe
+#                                               starts that server beside it
+#                                               without a console window
 #
 # The compiler's runtimes are linked in, so both import only Windows' own
 # DLLs. With --tests the test programs are built too (scripts/test-windows.sh
@@ -20,11 +23,14 @@ scripts/install-deps.sh
 
 build=${MW_WINDOWS_BUILD:-build-windows}
 jobs=$(nproc)
+# MW_CORE_ONLY is set either way: a folder configured by an earlier version,
+# which built the core alone for Windows, keeps it in its cache.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DMW_BUILD_TESTS="$tests" >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DMW_CORE_ONLY=OFF -DMW_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$build" -j "$jobs"
 
-for program in src/win32/marrowby-weather.exe tools/sample-server/marrowby-weather-server.exe; do
+for program in src/win32/marrowby-weather.exe tools/sample-server/marrowby-weather-server.exe \
+  tools/sample-server/marrowby-weather-server-hidden.exe; do
   if [ -f "$build/$program" ]; then
     cp "$build/$program" "$build/"
     echo "$build/$(basename "$program")"

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ make pkg-config clang libclang-rt-14-dev
+  # (the SVG pictures are drawn into bitmaps at build time; the tests compare
+  # them with what the SVG icon engine draws)
   qt6-base-dev qt6-svg-dev libqt6svg6 libcurl4-openssl-dev libxcb1-dev
   # the sample server's socket activation
   libsystemd-dev

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support/loopback_server.h"
+#include "weather/curl_library.h"
 #include "weather/sources.h"
 
 namespace {
@@ -437,6 +438,43 @@ TEST_F(HttpFetchTest, FailuresSayWhyAndHowLongTheyTook) {
   }
   FetchResult ok = Fetch(server_.Url("/missing"));
   EXPECT_EQ(ok.failure, FetchFailure::kNone);
+}
+
+// ---- libcurl, loaded by the first fetch ----
+
+TEST_F(HttpFetchTest, TheSystemLibcurlLoadsWithEveryFunction) {
+  const CurlLoad& curl = SystemCurl();
+  ASSERT_TRUE(curl.library) << curl.error;
+  EXPECT_EQ(&SystemCurl(), &curl);
+  // A second load is the same library, already set up.
+  const CurlLoad again = LoadCurlLibrary(kCurlSoname);
+  ASSERT_TRUE(again.library) << again.error;
+  EXPECT_EQ(again.library->easy_init, curl.library->easy_init);
+  server_.Serve("/doc", LoopbackReply::Page(200, "line\n"));
+  FetchResult r = FetchHttpDocument(again, server_.Url("/doc"), kPatient, nullptr);
+  EXPECT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
+  EXPECT_EQ(r.body, "line\n");
+}
+
+TEST_F(HttpFetchTest, WithoutLibcurlAFetchFailsToInitialise) {
+  server_.Serve("/doc", LoopbackReply::Page(200, "line\n"));
+  // No such file, and a library that is not libcurl (the C library).
+  const CurlLoad absent = LoadCurlLibrary("libmw-no-such-curl.so.4");
+  const CurlLoad foreign = LoadCurlLibrary("libc.so.6");
+  EXPECT_FALSE(absent.library);
+  EXPECT_NE(absent.error.find("libmw-no-such-curl.so.4 could not be loaded"), std::string::npos)
+      << absent.error;
+  EXPECT_FALSE(foreign.library);
+  EXPECT_EQ(foreign.error, "libc.so.6 is not a usable libcurl: curl_global_init is missing");
+  for (const CurlLoad* load : {&absent, &foreign}) {
+    FetchResult r = FetchHttpDocument(*load, server_.Url("/doc"), kPatient, [this] { ++opens_; });
+    EXPECT_EQ(r.outcome, FetchOutcome::kInitFailed);
+    EXPECT_EQ(r.detail, load->error);
+    EXPECT_EQ(r.failure, FetchFailure::kOther);
+    EXPECT_TRUE(r.body.empty());
+  }
+  EXPECT_EQ(opens_, 0);
+  EXPECT_TRUE(server_.Requests().empty());
 }
 
 // ---- the two sources, through their addresses ----

@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
                 server.BaseUrl(mw_sample::Source::kPrimary).c_str(),
                 server.BaseUrl(mw_sample::Source::kAlternate).c_str());
     std::fflush(stdout);
+    stop_on_request.ShowAddresses(server.BaseUrl(mw_sample::Source::kPrimary),
+                                  server.BaseUrl(mw_sample::Source::kAlternate));
     const bool idle = server.Run(stop);
     std::printf("marrowby-weather-server: %s\n", idle ? "stopped, idle" : "stopped");
     std::fflush(stdout);

@@ -34,8 +34,9 @@ constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
 
 #ifdef _WIN32
 constexpr char kHowItStops[] =
-    "Stops on Ctrl+C or Ctrl+Break,\n"
-    "and when its console window is closed.\n";
+    "Stops on Ctrl+C or Ctrl+Break, when its console window is closed,\n"
+    "and when its hidden window (class MarrowbyWeatherServer) is sent WM_CLOSE,\n"
+    "as taskkill without /f does.\n";
 #else
 constexpr char kHowItStops[] =
     "Stops on SIGINT or SIGTERM.\n"

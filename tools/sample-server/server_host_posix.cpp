@@ -53,4 +53,7 @@ StopOnRequest::StopOnRequest(mw_http::StopFlag& stop) {
 
 StopOnRequest::~StopOnRequest() { g_stop.store(nullptr); }
 
+// Its standard output says it; there is no other place.
+void StopOnRequest::ShowAddresses(const std::string&, const std::string&) {}
+
 }  // namespace mw_sample

@@ -86,13 +86,17 @@ void ShowCopyrightSign(QLabel& label, const QFont& text_font) {
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+TAboutBox::TAboutBox(QWidget* parent, Build build) : QDialog(parent) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QString::fromLatin1(kAboutCaption));
   // A small fixed title bar without buttons: only "OK" and Enter close it.
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFont(ArialFont(11));
   setFixedSize(356, 167);
+  if (build == Build::kNow) BuildControls();
+}
+
+void TAboutBox::BuildControls() {
   setWindowIcon(PictureIcon(QStringLiteral("marrowby-weather")));
 
   btnOK = MakeButton(this, "btnOK", QStringLiteral("OK"), QRect(290, 16, 55, 23));
@@ -159,6 +163,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 void TAboutBox::btnOKClick() { close(); }
 
 void TAboutBox::setVisible(bool visible) {
+  if (visible && !btnOK) BuildControls();
   if (visible && !isVisible()) CentreOnScreen(*this);
   QDialog::setVisible(visible);
 }

@@ -16,7 +16,9 @@ int RunProgram(int argc, char** argv, const MainWindowMaker& make_main_window) {
   // An error in FormCreate ends it where it was raised, like any handler's.
   RunGuarded(*window, [&] { window->frmMain.FormCreate(); });
 
-  TAboutBox frmAbout;  // created hidden; the About command makes its own
+  // Created hidden, its controls made only should it be shown: the About
+  // command makes a box of its own.
+  TAboutBox frmAbout(nullptr, TAboutBox::Build::kWhenShown);
 
   // The loop shows the main window if its creation did not get that far.
   if (!TerminateRequested() && window->isHidden()) window->ShowWindow();

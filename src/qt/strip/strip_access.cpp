@@ -131,7 +131,9 @@ class MenuKeys : public QObject {
       // signal.
       QMetaObject::invokeMethod(this, &MenuKeys::StartOnFirstItem, Qt::QueuedConnection);
     });
-    connect(frm_.pMenu, &QMenu::aboutToHide, this, [this] { first_item_pending_ = false; });
+    connect(&frm_, &TStripWindow::MenuMade, this, [this](QMenu* menu) {
+      connect(menu, &QMenu::aboutToHide, this, [this] { first_item_pending_ = false; });
+    });
   }
 
  protected:
@@ -209,7 +211,9 @@ class TickerSpeech : public QObject {
     connect(&ticker_, &TTickerPanel::WholeTextChanged, this, &TickerSpeech::Announce);
     // The item has the reader's focus; the reader presents the ticker anew
     // when the menu closes.
-    connect(frm.pMenu, &QMenu::hovered, this, [this] { ticker_.ForgetTextRead(); });
+    connect(&frm, &TStripWindow::MenuMade, this, [this](QMenu* menu) {
+      connect(menu, &QMenu::hovered, this, [this] { ticker_.ForgetTextRead(); });
+    });
   }
 
  protected:
@@ -255,7 +259,6 @@ void InstallStripAccess(TStripWindow& frm) {
 
   frm.pnlScroll->setAccessibleName(QStringLiteral("Forecast"));
   frm.imgCurrent->setAccessibleDescription(QString::fromLatin1(kPictureHint));
-  frm.pMenu->setAccessibleName(QString::fromLatin1(kApplicationTitle));
   // The stock pictures only hold what the current picture copies and are
   // never on the screen; hidden, they are not offered as the weather either.
   for (TPicture* stock : {frm.imgRain, frm.imgCloud, frm.imgSnow, frm.imgSun}) stock->hide();

@@ -38,8 +38,23 @@ class TStripWindow : public QWidget, public TStripPlatform {
   explicit TStripWindow(QWidget* parent = nullptr);
   ~TStripWindow() override;
 
-  // Components, in the order the form declares them.
-  QMenu* pMenu;
+  // The popup menu, made with its items when it is first used (shown, or
+  // looked at through here): a strip that is only watched never needs it.
+  class PopupMenu {
+   public:
+    explicit PopupMenu(TStripWindow& frm) : frm_(frm) {}
+    QMenu* operator->() const { return get(); }
+    operator QMenu*() const { return get(); }
+    QMenu* get() const;
+
+   private:
+    TStripWindow& frm_;
+    mutable QMenu* menu_ = nullptr;
+  };
+
+  // Components, in the order the form declares them; the menu's items exist
+  // from the start.
+  PopupMenu pMenu{*this};
   QAction* pShowForecast;
   QAction* pMRB;
   QAction* pWDM;
@@ -119,6 +134,10 @@ class TStripWindow : public QWidget, public TStripPlatform {
   void FetchStarts() override;
   bool KeepFetching() override;
   void FetchEnds() override;
+
+ signals:
+  // The popup menu was made, at its first use.
+  void MenuMade(QMenu* menu);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

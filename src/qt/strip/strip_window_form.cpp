@@ -30,8 +30,8 @@ TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* pictur
   return image;
 }
 
-QAction* MakeItem(QMenu* menu, const char* name, const char* caption) {
-  QAction* item = menu->addAction(QString::fromLatin1(caption));
+QAction* MakeItem(QWidget* window, const char* name, const char* caption) {
+  auto* item = new QAction(QString::fromLatin1(caption), window);
   item->setObjectName(QLatin1String(name));
   return item;
 }
@@ -55,21 +55,18 @@ TStripWindow::TStripWindow(QWidget* parent)
     connect(&window_timer, &QTimer::timeout, this, [this, timer] { frmMain.TimerTick(timer); });
   }
 
-  // The popup menu, in the order it shows its items.
-  pMenu = new QMenu(this);
-  pMenu->setObjectName(QStringLiteral("pMenu"));
-  pMRB = MakeItem(pMenu, "pMRB", "Marrowby");
+  // The popup menu's items (PopupMenu::get makes the menu).
+  pMRB = MakeItem(this, "pMRB", "Marrowby");
   pMRB->setVisible(false);
-  pWDM = MakeItem(pMenu, "pWDM", "Wendmoore");
+  pWDM = MakeItem(this, "pWDM", "Wendmoore");
   pWDM->setVisible(false);
-  DisplayCompleteForecast1 = MakeItem(pMenu, "DisplayCompleteForecast1", "&Forecast");
-  pShowForecast = pMenu->addSeparator();
-  pShowForecast->setObjectName(QStringLiteral("pShowForecast"));
-  pUpdate = MakeItem(pMenu, "pUpdate", "&Update Now");
-  pOptions = MakeItem(pMenu, "pOptions", "&Options");
-  pAbout = MakeItem(pMenu, "pAbout", "&About...");
-  pMenu->addSeparator();
-  pExit = MakeItem(pMenu, "pExit", "E&xit");
+  DisplayCompleteForecast1 = MakeItem(this, "DisplayCompleteForecast1", "&Forecast");
+  pShowForecast = MakeItem(this, "pShowForecast", "");
+  pShowForecast->setSeparator(true);
+  pUpdate = MakeItem(this, "pUpdate", "&Update Now");
+  pOptions = MakeItem(this, "pOptions", "&Options");
+  pAbout = MakeItem(this, "pAbout", "&About...");
+  pExit = MakeItem(this, "pExit", "E&xit");
   connect(DisplayCompleteForecast1, &QAction::triggered, this,
           [this] { frmMain.DisplayCompleteForecast1Click(); });
   connect(pUpdate, &QAction::triggered, this, [this] { frmMain.pUpdateClick(); });
@@ -112,5 +109,19 @@ TStripWindow::TStripWindow(QWidget* parent)
 
   formats_ = LocaleFormats(QLocale::system());
   InstallStripAccess(*this);
+}
+
+QMenu* TStripWindow::PopupMenu::get() const {
+  if (menu_) return menu_;
+  menu_ = new QMenu(&frm_);
+  menu_->setObjectName(QStringLiteral("pMenu"));
+  // In the order it shows its items.
+  menu_->addActions({frm_.pMRB, frm_.pWDM, frm_.DisplayCompleteForecast1, frm_.pShowForecast,
+                     frm_.pUpdate, frm_.pOptions, frm_.pAbout});
+  menu_->addSeparator();
+  menu_->addAction(frm_.pExit);
+  menu_->setAccessibleName(QString::fromLatin1(kApplicationTitle));
+  emit frm_.MenuMade(menu_);
+  return menu_;
 }
 

@@ -80,8 +80,8 @@ void TStripWindow::ShowStrip() {
 }
 
 void TStripWindow::ShowInTaskbar() {
-  // Drawing the icon from its vector source and mapping the proxy take a
-  // few milliseconds, so they come after the strip is on the screen.
+  // Making the icon and mapping the proxy take a few milliseconds, so they
+  // come after the strip is on the screen.
   setWindowIcon(ProgramWindowIcon());
   SetTaskbarProxyTarget(this);
 }

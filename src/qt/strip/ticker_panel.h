@@ -15,14 +15,42 @@
 // Only a prefix of the caption is decoded and handed to the painter, long
 // enough to overfill the panel (ShownCharacters), so a step costs the same
 // for a short forecast and for a very long one.
+//
+// The line is laid out once and drawn with each character a whole number of
+// pixels after the one before it (its advance and kerning, rounded), so that
+// dropping the first character moves the rest by a whole number of pixels and
+// leaves every glyph on the same pixels, only further left. On X11 a stretch
+// of the line is drawn once and kept on the X server, and a step is a copy
+// from there (with, where the dropped characters' ink reaches past the new
+// first one's place, a narrow strip drawn without it, kept beside the line);
+// elsewhere a step moves the pixels already painted and draws only the few
+// glyphs of what the move uncovers at the right and of such a strip at the
+// left. Either way the screen shows what a full repaint would show, for much
+// less work in the program and the window system. Text that cannot be
+// laid out so (right-to-left text, control characters such as line breaks,
+// characters drawn together as one glyph or in pieces) is drawn as one line
+// from the left as Qt lays it out, repainted whole at each step. Any change
+// but a step (a new caption, the font, the colours, the size) repaints it all.
 #pragma once
 
 #include <QColor>
+#include <QGlyphRun>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPointer>
+#include <QRawFont>
+#include <QRegion>
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "qt/strip/server_line.h"
 #include "qt/ui/panel.h"
+
+class QPainter;
+class QWindow;
 
 class TTickerPanel : public TPanel {
   Q_OBJECT
@@ -64,9 +92,86 @@ class TTickerPanel : public TPanel {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The line laid out from the caption's start, on whole pixels.
+  struct Line {
+    QString text;                 // what was laid out: a decoded prefix of the caption
+    QList<QGlyphRun> runs;        // its glyphs, x from 0 at the first one
+    std::vector<int> places;      // x of each character (one glyph each), and the end
+    std::vector<qsizetype> units;  // where each character starts in `text`
+    bool to_the_end = false;      // `text` is all that is left of the caption
+    qreal top = 0;                // the line's top in the panel (vertically centred)
+    // The glyph of each character: its run and its place in the run.
+    std::vector<std::pair<int, int>> glyphs;
+  };
+
+  // The stretch of the line kept on the X server (server_line_): its first
+  // `width` columns hold line x [from, from + width), drawn from character
+  // `first` on. A step that brings character i to the left edge shows
+  // strips[i - first] there too (kept column, width; width 0 for none): the
+  // left edge drawn without the characters before i, whose ink reaches
+  // into it in the kept line.
+  struct KeptLine {
+    int from = 0;
+    int width = 0;
+    std::size_t first = 0;
+    std::vector<std::pair<int, int>> strips;
+  };
+
+  // The whole panel repaints at the next paint, laid out anew.
+  void RepaintAll();
+  // Lays out the caption's first `characters` characters on whole pixels;
+  // false when they cannot be (see above).
+  bool LayOut(int characters);
+  // After a step that dropped the shown text's first character: moves the
+  // painted text and asks for the paint of what that leaves out of date.
+  // False when the step cannot be shown so; nothing is moved then.
+  bool MovePainted();
+  // Draws the glyphs of the line that reach into `clip` (panel pixels).
+  void DrawLine(QPainter& painter, const QRect& clip) const;
+  // The same with the line's x 0 at `origin` and its top at `top` (device
+  // pixels of the painter), from character `first` on.
+  void DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top,
+                  std::size_t first) const;
+  // Shows the step that made `first_` the first character by a copy from
+  // the line kept on the X server; false when that cannot be done (nothing
+  // is changed then).
+  bool ShowByCopy();
+  // Draws the line from `first_` on, and the strips its steps need, and
+  // keeps them on the X server (kept_); false when that cannot be done.
+  bool KeepLine(QImage::Format format);
+  void ForgetKeptLine();
+  // How far right (line x, exclusive) the ink of character `index` reaches,
+  // drawn as the panel draws it (anti-aliased rim included); INT_MIN when it
+  // has none.
+  int InkEnd(std::size_t index);
+  // The caption's first `characters` characters, decoded (see ShownText).
+  QString Decoded(std::size_t characters) const;
+
+  Line line_;
+  bool laid_out_ = false;  // line_ holds the caption; else it is drawn as Qt lays it out
+  std::size_t first_ = 0;  // the character of line_ at the left edge
   std::string caption_;
+  // What has been asked to repaint and is not painted yet; the painted
+  // pixels are only moved when this is empty.
+  QRegion unpainted_;
+  bool relayout_ = true;  // the next paint lays the line out anew
+  TServerLine server_line_;
+  KeptLine kept_;
+  // The screen shows steps copied there that the window's backing store
+  // does not hold: the panel is painted anew before Qt shows any of it
+  // from there (when the window is uncovered; eventFilter), or before
+  // Qt moves its pixels there.
+  bool behind_ = false;
+  QPointer<QWindow> watched_;  // the window whose exposures are watched
+  // InkEnd of each glyph (of its font) drawn alone, from its place; for the
+  // font, size and colours as they are.
+  QHash<std::pair<QRawFont, quint32>, int> ink_ends_;
   QString whole_text_;
   mutable bool text_read_ = false;
   bool utf8_ = true;  // the empty caption is valid UTF-8

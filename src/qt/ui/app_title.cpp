@@ -108,9 +108,10 @@ QWidget* TaskbarProxyWindow() { return g_proxy; }
 
 const QIcon& ProgramWindowIcon() {
   static const QIcon icon = [] {
-    const QIcon source = PictureIcon(QStringLiteral("marrowby-weather"));
     QIcon drawn;
-    for (int size : {16, 24, 32, 48, 64}) drawn.addPixmap(source.pixmap(size, size));
+    for (int size : {16, 24, 32, 48, 64}) {
+      drawn.addPixmap(PicturePixmap(QStringLiteral("marrowby-weather"), size));
+    }
     return drawn;
   }();
   return icon;

@@ -34,7 +34,6 @@ void SetTaskbarProxyTarget(QWidget* window);
 // The proxy window, nullptr when there is none.
 QWidget* TaskbarProxyWindow();
 
-// The program's icon for window frames and the taskbar, drawn once at the
-// sizes window managers use (the vector picture rendered at every size a
-// frame asks for would cost more than the rest of the start-up).
+// The program's icon for window frames and the taskbar, at the sizes window
+// managers use, made once.
 const QIcon& ProgramWindowIcon();

@@ -5,9 +5,9 @@
 
 #include "pictures.h"
 
-TPictureImage ProgramPicture(const QString& name, QSize size) {
-  return TPictureImage{PictureIcon(name), size, name};
-}
+QIcon TPictureImage::Icon() const { return PictureIcon(name); }
+
+TPictureImage ProgramPicture(const QString& name, QSize size) { return TPictureImage{size, name}; }
 
 TPicture::TPicture(QWidget* parent) : QWidget(parent) {}
 
@@ -34,10 +34,11 @@ void TPicture::SetAutoSize(bool auto_size) {
 }
 
 void TPicture::paintEvent(QPaintEvent*) {
-  if (picture_.icon.isNull()) return;
+  const QIcon icon = picture_.Icon();
+  if (icon.isNull()) return;
   QRect target(QPoint(0, 0), picture_.size);
   if (center_) target.moveCenter(rect().center());
   QPainter painter(this);
-  // The icon renders its vector source at the painter's device pixel ratio.
-  picture_.icon.paint(&painter, target);
+  // The icon picks its bitmap for the painter's device pixel ratio.
+  icon.paint(&painter, target);
 }

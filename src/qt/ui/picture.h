@@ -1,5 +1,6 @@
-// A picture box: shows one picture, drawn from its vector source at the
-// screen's device pixel ratio so it stays crisp on high-density screens.
+// A picture box: shows one picture, drawn from the bitmap of its size for the
+// screen's device pixel ratio (1 or 2; others are scaled from the nearest), so
+// it stays crisp on high-density screens.
 #pragma once
 
 #include <QIcon>
@@ -7,15 +8,18 @@
 #include <QString>
 #include <QWidget>
 
-// A picture: what it shows, its size in (logical) pixels, and its name. A
-// copy shares the source's image and compares equal to it.
+// A picture: its name, which names what it shows, and its size in (logical)
+// pixels. Its bitmaps are read when it is first drawn (a picture that is
+// never shown is never read), and shared by every picture of that name.
 struct TPictureImage {
-  QIcon icon;
   QSize size;
   QString name;
 
+  // The program's picture of this name (PictureIcon); null for no name.
+  QIcon Icon() const;
+
   friend bool operator==(const TPictureImage& a, const TPictureImage& b) {
-    return a.name == b.name && a.size == b.size && a.icon.cacheKey() == b.icon.cacheKey();
+    return a.name == b.name && a.size == b.size;
   }
 };
 

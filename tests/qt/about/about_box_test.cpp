@@ -111,6 +111,53 @@ TEST(AboutBoxTest, TextsFontsAndColours) {
   }
 }
 
+// The box the program makes hidden at its start: its frame only, until it is
+// first shown; then the same controls as a box built at once.
+TEST(AboutBoxTest, ABoxBuiltWhenShownGetsItsControlsWhenFirstShown) {
+  TAboutBox later(nullptr, TAboutBox::Build::kWhenShown);
+  EXPECT_FALSE(later.isVisible());
+  EXPECT_EQ(later.windowTitle(), "About...");
+  EXPECT_EQ(later.size(), QSize(356, 167));
+  EXPECT_EQ(later.windowFlags(), TAboutBox().windowFlags());
+  EXPECT_EQ(later.btnOK, nullptr);
+  EXPECT_TRUE(later.findChildren<QWidget*>().isEmpty());
+
+  ShowAndActivate(later);
+  ASSERT_NE(later.btnOK, nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), later.btnOK);
+  EXPECT_FALSE(later.windowIcon().isNull());
+  const TAboutBox now;
+  const QList<QWidget*> built = later.findChildren<QWidget*>();
+  const QList<QWidget*> expected = now.findChildren<QWidget*>();
+  ASSERT_EQ(built.size(), expected.size());
+  for (qsizetype i = 0; i < built.size(); ++i) {
+    SCOPED_TRACE(expected[i]->objectName().toStdString());
+    EXPECT_EQ(built[i]->objectName(), expected[i]->objectName());
+    EXPECT_STREQ(built[i]->metaObject()->className(), expected[i]->metaObject()->className());
+    EXPECT_EQ(built[i]->geometry(), expected[i]->geometry());
+    EXPECT_EQ(built[i]->font(), expected[i]->font());
+    EXPECT_EQ(built[i]->palette(), expected[i]->palette());
+    EXPECT_EQ(built[i]->toolTip(), expected[i]->toolTip());
+    EXPECT_EQ(built[i]->accessibleName(), expected[i]->accessibleName());
+    EXPECT_EQ(built[i]->focusPolicy(), expected[i]->focusPolicy());
+  }
+  for (auto label : {&TAboutBox::Label1, &TAboutBox::Label2, &TAboutBox::Label9,
+                     &TAboutBox::Label6, &TAboutBox::Label3, &TAboutBox::Label4,
+                     &TAboutBox::Label5}) {
+    EXPECT_EQ((later.*label)->text(), (now.*label)->text());
+  }
+  EXPECT_EQ(later.Image1->pixmap().toImage(), now.Image1->pixmap().toImage());
+  EXPECT_EQ(later.Edit1->text(), now.Edit1->text());
+  EXPECT_EQ(later.Edit2->text(), now.Edit2->text());
+
+  // Shown again, it keeps the controls it has.
+  later.btnOKClick();
+  const QPointer<QPushButton> ok = later.btnOK;
+  ShowAndActivate(later);
+  EXPECT_EQ(later.btnOK, ok.data());
+  EXPECT_EQ(later.findChildren<QWidget*>().size(), expected.size());
+}
+
 // Our own lines must not be cut off by the boxes they stand in.
 TEST(AboutBoxTest, EveryTextFitsItsBox) {
   TAboutBox box;
@@ -197,7 +244,7 @@ TEST(AboutBoxTest, TwoOpeningsGiveTwoSeparateCentredBoxes) {
   std::vector<QString> texts;
   for (int opening = 0; opening < 2; ++opening) {
     auto box = std::make_unique<TAboutBox>();
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, box.get(), [&] {
       QWidget* modal = QApplication::activeModalWidget();
       ASSERT_NE(modal, nullptr);
       shown.push_back(modal);

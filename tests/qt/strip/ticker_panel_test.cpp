@@ -1,10 +1,15 @@
 // The ticker as it is drawn: one clipped line from the left, a bounded prefix
 // of a long caption, a UTF-8 forecast that scrolls without flipping to
-// windows-1252; and the "Last Updated" stamp of non-Latin locales kept,
+// windows-1252, steps that move the painted pixels and show exactly what a
+// full repaint shows; and the "Last Updated" stamp of non-Latin locales kept,
 // stored and shown as UTF-8.
+#include <QCoreApplication>
 #include <QDate>
 #include <QImage>
 #include <QLocale>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QWindow>
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
@@ -115,6 +120,120 @@ TEST_F(TickerPanelTest, AUtf8ForecastScrollsWithoutFlipping) {
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_EQ(boxes_.boxes[0].title, QString(200, u' ') + QString(27, u'Ж'));
   EXPECT_EQ(boxes_.boxes[0].text.right(3), U("ЖЖЖ"));
+}
+
+// ---- steps that move the painted pixels ----
+
+// Records the regions the panel paints.
+class PaintRegions : public QObject {
+ public:
+  explicit PaintRegions(QWidget* panel) { panel->installEventFilter(this); }
+  std::vector<QRegion> regions;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+};
+
+class TickerStepTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    StoreFile("[settings]\nonstart=0\n");
+    frm_.frmMain.FormCreate();
+    ASSERT_TRUE(frm_.isVisible());
+    panel_ = frm_.pnlScroll;
+  }
+
+  // The panel as the window shows it: whatever was asked to repaint is
+  // painted first, then the pixels are read from the window's backing store.
+  QImage OnScreen() {
+    QCoreApplication::processEvents();
+    const QPoint at = panel_->mapTo(&frm_, QPoint(0, 0));
+    return frm_.screen()
+        ->grabWindow(frm_.winId(), at.x(), at.y(), panel_->width(), panel_->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  }
+  // The panel painted whole, from nothing, with the caption it has now.
+  QImage FullRepaint() { return panel_->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+  // Runs `steps` ticker steps; after each the screen must show what a full
+  // repaint shows. Returns how many steps painted less than the whole text.
+  int StepAndCompare(int steps) {
+    PaintRegions paints(panel_);
+    const int whole = panel_->contentsRect().width() * panel_->contentsRect().height();
+    int moved = 0;
+    for (int step = 0; step < steps; ++step) {
+      paints.regions.clear();
+      frm_.frmMain.tmrScrollTimer();
+      const QImage shown = OnScreen();
+      int painted = 0;
+      for (const QRegion& region : paints.regions) {
+        for (const QRect& rect : region) painted += rect.width() * rect.height();
+      }
+      if (painted > 0 && painted < whole / 2) ++moved;
+      const QImage full = FullRepaint();
+      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20) << "\"";
+      if (shown != full) return moved;
+    }
+    return moved;
+  }
+
+  void Start(const std::string& forecast) {
+    frm_.frmMain.ForecastText = forecast;
+    frm_.SetCaption(forecast);
+    OnScreen();
+  }
+
+  TStripWindow frm_;
+  TTickerPanel* panel_ = nullptr;
+};
+
+std::string Repeated(const std::string& words, std::size_t length) {
+  std::string text;
+  while (text.size() < length) text += words;
+  return text.substr(0, length);
+}
+
+// windows-1252: "Highs 70°–75°. “Fog” near Mölle; Winds VA 5 mph... "
+const std::string kWindows1252 =
+    "Highs 70\xB0\x96" "75\xB0. \x93" "Fog\x94 near M\xF6lle; AVAWAY Winds 5 mph, fjord "
+    "office\x85 Tonight: LOWS 41. ";
+// UTF-8: "Снег ¼ in. Ветер 5 м/с, Highs 70°. "
+const std::string kUtf8 =
+    "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in. \xD0\x92\xD0\xB5\xD1\x82\xD0\xB5\xD1\x80 5 "
+    "\xD0\xBC/\xD1\x81, Highs 70\xC2\xB0. ";
+
+TEST_F(TickerStepTest, StepsShowWhatAFullRepaintShowsInEitherEncodingAndWeight) {
+  for (bool bold : {true, false}) {
+    for (const std::string* words : {&kWindows1252, &kUtf8}) {
+      SCOPED_TRACE(std::string(bold ? "bold " : "regular ") +
+                   (words == &kUtf8 ? "UTF-8" : "windows-1252"));
+      frm_.SetTickerBold(bold);
+      Start(Repeated(*words, 600));
+      const int moved = StepAndCompare(300);
+      // Most steps moved the pixels instead of repainting them all.
+      EXPECT_GT(moved, 150);
+    }
+  }
+}
+
+TEST_F(TickerStepTest, StepsAfterAResizeARefillAndAColourChange) {
+  // A forecast shorter than the steps, so the caption is refilled twice.
+  Start(Repeated(kWindows1252, 120));
+  EXPECT_GT(StepAndCompare(130), 60);
+  frm_.resize(frm_.width() + 157, frm_.height());
+  EXPECT_GT(StepAndCompare(130), 60);
+  frm_.SetTickerFontColor(PaletteColor{0x00, 0x80, 0xFF});
+  frm_.SetPanelColor(StripPanel::pnlScroll, PaletteColor{0x20, 0x20, 0x60});
+  EXPECT_GT(StepAndCompare(130), 60);
+  frm_.resize(frm_.width() - 200, frm_.height());
+  frm_.SetTickerBold(false);
+  Start(Repeated(kUtf8, 200));
+  EXPECT_GT(StepAndCompare(230), 100);
 }
 
 // The stamp of each locale, made by an update, shown in the hint and kept in

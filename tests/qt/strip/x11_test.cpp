@@ -5,13 +5,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
@@ -88,6 +92,153 @@ TEST_F(X11Test, TitlesReachTheWindowManagerAsTheyStand) {
   });
   frm.frmMain.DisplayCompleteForecast1Click();
   EXPECT_EQ(box_title, "");
+}
+
+
+// ---- ticker steps shown by copying on the X server ----
+
+// Counts the events of one type that an object receives.
+class EventCount : public QObject {
+ public:
+  EventCount(QObject* object, QEvent::Type type) : type_(type) { object->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) ++count;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+};
+
+class TickerOnX11Test : public X11Test {
+ protected:
+  void SetUp() override {
+    X11Test::SetUp();
+    if (IsSkipped()) return;
+    StoreFile("[settings]\nonstart=0\n");
+    frm_.frmMain.FormCreate();
+    ASSERT_TRUE(frm_.isVisible());
+    panel_ = frm_.pnlScroll;
+  }
+
+  // The panel as the X server shows it, once whatever was asked to repaint
+  // is painted and sent.
+  QImage OnScreen() {
+    QCoreApplication::processEvents();
+    SyncWithDisplay();
+    const QPoint at = panel_->mapTo(&frm_, QPoint(0, 0));
+    return frm_.screen()
+        ->grabWindow(frm_.winId(), at.x(), at.y(), panel_->width(), panel_->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  }
+  // The panel painted whole, from nothing, with the caption it has now.
+  QImage FullRepaint() { return panel_->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+  // Runs `steps` ticker steps; after each the X server must show what a full
+  // repaint shows, and so it must once the panel is uncovered (Qt shows it
+  // from the window's backing store then). Returns how many steps painted
+  // nothing through Qt (shown by a copy on the server).
+  int StepAndCompare(int steps) {
+    EventCount paints(panel_, QEvent::Paint);
+    int copied = 0;
+    for (int step = 0; step < steps; ++step) {
+      const int before = paints.count;
+      frm_.frmMain.tmrScrollTimer();
+      const QImage shown = OnScreen();
+      if (paints.count == before) ++copied;
+      const QImage full = FullRepaint();
+      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20) << "\"";
+      if (shown != full) return copied;
+    }
+    Uncover();
+    EXPECT_EQ(OnScreen(), FullRepaint()) << "uncovered after " << steps << " steps";
+    return copied;
+  }
+
+  // The panel uncovered, as when a window over it goes away: the X server
+  // clears it and asks the program to show it again.
+  void Uncover() {
+    EventCount exposures(frm_.windowHandle(), QEvent::Expose);
+    const QPoint at = panel_->mapTo(&frm_, QPoint(0, 0));
+    xcb_connection_t* c = Connection();
+    xcb_clear_area(c, 1, static_cast<xcb_window_t>(frm_.winId()), static_cast<int16_t>(at.x()),
+                   static_cast<int16_t>(at.y()), static_cast<uint16_t>(panel_->width()),
+                   static_cast<uint16_t>(panel_->height()));
+    SyncWithDisplay();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return exposures.count > 0; }));
+  }
+
+  void Start(const std::string& forecast) {
+    frm_.frmMain.ForecastText = forecast;
+    frm_.SetCaption(forecast);
+    OnScreen();
+  }
+
+  TStripWindow frm_;
+  TTickerPanel* panel_ = nullptr;
+};
+
+std::string Repeated(const std::string& words, std::size_t length) {
+  std::string text;
+  while (text.size() < length) text += words;
+  return text.substr(0, length);
+}
+
+// windows-1252, with pairs whose glyphs reach into their neighbours' places
+// (kerned capitals, f and j, quotes and slashes; no pair the font draws as
+// one glyph): "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // “f” ‘j’ ƒ °–"
+const std::string kOverhangs1252 =
+    "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // \x93" "f\x94 \x91j\x92 \x83 70\xB0\x96" "75\xB0. ";
+// UTF-8: "Снег ¼ in. Ветер 5 м/с, Highs 70°. "
+const std::string kUtf8 =
+    "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in. \xD0\x92\xD0\xB5\xD1\x82\xD0\xB5\xD1\x80 5 "
+    "\xD0\xBC/\xD1\x81, Highs 70\xC2\xB0. ";
+
+TEST_F(TickerOnX11Test, StepsCopiedOnTheServerShowWhatAFullRepaintShows) {
+  for (bool bold : {true, false}) {
+    for (const std::string* words : {&kOverhangs1252, &kUtf8}) {
+      SCOPED_TRACE(std::string(bold ? "bold " : "regular ") +
+                   (words == &kUtf8 ? "UTF-8" : "windows-1252"));
+      frm_.SetTickerBold(bold);
+      Start(Repeated(*words, 600));
+      // Most steps are copies on the server, not paints.
+      EXPECT_GT(StepAndCompare(300), 250);
+    }
+  }
+}
+
+TEST_F(TickerOnX11Test, CopiedStepsAfterAResizeARefillAndAColourChange) {
+  // A forecast shorter than the steps, so the caption is refilled twice.
+  Start(Repeated(kOverhangs1252, 120));
+  EXPECT_GT(StepAndCompare(130), 90);
+  frm_.resize(frm_.width() + 157, frm_.height());
+  EXPECT_GT(StepAndCompare(130), 90);
+  frm_.SetTickerFontColor(PaletteColor{0x00, 0x80, 0xFF});
+  frm_.SetPanelColor(StripPanel::pnlScroll, PaletteColor{0x20, 0x20, 0x60});
+  EXPECT_GT(StepAndCompare(130), 90);
+  frm_.resize(frm_.width() - 200, frm_.height());
+  frm_.SetTickerBold(false);
+  Start(Repeated(kUtf8, 200));
+  EXPECT_GT(StepAndCompare(230), 160);
+}
+
+TEST_F(TickerOnX11Test, CopiedStepsAfterThePanelMovesInTheWindow) {
+  // Room to move in, inside the window.
+  panel_->resize(panel_->width() - 20, panel_->height());
+  Start(Repeated(kOverhangs1252, 400));
+  EXPECT_GT(StepAndCompare(40), 30);
+  // Moved alone, as a wider picture frame moves it; Qt may move its pixels
+  // in the backing store instead of painting them.
+  panel_->move(panel_->x() + 13, panel_->y());
+  EXPECT_EQ(OnScreen(), FullRepaint());
+  EXPECT_GT(StepAndCompare(40), 30);
+  panel_->move(panel_->x() - 6, panel_->y());
+  EXPECT_EQ(OnScreen(), FullRepaint());
+  EXPECT_GT(StepAndCompare(40), 30);
 }
 
 }  // namespace
