@@ -13,6 +13,7 @@
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
+#include "ticker_texts.h"
 #include "window_fixture.h"
 #include "support/display_bytes.h"
 #include "text/utf8_text.h"
@@ -192,20 +193,10 @@ class TickerStepTest : public WindowTest {
   TTickerPanel* panel_ = nullptr;
 };
 
-std::string Repeated(const std::string& words, std::size_t length) {
-  std::string text;
-  while (text.size() < length) text += words;
-  return text.substr(0, length);
-}
-
 // windows-1252: "Highs 70°–75°. “Fog” near Mölle; Winds VA 5 mph... "
 const std::string kWindows1252 =
     "Highs 70\xB0\x96" "75\xB0. \x93" "Fog\x94 near M\xF6lle; AVAWAY Winds 5 mph, fjord "
     "office\x85 Tonight: LOWS 41. ";
-// UTF-8: "Снег ¼ in. Ветер 5 м/с, Highs 70°. "
-const std::string kUtf8 =
-    "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in. \xD0\x92\xD0\xB5\xD1\x82\xD0\xB5\xD1\x80 5 "
-    "\xD0\xBC/\xD1\x81, Highs 70\xC2\xB0. ";
 
 TEST_F(TickerStepTest, StepsShowWhatAFullRepaintShowsInEitherEncodingAndWeight) {
   for (bool bold : {true, false}) {

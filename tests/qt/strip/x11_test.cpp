@@ -19,6 +19,7 @@
 
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
+#include "ticker_texts.h"
 #include "window_fixture.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/message_boxes.h"
@@ -182,21 +183,11 @@ class TickerOnX11Test : public X11Test {
   TTickerPanel* panel_ = nullptr;
 };
 
-std::string Repeated(const std::string& words, std::size_t length) {
-  std::string text;
-  while (text.size() < length) text += words;
-  return text.substr(0, length);
-}
-
 // windows-1252, with pairs whose glyphs reach into their neighbours' places
 // (kerned capitals, f and j, quotes and slashes; no pair the font draws as
 // one glyph): "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // “f” ‘j’ ƒ °–"
 const std::string kOverhangs1252 =
     "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // \x93" "f\x94 \x91j\x92 \x83 70\xB0\x96" "75\xB0. ";
-// UTF-8: "Снег ¼ in. Ветер 5 м/с, Highs 70°. "
-const std::string kUtf8 =
-    "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in. \xD0\x92\xD0\xB5\xD1\x82\xD0\xB5\xD1\x80 5 "
-    "\xD0\xBC/\xD1\x81, Highs 70\xC2\xB0. ";
 
 TEST_F(TickerOnX11Test, StepsCopiedOnTheServerShowWhatAFullRepaintShows) {
   for (bool bold : {true, false}) {
