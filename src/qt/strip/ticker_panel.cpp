@@ -142,13 +142,14 @@ bool TTickerPanel::LayOut(int characters) {
   if (glyphs.size() != line.units.size()) return false;  // drawn together or in pieces
   std::stable_sort(glyphs.begin(), glyphs.end(),
                    [](const Glyph& a, const Glyph& b) { return a.x < b.x; });
-  // Each glyph a whole number of pixels after the one before: the distance
-  // between them as laid out, rounded.
+  // Each glyph on the whole pixel nearest its place as laid out, as Qt draws
+  // a line: rounding each distance instead would let the errors add up to
+  // a line several pixels shorter or longer.
   std::vector<QList<QPointF>> positions;
   for (const QGlyphRun& run : line.runs) positions.push_back(run.positions());
-  int x = 0;
+  const qreal start = glyphs.front().x;
   for (std::size_t g = 0; g < glyphs.size(); ++g) {
-    if (g > 0) x += static_cast<int>(std::lround(glyphs[g].x - glyphs[g - 1].x));
+    const int x = static_cast<int>(std::lround(glyphs[g].x - start));
     line.places.push_back(x);
     line.glyphs.emplace_back(glyphs[g].run, glyphs[g].index);
     QPointF& place = positions[static_cast<std::size_t>(glyphs[g].run)][glyphs[g].index];
@@ -158,7 +159,7 @@ bool TTickerPanel::LayOut(int characters) {
     line.runs[r].setPositions(positions[static_cast<std::size_t>(r)]);
   }
   // The end: where a character after the last would stand.
-  line.places.push_back(x + static_cast<int>(std::lround(text_line.naturalTextWidth() - glyphs.back().x)));
+  line.places.push_back(static_cast<int>(std::lround(text_line.naturalTextWidth() - start)));
   line.units.push_back(line.text.size());
   line_ = std::move(line);
   laid_out_ = true;
@@ -176,7 +177,7 @@ bool TTickerPanel::MovePainted() {
   if (shift <= 0 || shift >= area.width()) return false;
   // Too little of the line left to fill the panel after the move: lay it out
   // anew from the shown text (the places it gives differ from these by a
-  // constant only). Moved through Qt, that step repaints the panel whole.
+  // pixel at most). Moved through Qt, that step repaints the panel whole.
   if (!line_.to_the_end && line_.places.back() - line_.places[next] < area.width() + height()) {
     return LayOut(2 * ShownCharacters()) && ShowByCopy();
   }

@@ -16,10 +16,11 @@
 // enough to overfill the panel (ShownCharacters), so a step costs the same
 // for a short forecast and for a very long one.
 //
-// The line is laid out once and drawn with each character a whole number of
-// pixels after the one before it (its advance and kerning, rounded), so that
-// dropping the first character moves the rest by a whole number of pixels and
-// leaves every glyph on the same pixels, only further left. On X11 a stretch
+// The line is laid out once and drawn with each character on the whole pixel
+// nearest its place in the line, so that dropping the first character moves
+// the rest by a whole number of pixels and leaves every glyph on the same
+// pixels, only further left (within a pixel of where a line laid out from the
+// new first character would put it). On X11 a stretch
 // of the line is drawn once and kept on the X server, and a step is a copy
 // from there (with, where the dropped characters' ink reaches past the new
 // first one's place, a narrow strip drawn without it, kept beside the line);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLocale>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
@@ -225,6 +226,40 @@ TEST_F(TickerStepTest, StepsAfterAResizeARefillAndAColourChange) {
   frm_.SetTickerBold(false);
   Start(Repeated(kUtf8, 200));
   EXPECT_GT(StepAndCompare(230), 100);
+}
+
+// The line laid out on whole pixels ends where Qt's own drawing of the same
+// text ends, give or take a pixel: rounding each glyph's distance from the
+// one before instead would let the errors add up over the line.
+TEST_F(TickerStepTest, TheLineEndsWhereQtsOwnDrawingEnds) {
+  frm_.resize(900, frm_.height());
+  for (bool bold : {true, false}) {
+    SCOPED_TRACE(bold ? "bold" : "regular");
+    frm_.SetTickerBold(bold);
+    const std::string text = Repeated(kWindows1252, 100);
+    Start(text);
+    const QImage laid_out = FullRepaint();
+    QImage drawn(laid_out.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::black);
+    QPainter painter(&drawn);
+    painter.setPen(panel_->FontColor());
+    painter.setFont(panel_->font());
+    painter.drawText(panel_->contentsRect(), Qt::AlignLeft | Qt::AlignVCenter,
+                     panel_->ShownText());
+    painter.end();
+    // The rightmost column with ink inside the border.
+    const auto ink_end = [&](const QImage& image) {
+      const QRect inside = panel_->contentsRect();
+      for (int x = inside.right(); x >= inside.left(); --x) {
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+          if (qGray(image.pixel(x, y)) > 128) return x;
+        }
+      }
+      return -1;
+    };
+    ASSERT_GT(ink_end(drawn), 600);
+    EXPECT_LE(std::abs(ink_end(laid_out) - ink_end(drawn)), 1);
+  }
 }
 
 // The stamp of each locale, made by an update, shown in the hint and kept in
