@@ -134,6 +134,14 @@ void TfrmOptions::FormCreate() {
   chkAltSite = Read(store, kAltSource);
 }
 
+bool TfrmOptions::OkClick() {
+  if (!guard_) {
+    btnOkClick();
+    return true;
+  }
+  return guard_([this] { btnOkClick(); });
+}
+
 void TfrmOptions::btnOkClick() {
   TRegIniFile store(kProductKeyPath);
   Write(store, kRate, tbScroll);

@@ -2,6 +2,7 @@
 // the first run, the stored texts coming back and going back byte for byte,
 // a stored "no forecast", store errors during creation and at the close, and
 // the system's close.
+#include <algorithm>
 #include <functional>
 
 #include "strip/main_form.h"
@@ -129,12 +130,44 @@ TEST_F(StartTest, AStoreErrorStopsCreationWhereItWasRaised) {
   StoreUnreadable(kWindowSection, kTop.name);
   Store(kLastForecast, "Fair");
   TfrmMain frm(face_);
-  EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
-  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Invalid data type for 'top'."}));
+  EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
+  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'top'."}));
   EXPECT_EQ(face_.frame.left, 77);
   EXPECT_FALSE(face_.visible);
   EXPECT_TRUE(frm.ForecastText.empty());
   EXPECT_FALSE(frm.tmrScroll.Enabled());
+}
+
+// The program's start: creation behind the boundary, then the window shown
+// if creation did not get that far, unless the program is ending.
+TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
+  {
+    StoreShownTexts();
+    RecordingFace face;
+    TfrmMain frm(face);
+    frm.Start();
+    EXPECT_EQ(std::count(face.calls.begin(), face.calls.end(), "show"), 1);
+  }
+  StoreUnreadable(kWindowSection, kTop.name);
+  TfrmMain frm(face_);
+  frm.Start();
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{
+                             "uncaught: Marrowby Weather | Invalid data type for 'top'.", "show",
+                             "paint:  | "}));
+  // Once the program ends, the close box has nothing more to do.
+  frm.pExitClick();
+  face_.calls.clear();
+  Store(kLastForecast, "stored after the end");
+  EXPECT_TRUE(frm.CloseBoxClick());
+  EXPECT_TRUE(face_.calls.empty());
+  EXPECT_EQ(StoredText(kLastForecast), "stored after the end");
+  // A start that ends the program (a document that cannot be opened) shows
+  // nothing more.
+  RecordingFace ending;
+  TfrmMain frm2(ending);
+  frm2.Terminate(0);
+  frm2.Start();
+  EXPECT_FALSE(ending.visible);
 }
 
 // ---- closing ----
@@ -149,7 +182,7 @@ TEST_F(CloseTest, ExitStoresTheShownTextsAndTheFrameThenEnds) {
   face_.frame = {-200, 44, 600};  // where the user dragged it
   face_.calls.clear();
   frm.pExitClick();
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0", "terminate 0"}));
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops", "end loops"}));
   EXPECT_FALSE(face_.visible);
   // The texts whatever they hold, status texts and defaults included.
   EXPECT_EQ(StoredText(kLastForecast), "Getting Forecast...");
@@ -171,7 +204,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
   StoreUnreadable(kWeatherSection, kLastMarrowby.name);
   {
     TfrmMain frm(face_);
-    EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
+    EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
     frm.ForecastText = "Showers.";
     frm.pExitClick();
   }
@@ -185,7 +218,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
   // Set by an update, an entry is the program's again.
   RecordingFace face;
   TfrmMain frm(face);
-  EXPECT_FALSE(RunGuarded(face, [&] { frm.FormCreate(); }));
+  EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
   frm.PrimaryConditions = "MARROWBY  SUNNY";
   frm.Close();
   EXPECT_THROW(StoredText(kLastMarrowby), ERegistryException);
@@ -202,7 +235,7 @@ TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsW
   EXPECT_THROW(frm.Close(), ERegistryException);
   EXPECT_THROW(frm.pExitClick(), ERegistryException);
   EXPECT_TRUE(face_.visible);
-  EXPECT_EQ(face_.terminate_calls, 0);
+  EXPECT_EQ(face_.end_loops_calls, 0);
 
   // The system's close is obeyed all the same, without a box that nobody
   // may be there to answer, and the program's status says it failed.
@@ -213,7 +246,7 @@ TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsW
   EXPECT_NE(err.find(": Failed to "), std::string::npos) << err;
   EXPECT_TRUE(face_.Boxes().empty());
   EXPECT_FALSE(face_.visible);
-  EXPECT_EQ(face_.exit_status, 1);
+  EXPECT_EQ(frm.ExitStatus(), 1);
   // Once told to end, a second request changes nothing.
   face_.calls.clear();
   frm.EndSession();
@@ -228,11 +261,11 @@ TEST_F(CloseTest, TheSystemsCloseStoresOnceAndEnds) {
   frm.tmrTitleSwitchTimer();
   face_.calls.clear();
   frm.EndSession();
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0"}));
-  EXPECT_EQ(face_.exit_status, 0);
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops"}));
+  EXPECT_EQ(frm.ExitStatus(), 0);
   EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
   frm.EndSession();
-  EXPECT_EQ(face_.terminate_calls, 1);
+  EXPECT_EQ(face_.end_loops_calls, 1);
 }
 
 }  // namespace
