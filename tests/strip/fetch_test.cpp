@@ -32,11 +32,11 @@ class FetchTest : public StripTest {
   std::string Fetch(bool alternate, bool forecast) {
     frm_.UseAlternateSource = alternate;
     frm_.reTmp.ClearBuffer();
-    EXPECT_TRUE(frm_.FetchDocument(forecast));
+    EXPECT_TRUE(frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
     return frm_.reTmp.WholeText();
   }
 
-  TfrmMain frm_{face_};
+  TfrmMain frm_{face_, env_};
 };
 
 TEST_F(FetchTest, TheAddressFollowsTheArgumentAndTheFlagAtEveryCall) {
@@ -59,18 +59,18 @@ TEST_F(FetchTest, LinesGoBehindWhatTheBufferHolds) {
   WeatherServers servers;
   servers.ServeRoundup(false, "A\r\n\r\nB\r\n\tC\x01\xE9\rlast line without end");
   frm_.reTmp.SetWholeText("held");
-  EXPECT_TRUE(frm_.FetchDocument(false));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kConditions));
   EXPECT_EQ(frm_.reTmp.WholeText(), "held\r\nA\r\nB\r\n\tC\x01\xE9");
 }
 
 TEST_F(FetchTest, EmptyBodiesAndErrorPagesAreDocuments) {
   WeatherServers servers;
   servers.ServeRoundup(false, "");
-  EXPECT_TRUE(frm_.FetchDocument(false));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kConditions));
   EXPECT_EQ(frm_.reTmp.WholeText(), "");
   servers.ServeForecastReply(
       false, LoopbackReply::Page(404, "<html>\n<h1>Not Found</h1>\n</html>\n", "text/html"));
-  EXPECT_TRUE(frm_.FetchDocument(true));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_EQ(frm_.reTmp.WholeText(), "<html>\r\n<h1>Not Found</h1>\r\n</html>\r\n");
   EXPECT_TRUE(face_.Boxes().empty());
   EXPECT_FALSE(frm_.TerminateRequested());
@@ -83,7 +83,7 @@ TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
   WeatherServers servers;
   servers.ServeRoundup(false, "MARROWBY\n");
   servers.ServeForecast(false, "ZONE\n");
-  EXPECT_TRUE(frm_.FetchDocument(false));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kConditions));
   EXPECT_EQ(
       face_.calls,
       (Calls{"fetch", "paint: Getting Current Conditions... | Getting Forecast Information...",
@@ -93,7 +93,7 @@ TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
   frm_.tmrTitleSwitchTimer();
   frm_.tmrScrollTimer();
   face_.calls.clear();
-  EXPECT_TRUE(frm_.FetchDocument(true));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched"}));  // nothing painted
   EXPECT_EQ(face_.title, "title stays");
   EXPECT_EQ(face_.caption, "Getting Forecast Information...");
@@ -110,7 +110,7 @@ TEST_F(FetchTest, ARefusingOrUnknownServerEndsTheProgramAfterStoring) {
     SCOPED_TRACE(server);
     SetEnvironment(kPrimaryServerVariable, server);
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     frm.FormCreate();
     frm.ForecastText = "Kept forecast via " + server;
     face.title = "title";
@@ -118,7 +118,7 @@ TEST_F(FetchTest, ARefusingOrUnknownServerEndsTheProgramAfterStoring) {
     frm.reTmp.SetWholeText("held");
     face.calls.clear();
 
-    EXPECT_FALSE(frm.FetchDocument(false));
+    EXPECT_FALSE(frm.FetchDocument(WeatherDocument::kConditions));
     EXPECT_EQ(face.calls,
               (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops", "end loops"}));
     EXPECT_EQ(frm.ExitStatus(), 0);
@@ -138,12 +138,12 @@ TEST_F(FetchTest, ASystemCloseDuringTheOpenFailedBoxStoresOnce) {
     EXPECT_EQ(StoredText(kLastForecast), "shown");
     Store(kLastForecast, "edited after the close");
   };
-  EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kConditions));  // the fixture's sources refuse
   EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops"}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the close");
   // Told to end: no more fetches, no more boxes.
   face_.calls.clear();
-  EXPECT_FALSE(frm_.FetchDocument(true));
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_TRUE(face_.calls.empty());
 }
 
@@ -164,7 +164,7 @@ TEST_F(FetchTest, AResetOrAStallMidBodyShowsOneErrorBox) {
     frm_.reTmp.SetWholeText("held");
     frm_.fetchLimits.stall_ms = forecast ? 400 : FetchLimits{}.stall_ms;
     face_.calls.clear();
-    EXPECT_FALSE(frm_.FetchDocument(forecast));
+    EXPECT_FALSE(frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
     EXPECT_EQ(face_.Boxes(), (Calls{kReadFailed}));
     EXPECT_EQ(face_.calls.back(), kReadFailed);
     EXPECT_EQ(frm_.reTmp.WholeText(), "held");
@@ -221,13 +221,13 @@ TEST_F(FetchTest, EachFailedFetchWritesOneLineToStandardError) {
 
   testing::internal::CaptureStderr();
   frm_.fetchLimits.stall_ms = 400;
-  EXPECT_FALSE(frm_.FetchDocument(true));
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kForecast));
   frm_.fetchLimits = {};
   frm_.UseAlternateSource = true;
-  EXPECT_TRUE(frm_.FetchDocument(true));  // success says nothing
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kForecast));  // success says nothing
   frm_.UseAlternateSource = false;
   SetEnvironment(kPrimaryServerVariable, nowhere_.Authority());
-  EXPECT_FALSE(frm_.FetchDocument(false));
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kConditions));
   const std::string err = testing::internal::GetCapturedStderr();
 
   // The document, its source, the address, why (with the fetch's own limits).

@@ -30,7 +30,7 @@ TEST_F(HandEditedTest, AnUnusableSourceEntryIsASourceThatCannotBeReached) {
     SCOPED_TRACE(alternate ? "alternate" : "primary");
     if (alternate) UnsetEnvironment(kAlternateServerVariable);
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     frm.FormCreate();
     frm.UseAlternateSource = alternate;
     testing::internal::CaptureStderr();
@@ -62,7 +62,7 @@ TEST_F(HandEditedTest, CommentsAfterValuesAndHeadersAreNotRead) {
                  "[settings]\nonstart=\"0\"      ; no update at start-up\n"
                  "[sources]             ; written by hand only\n"
                  "primary=\"" + servers.primary.Authority() + "\" ; the test's server\n");
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   EXPECT_TRUE(frm.RunGuarded([&] { frm.FormCreate(); }));
   EXPECT_EQ(face_.font_color, TfrmMain::ColorFromIndex(4));
   EXPECT_EQ(face_.PanelColor(StripPanel::pnlScroll), TfrmMain::ColorFromIndex(11));

@@ -17,7 +17,7 @@ class MenuTest : public StripTest {
     frm_.FormCreate();
     face_.calls.clear();
   }
-  TfrmMain frm_{face_};
+  TfrmMain frm_{face_, env_};
 };
 
 // The box is titled with the application title as it stands, so with the

@@ -24,7 +24,7 @@ std::vector<int> Values(const TfrmOptions& form) {
 const std::vector<int> kInitialValues{300, 11, 0, 0, 0, 0, 0};
 
 TEST_F(OptionsFormTest, ANewFormHoldsTheInitialValuesAndAnEmptyStoreTheDefaults) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   EXPECT_EQ(Values(form), kInitialValues);
   form.FormCreate();
   EXPECT_EQ(Values(form), (std::vector<int>{150, 15, 0, 1, 0, 1, 0}));
@@ -38,7 +38,7 @@ TEST_F(OptionsFormTest, StoredValuesFillTheForm) {
   Store(kShowTask, true);
   Store(kOnStart, false);
   Store(kAltSource, true);
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
   EXPECT_EQ(Values(form), (std::vector<int>{42, 4, 11, 0, 1, 0, 1}));
 }
@@ -48,13 +48,13 @@ TEST_F(OptionsFormTest, ARateBeyondTheTrackBarIsTakenAtItsEndAndStoredSo) {
   for (const auto& [stored, shown] : {std::pair{500, 300}, std::pair{-7, 1}, std::pair{0, 1}}) {
     SCOPED_TRACE(stored);
     Store(kRate, stored);
-    TfrmOptions form;
+    TfrmOptions form(env_.settings);
     form.FormCreate();
     EXPECT_EQ(form.tbScroll, shown);
     form.btnOkClick();
     EXPECT_EQ(StoredText(kRate), std::to_string(shown));
   }
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.SetScrollPosition(301);
   EXPECT_EQ(form.tbScroll, 300);
   form.SetScrollPosition(1);
@@ -64,7 +64,7 @@ TEST_F(OptionsFormTest, ARateBeyondTheTrackBarIsTakenAtItsEndAndStoredSo) {
 // All seven are written whether changed or not, in their fixed order (on an
 // empty store each section appears where its first entry was written).
 TEST_F(OptionsFormTest, OkWritesAllSevenInTheirOrder) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
   form.btnOkClick();
   EXPECT_EQ(
@@ -85,7 +85,7 @@ TEST_F(OptionsFormTest, OkWritesAllSevenInTheirOrder) {
 TEST_F(OptionsFormTest, AHandEditedIndexWithoutACellIsStoredBackAsItWas) {
   Store(kForeground, 20);
   Store(kBackground, -1);
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
   for (int i = 0; i < kPaletteSize; ++i) EXPECT_EQ(form.cGrid.CellMark(i), "") << i;
   form.btnOkClick();
@@ -121,7 +121,7 @@ TEST_F(OptionsFormTest, AStoreErrorWhileFillingStopsAtThatEntry) {
     Store(kOnStart, true);
     Store(kAltSource, true);
     StoreUnreadable(c.section, c.name);
-    TfrmOptions form;
+    TfrmOptions form(env_.settings);
     try {
       form.FormCreate();
       ADD_FAILURE() << "no error";
@@ -135,7 +135,7 @@ TEST_F(OptionsFormTest, AStoreErrorWhileFillingStopsAtThatEntry) {
 }
 
 TEST_F(OptionsFormTest, AStoreErrorWhileWritingStopsTheWriting) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
   if (!StoreUnwritable()) GTEST_SKIP() << "the store cannot be made unwritable here";
   try {

@@ -14,7 +14,7 @@ using StartTest = StripTest;
 using CloseTest = StripTest;
 
 TEST_F(StartTest, DesignValuesBeforeCreation) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   EXPECT_FALSE(frm.tmrScroll.Enabled());
   EXPECT_EQ(frm.tmrScroll.Interval(), 100);
   EXPECT_TRUE(frm.tmrUpdate.Enabled());
@@ -32,7 +32,7 @@ TEST_F(StartTest, DesignValuesBeforeCreation) {
 
 TEST_F(StartTest, FirstRunShowsTheDefaultsStandingStill) {
   Store(kOnStart, false);  // the start-up update has tests of its own
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.FormCreate();
   EXPECT_EQ(face_.calls, (std::vector<std::string>{
                              "show", "paint: Getting current conditions... | Getting Forecast..."}));
@@ -73,7 +73,7 @@ TEST_F(StartTest, StoredTextsComeBackByteForByteAndGoBackUnchanged) {
     Write(reg, kOnStart, false);
   }
   {
-    TfrmMain frm(face_);
+    TfrmMain frm(face_, env_);
     frm.FormCreate();
     EXPECT_EQ(frm.ForecastText, forecast);
     EXPECT_EQ(frm.PrimaryConditions, primary);
@@ -111,7 +111,7 @@ TEST_F(StartTest, StoredNoForecastStandsStillAndAnEmptyOneRuns) {
   const auto started = [&](const std::string& forecast) {
     Store(kLastForecast, forecast);
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     frm.FormCreate();
     EXPECT_EQ(frm.tmrTitleSwitch.Enabled(), frm.tmrScroll.Enabled());
     // The picture is chosen only for a stored forecast.
@@ -129,7 +129,7 @@ TEST_F(StartTest, AStoreErrorStopsCreationWhereItWasRaised) {
   Store(kLeft, 77);
   StoreUnreadable(kWindowSection, kTop.name);
   Store(kLastForecast, "Fair");
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
   EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'top'."}));
   EXPECT_EQ(face_.frame.left, 77);
@@ -144,12 +144,12 @@ TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
   {
     StoreShownTexts();
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     frm.Start();
     EXPECT_EQ(std::count(face.calls.begin(), face.calls.end(), "show"), 1);
   }
   StoreUnreadable(kWindowSection, kTop.name);
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.Start();
   EXPECT_EQ(face_.calls, (std::vector<std::string>{
                              "uncaught: Marrowby Weather | Invalid data type for 'top'.", "show",
@@ -164,7 +164,7 @@ TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
   // A start that ends the program (a document that cannot be opened) shows
   // nothing more.
   RecordingFace ending;
-  TfrmMain frm2(ending);
+  TfrmMain frm2(ending, env_);
   frm2.Terminate(0);
   frm2.Start();
   EXPECT_FALSE(ending.visible);
@@ -175,7 +175,7 @@ TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
 TEST_F(CloseTest, ExitStoresTheShownTextsAndTheFrameThenEnds) {
   StoreShownTexts();
   Store(kWidth, 420);
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.FormCreate();
   frm.ForecastText = "Getting Forecast...";
   frm.PrimaryConditions = "";
@@ -203,7 +203,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
   Store(kLastWendmoore, "WENDMOORE");
   StoreUnreadable(kWeatherSection, kLastMarrowby.name);
   {
-    TfrmMain frm(face_);
+    TfrmMain frm(face_, env_);
     EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
     frm.ForecastText = "Showers.";
     frm.pExitClick();
@@ -217,7 +217,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
 
   // Set by an update, an entry is the program's again.
   RecordingFace face;
-  TfrmMain frm(face);
+  TfrmMain frm(face, env_);
   EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
   frm.PrimaryConditions = "MARROWBY  SUNNY";
   frm.Close();
@@ -226,7 +226,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
 
 TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsWithStatus1) {
   StoreShownTexts();
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.FormCreate();
   if (!StoreUnwritable()) GTEST_SKIP() << "the store cannot be made unwritable here";
   face_.calls.clear();
@@ -255,7 +255,7 @@ TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsW
 
 TEST_F(CloseTest, TheSystemsCloseStoresOnceAndEnds) {
   StoreShownTexts();
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.FormCreate();
   frm.tmrTitleSwitchTimer();
   frm.tmrTitleSwitchTimer();

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "recording_face.h"
+#include "strip/strip_environment.h"
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "support/store_place.h"
@@ -46,6 +47,7 @@ class StripTest : public ::testing::Test {
   StorePlace place_;
   RefusingPort nowhere_;
   RecordingFace face_;
+  const StripEnvironment& env_ = ProgramEnvironment();
 };
 
 // What StoreShownTexts stores.

@@ -84,7 +84,7 @@ TEST_F(UpdateTest, TheStartUpUpdateOnAnEmptyStore) {
   face_.formats.clock_24_hour = true;
   face_.formats.time_separator = ".";
   {
-    TfrmMain frm(face_);
+    TfrmMain frm(face_, env_);
     frm.FormCreate();
     // The defaults first; the status texts at the start-up update and again
     // once the roundup is open; nothing painted while the forecast comes.
@@ -114,7 +114,7 @@ TEST_F(UpdateTest, TheStartUpUpdateOnAnEmptyStore) {
 }
 
 TEST_F(UpdateTest, UpdateNowShowsTheStatusThenTheNewTexts) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   // A box during the forecast's fetch shows what the strip shows meanwhile.
   servers_.ServeRoundup(false, Roundup(kMarrowbySnow, kWendmooreCld));
@@ -151,7 +151,7 @@ TEST_F(UpdateTest, UpdateNowShowsTheStatusThenTheNewTexts) {
 }
 
 TEST_F(UpdateTest, TheHalfHourlyUpdateLeavesTheTickerEmptyUntilItsNextStep) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   ServeRain();
   frm.tmrUpdateTimer();
@@ -185,7 +185,7 @@ TEST_F(UpdateTest, TheHalfHourlyUpdateLeavesTheTickerEmptyUntilItsNextStep) {
 TEST_F(UpdateTest, TheAlternateSourceIsAskedWhenChosen) {
   Store(kAltSource, true);
   ServeRain(true);
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   frm.pUpdateClick();
   EXPECT_EQ(frm.PrimaryConditions, kMarrowbyRain);
@@ -197,7 +197,7 @@ TEST_F(UpdateTest, TheAlternateSourceIsAskedWhenChosen) {
 // ---- the picture and the station items ----
 
 TEST_F(UpdateTest, ThePictureFollowsThePrimaryLineAndAStationWithoutAReportKeepsIt) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.SecondaryConditions = "WENDMOORE & <b>CO</b>";
   const auto picture = [&](const std::string& primary) {
     frm.PrimaryConditions = primary;
@@ -224,7 +224,7 @@ TEST_F(UpdateTest, AnUnreachableServerKeepsTheTextsOnEveryPath) {
     StoreShownTexts();
     if (path == kStartUp) Store(kOnStart, true);
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     if (path == kStartUp) {
       frm.FormCreate();
     } else {
@@ -256,7 +256,7 @@ TEST_F(UpdateTest, AnUnreachableServerKeepsTheTextsOnEveryPath) {
 }
 
 TEST_F(UpdateTest, AReadFailureKeepsThatDocumentsTextsOnly) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   ServeRain();
   servers_.ServeRoundupReply(false, Broken(Roundup(kMarrowbyRain, kWendmooreSun), 100));
@@ -294,9 +294,9 @@ TEST_F(UpdateTest, AReadFailureKeepsThatDocumentsTextsOnly) {
 // close, until an update brings a text for it.
 TEST_F(UpdateTest, AnUpdateMakesAnEntryCreationCouldNotReadTheProgramsAgain) {
   StoreUnreadable(kWeatherSection, kLastMarrowby.name);
-  const auto update_and_close = [] {
+  const auto update_and_close = [this] {
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
     frm.pUpdateClick();
     EXPECT_TRUE(frm.Close());
@@ -315,7 +315,7 @@ TEST_F(UpdateTest, AnUpdateMakesAnEntryCreationCouldNotReadTheProgramsAgain) {
 // ---- a document of another kind keeps them too ----
 
 TEST_F(UpdateTest, ErrorPagesKeepTheTextsWithoutABox) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   const auto expect_kept = [&](const std::string& caption) {
     EXPECT_TRUE(face_.Boxes().empty());
@@ -344,7 +344,7 @@ TEST_F(UpdateTest, ErrorPagesKeepTheTextsWithoutABox) {
 
 // The half-hourly update cuts the roundup alone, never behind the forecast.
 TEST_F(UpdateTest, AForecastNamingAStationIsNotTakenForItsEntry) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   servers_.ServeForecast(false,
                          ZoneForecast(".TODAY...WINDY. GUSTS NEAR WENDMOORE 40 MPH. NOT AS WARM."));
@@ -358,7 +358,7 @@ TEST_F(UpdateTest, AForecastNamingAStationIsNotTakenForItsEntry) {
 // ---- an update inside another one's box ----
 
 TEST_F(UpdateTest, AHalfHourlyUpdateRunsToItsEndInsideAnotherUpdatesBox) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   ServeRain();
   servers_.ServeRoundupReply(false, Broken(Roundup(kMarrowbySnow, kWendmooreCld), 100));
@@ -401,7 +401,7 @@ TEST_F(UpdateTest, ASystemCloseDuringAFetchEndsTheUpdateAtOnce) {
   silent.stall_after_body_bytes = 0;
   silent.stall = 20s;
   servers_.ServeRoundupReply(false, silent);
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   frm.fetchLimits = {20000, 20000, 30000};  // not abandoned, it would end in a box
   face_.on_keep_fetching = [&] {
@@ -439,7 +439,7 @@ TEST_F(UpdateTest, SampleDocumentsCutToWhatTheServerMeant) {
       SCOPED_TRACE(std::string(mw_sample::ScenarioName(scenario)) +
                    (alternate ? " alternate" : " primary"));
       RecordingFace face;
-      TfrmMain frm(face);
+      TfrmMain frm(face, env_);
       Start(frm, face);
       frm.UseAlternateSource = alternate;
       frm.pUpdateClick();
