@@ -61,17 +61,14 @@ TEST_F(StartTest, StoredTextsComeBackByteForByteAndGoBackUnchanged) {
   const std::string primary = "MARROWBY  RAIN 52 \x93quoted\x94   ";
   const std::string secondary = "WENDMOORE\r\n  ";
   const std::string update = "Last Updated 3/4/2024 5:06:07 PM \xB0";
-  {
-    TRegIniFile reg(kProductKeyPath);
-    Write(reg, kLeft, 120);
-    Write(reg, kTop, -30);
-    Write(reg, kWidth, 512);
-    Write(reg, kLastForecast, forecast);
-    Write(reg, kLastMarrowby, primary);
-    Write(reg, kLastWendmoore, secondary);
-    Write(reg, kLastUpdate, update);
-    Write(reg, kOnStart, false);
-  }
+  Store(kLeft, 120);
+  Store(kTop, -30);
+  Store(kWidth, 512);
+  Store(kLastForecast, forecast);
+  Store(kLastMarrowby, primary);
+  Store(kLastWendmoore, secondary);
+  Store(kLastUpdate, update);
+  Store(kOnStart, false);
   {
     TfrmMain frm(face_, env_);
     frm.FormCreate();
@@ -224,33 +221,45 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
   EXPECT_THROW(StoredText(kLastMarrowby), ERegistryException);
 }
 
+// The store refuses the writes, or reports at the end of the close's group
+// of writes that they failed.
 TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsWithStatus1) {
-  StoreShownTexts();
-  TfrmMain frm(face_, env_);
-  frm.FormCreate();
-  if (!StoreUnwritable()) GTEST_SKIP() << "the store cannot be made unwritable here";
-  face_.calls.clear();
+  for (const bool group_end : {false, true}) {
+    SCOPED_TRACE(group_end ? "the group's end fails" : "every write fails");
+    settings_.refuse_all_writes = settings_.fail_group_end = false;
+    log_.lines.clear();
+    StoreShownTexts();
+    RecordingFace face;
+    TfrmMain frm(face, env_);
+    frm.FormCreate();
+    settings_.refuse_all_writes = !group_end;
+    settings_.fail_group_end = group_end;
+    face.calls.clear();
 
-  // The close box and Exit: the handler ends at the error, the window stays.
-  EXPECT_THROW(frm.Close(), ERegistryException);
-  EXPECT_THROW(frm.pExitClick(), ERegistryException);
-  EXPECT_TRUE(face_.visible);
-  EXPECT_EQ(face_.end_loops_calls, 0);
+    // The close box and Exit: the handler ends at the error, the window stays.
+    EXPECT_THROW(frm.Close(), ERegistryException);
+    EXPECT_THROW(frm.pExitClick(), ERegistryException);
+    EXPECT_TRUE(face.visible);
+    EXPECT_EQ(face.end_loops_calls, 0);
 
-  // The system's close is obeyed all the same, without a box that nobody
-  // may be there to answer, and the program's status says it failed.
-  testing::internal::CaptureStderr();
-  frm.EndSession();
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(err.rfind("marrowby-weather: cannot store the settings in ", 0), 0u) << err;
-  EXPECT_NE(err.find(": Failed to "), std::string::npos) << err;
-  EXPECT_TRUE(face_.Boxes().empty());
-  EXPECT_FALSE(face_.visible);
-  EXPECT_EQ(frm.ExitStatus(), 1);
-  // Once told to end, a second request changes nothing.
-  face_.calls.clear();
-  frm.EndSession();
-  EXPECT_TRUE(face_.calls.empty());
+    // The system's close is obeyed all the same, without a box that nobody
+    // may be there to answer, and the program's status says it failed.
+    frm.EndSession();
+    const std::string why =
+        group_end ? "Failed to set data for 'left'" : "Failed to create key window";
+    EXPECT_EQ(
+        log_.lines,
+        (std::vector<std::string>{
+            "marrowby-weather: cannot store the settings in memory settings: " + why + "\n"}));
+    EXPECT_TRUE(face.Boxes().empty());
+    EXPECT_FALSE(face.visible);
+    EXPECT_EQ(frm.ExitStatus(), 1);
+    // Once told to end, a second request changes nothing.
+    face.calls.clear();
+    frm.EndSession();
+    EXPECT_TRUE(face.calls.empty());
+    EXPECT_EQ(log_.lines.size(), 1u);
+  }
 }
 
 TEST_F(CloseTest, TheSystemsCloseStoresOnceAndEnds) {

@@ -1,56 +1,63 @@
-// A scripted document fetch for tests: each fetch takes the next scripted
-// answer for its address (or the answer given for every address), keeping
-// the promises of the real fetch — `on_open` once the document is open,
-// `keep_going` while it waits, at most kDocumentLimit bytes of a body — and
-// records what was asked.
+// A scripted document fetch for tests: each address has the answer a test
+// gave it (until it gives another), every other address `otherwise`. No
+// socket is opened. It keeps what the real fetch promises the strip:
+// - `on_open` runs once when the answer opens the document (a document, or
+//   a read that fails later), and not at all otherwise;
+// - while the answer waits, `keep_going` is called at every wait, and false
+//   abandons the fetch at once (kAbandoned, no body, no more callbacks);
+// - a body is cut after kDocumentLimit bytes; the status line of a page is
+//   no business of the fetch, so an error page is a body like any other;
+// - the empty address (an unusable server) is never opened: kOpenFailed,
+//   kNoAddress.
+// It records every address asked for, in order.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "weather/document_fetch.h"
 
 struct ScriptedAnswer {
   FetchOutcome outcome = FetchOutcome::kDocument;
-  std::string body;  // the server's whole body; the fetch keeps kDocumentLimit bytes
+  std::string body;  // what the server sends
   FetchFailure failure = FetchFailure::kNone;
-  // A stall: keep_going is called this many times while the document waits
-  // (after it opened, unless stall_before_open), and the fetch is abandoned
-  // as soon as it returns false.
+  // How often the fetch waits before its outcome, calling keep_going each
+  // time: once open for an answer that opens the document, before that for
+  // any other (a server silent before its head).
   int waits = 0;
-  bool stall_before_open = false;
-  double seconds = 0.1;
 
-  static ScriptedAnswer Document(std::string body) { return {FetchOutcome::kDocument, std::move(body)}; }
+  static ScriptedAnswer Document(std::string body) {
+    return {FetchOutcome::kDocument, std::move(body)};
+  }
   static ScriptedAnswer OpenFails(FetchFailure why = FetchFailure::kRefused) {
     return {FetchOutcome::kOpenFailed, {}, why};
   }
+  // The document opened, then the transfer broke.
   static ScriptedAnswer ReadFails(FetchFailure why = FetchFailure::kReset) {
     return {FetchOutcome::kReadFailed, {}, why};
   }
   static ScriptedAnswer InitFails() {
     return {FetchOutcome::kInitFailed, {}, FetchFailure::kOther};
   }
-  static ScriptedAnswer Stalls(int waits, bool before_open = false) {
-    ScriptedAnswer answer = OpenFails(FetchFailure::kStalled);
-    answer.waits = waits;
-    answer.stall_before_open = before_open;
-    if (!before_open) answer.outcome = FetchOutcome::kReadFailed;
+  // This answer after `count` waits: a stall that the caller may end. The
+  // real fetch waits about every kKeepGoingIntervalMs.
+  ScriptedAnswer Waiting(int count) const {
+    ScriptedAnswer answer = *this;
+    answer.waits = count;
     return answer;
   }
 };
 
 class ScriptedFetch : public DocumentFetch {
  public:
-  // Answers for one address, taken in order; the last one stays.
+  // What `address` answers from now on.
   void Answer(const std::string& address, ScriptedAnswer answer) {
-    by_address_[address].push_back(std::move(answer));
+    answers_[address] = std::move(answer);
   }
-  // The answer for every address that has none of its own (at first: the
-  // connection is refused).
+  // What every other address answers: at first, the connection is refused.
   ScriptedAnswer otherwise = ScriptedAnswer::OpenFails();
 
   // The addresses asked for, in order.
@@ -60,43 +67,31 @@ class ScriptedFetch : public DocumentFetch {
                     const std::function<void()>& on_open,
                     const std::function<bool()>& keep_going) override {
     asked.push_back(address);
-    ScriptedAnswer answer = Next(address);
-    const auto wait = [&] {
-      for (int i = 0; i < answer.waits; ++i) {
-        if (keep_going && !keep_going()) return false;
+    if (address.empty()) {
+      return FailedFetch(FetchOutcome::kOpenFailed, "no address", FetchFailure::kNoAddress);
+    }
+    // A copy: the callbacks may script this address anew.
+    const auto found = answers_.find(address);
+    const ScriptedAnswer answer = found != answers_.end() ? found->second : otherwise;
+    const bool opens =
+        answer.outcome == FetchOutcome::kDocument || answer.outcome == FetchOutcome::kReadFailed;
+    if (opens && on_open) on_open();
+    for (int i = 0; i < answer.waits; ++i) {
+      if (keep_going && !keep_going()) {
+        FetchResult abandoned;
+        abandoned.outcome = FetchOutcome::kAbandoned;
+        return abandoned;
       }
-      return true;
-    };
+    }
+    if (answer.outcome != FetchOutcome::kDocument) {
+      return FailedFetch(answer.outcome, "scripted failure", answer.failure);
+    }
     FetchResult result;
-    result.seconds = answer.seconds;
-    if (answer.stall_before_open && !wait()) return Abandoned();
-    if (answer.outcome == FetchOutcome::kDocument || answer.outcome == FetchOutcome::kReadFailed) {
-      if (on_open) on_open();
-      if (!answer.stall_before_open && !wait()) return Abandoned();
-    }
-    result.outcome = answer.outcome;
-    result.failure = answer.failure;
-    if (answer.outcome == FetchOutcome::kDocument) {
-      result.body = answer.body.substr(0, kDocumentLimit);
-    } else {
-      result.detail = "scripted failure";
-    }
+    result.outcome = FetchOutcome::kDocument;
+    result.body = answer.body.substr(0, kDocumentLimit);
     return result;
   }
 
  private:
-  static FetchResult Abandoned() {
-    FetchResult result;
-    result.outcome = FetchOutcome::kAbandoned;
-    return result;
-  }
-  ScriptedAnswer Next(const std::string& address) {
-    const auto found = by_address_.find(address);
-    if (found == by_address_.end() || found->second.empty()) return otherwise;
-    ScriptedAnswer answer = found->second.front();
-    if (found->second.size() > 1) found->second.pop_front();
-    return answer;
-  }
-
-  std::map<std::string, std::deque<ScriptedAnswer>> by_address_;
+  std::map<std::string, ScriptedAnswer> answers_;
 };
