@@ -101,6 +101,42 @@ void TrimSystemMenu(HWND form) {
   }
 }
 
+// The size in pixels of `text` drawn in `font` on one line.
+SIZE TextSize(HFONT font, std::string_view text) {
+  SIZE size{};
+  HDC dc = GetDC(nullptr);
+  if (dc == nullptr) return size;
+  HGDIOBJ old = SelectObject(dc, font);
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size;
+}
+
+// Gives the top-level `window` a client area of `width` by `height` pixels
+// and centres it on the work area of the monitor that shows `owner` (the
+// primary monitor without one).
+void SizeAndCentre(HWND window, int width, int height, HWND owner) {
+  // The frame's size is measured rather than computed, so it holds for any
+  // caption height and border the system draws.
+  RECT frame{}, client{};
+  GetWindowRect(window, &frame);
+  GetClientRect(window, &client);
+  const int outer_width = width + (frame.right - frame.left) - client.right;
+  const int outer_height = height + (frame.bottom - frame.top) - client.bottom;
+
+  HMONITOR monitor = owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
+                                      : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (GetMonitorInfoA(monitor, &info)) area = info.rcWork;
+  const int left = area.left + ((area.right - area.left) - outer_width) / 2;
+  const int top = area.top + ((area.bottom - area.top) - outer_height) / 2;
+  SetWindowPos(window, nullptr, left, top, outer_width, outer_height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool IsPushButton(HWND control) {
   char name[16] = "";
   GetClassNameA(control, name, sizeof name);
@@ -147,47 +183,13 @@ DialogFont::~DialogFont() {
 std::string DialogFont::Drawn(std::string_view text) const {
   std::string drawn(text);
   if (!symbol_encoded_) return drawn;
-  // The signs the symbol font has at codes of its own.
+  // The copyright and registered signs are at codes of the font's own.
   for (char& c : drawn) {
-    switch (static_cast<unsigned char>(c)) {
-      case 0xA9:  // copyright
-        c = '\xD3';
-        break;
-      case 0xAE:  // registered
-        c = '\xD2';
-        break;
-      default:
-        break;
-    }
+    if (c == '\xA9') c = '\xD3';
+    if (c == '\xAE') c = '\xD2';
   }
   return drawn;
 }
-
-int TextWidth(HFONT font, std::string_view text) {
-  HDC dc = GetDC(nullptr);
-  if (dc == nullptr) return 0;
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return size.cx;
-}
-
-namespace {
-
-int TextHeight(HFONT font) {
-  HDC dc = GetDC(nullptr);
-  if (dc == nullptr) return 0;
-  HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return metrics.tmHeight;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Identifiers
@@ -281,8 +283,9 @@ void TableForm::MakeControls(TColorGrid* grid) {
     int width = scale_(place.width);
     int height = scale_(place.height);
     if (control.kind == ControlKind::kLabel) {
-      width = std::max(width, TextWidth(font.Get(), font.Drawn(caption)) + 1);
-      if (height == 0) height = TextHeight(font.Get());
+      const SIZE text = TextSize(font.Get(), font.Drawn(caption));
+      width = std::max(width, static_cast<int>(text.cx) + 1);
+      if (height == 0) height = text.cy;
     }
     if (control.Has(kAfterPrevious) && i > 0) {
       // One blank, in the line's font, after the previous piece.
@@ -291,7 +294,7 @@ void TableForm::MakeControls(TColorGrid* grid) {
       RECT previous;
       GetWindowRect(Control(table[i - 1].name), &previous);
       MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&previous), 2);
-      left = previous.right - 1 + TextWidth(FontOf(line).Get(), " ");
+      left = previous.right - 1 + TextSize(FontOf(line).Get(), " ").cx;
     }
 
     // The window: its kind's class and look. Controls of one kind in a row
@@ -503,27 +506,6 @@ bool TableForm::Answer(HWND form, UINT message, WPARAM wparam, LPARAM lparam, LR
 
 // ---------------------------------------------------------------------------
 // Windows
-
-void SizeAndCentre(HWND window, int width, int height, HWND owner) {
-  // The frame's size is measured rather than computed, so it holds for any
-  // caption height and border the system draws.
-  RECT frame{}, client{};
-  GetWindowRect(window, &frame);
-  GetClientRect(window, &client);
-  const int outer_width = width + (frame.right - frame.left) - client.right;
-  const int outer_height = height + (frame.bottom - frame.top) - client.bottom;
-
-  HMONITOR monitor = owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
-                                      : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (GetMonitorInfoA(monitor, &info)) area = info.rcWork;
-  const int left = area.left + ((area.right - area.left) - outer_width) / 2;
-  const int top = area.top + ((area.bottom - area.top) - outer_height) / 2;
-  SetWindowPos(window, nullptr, left, top, outer_width, outer_height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 HINSTANCE DialogModule() { return GetModuleHandleA(nullptr); }
 

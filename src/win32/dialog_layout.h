@@ -112,14 +112,6 @@ class TableForm {
   HWND focus_ = nullptr;  // the control that had the focus when the form was left
 };
 
-// The width in pixels of `text` drawn in `font`.
-int TextWidth(HFONT font, std::string_view text);
-
-// Gives the top-level `window` a client area of `width` by `height` pixels
-// and centres it on the work area of the monitor that shows `owner` (the
-// primary monitor without one).
-void SizeAndCentre(HWND window, int width, int height, HWND owner);
-
 // Registers a window class of this module once; later calls do nothing.
 void RegisterDialogClass(const char* name, WNDPROC procedure, bool control);
 

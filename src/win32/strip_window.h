@@ -114,9 +114,7 @@ class TWin32Strip : public TStripPlatform {
   void KeepFetching() override;
   void FetchEnds() override;
 
-  // The ticker's text for a screen reader, and the colours it is drawn in.
-  const std::string& TickerText() const { return ticker_text_.Get(); }
-  COLORREF PanelColor(StripPanel panel) const { return panel_colors_[Index(panel)]; }
+  // The colour and the style the ticker's text is drawn in.
   COLORREF TickerFontColor() const { return font_color_; }
   bool TickerBold() const { return bold_; }
 
