@@ -68,8 +68,9 @@ TFormDialog::TFormDialog(const FormDesign& design, QWidget* parent, const Contro
     QWidget* widget = MakeControl(control, parent_widget, make);
     widget->setObjectName(Name(control.name));
     if (!control.tool_tip.empty()) widget->setToolTip(ToDisplay(control.tool_tip));
-    if (!control.accessible_name.empty())
+    if (!control.accessible_name.empty()) {
       widget->setAccessibleName(ToDisplay(control.accessible_name));
+    }
     if (!control.accessible_description.empty()) {
       widget->setAccessibleDescription(ToDisplay(control.accessible_description));
     }
@@ -83,7 +84,7 @@ TFormDialog::TFormDialog(const FormDesign& design, QWidget* parent, const Contro
     }
     // Screen readers look for a control's name in the label before it.
     if (previous_control && previous_control->kind == ControlKind::kLabel &&
-        control.accessible_name == previous_control->caption) {
+        !control.accessible_name.empty() && control.accessible_name == previous_control->caption) {
       if (auto* label = qobject_cast<QLabel*>(previous)) label->setBuddy(widget);
     }
     previous = widget;

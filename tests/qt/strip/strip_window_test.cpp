@@ -111,11 +111,14 @@ TEST_F(StripWindowTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
   StoreFile("[settings]\nonstart=0\n");
   TStripWindow frm;
   frm.frmMain.FormCreate();
-  EXPECT_EQ(frm.pnlMain->ClientHeight(), 33);
-  EXPECT_EQ(frm.pnlImage->ClientWidth(), 32);
+  EXPECT_EQ(frm.pnlMain->ClientHeight(), kStripDesign.strip_client_height);
+  EXPECT_EQ(frm.pnlImage->ClientWidth(), kStripDesign.picture_frame_size);
   EXPECT_EQ(frm.height(), frm.pnlMain->height() - 1);
   EXPECT_EQ(frm.pnlImage->height(), frm.pnlMain->ClientHeight());
-  EXPECT_EQ(frm.imgCurrent->geometry(), QRect(1, 1, 32, 32));
+  // The picture at the frame's inside, whatever the strip's height.
+  EXPECT_EQ(frm.imgCurrent->geometry(),
+            QRect(frm.pnlImage->contentsRect().topLeft(),
+                  QSize(kStripDesign.picture_size, kStripDesign.picture_size)));
   const int strip_height = frm.height();
 
   for (QSize drag : {QSize(500, 120), QSize(200, 5), QSize(700, strip_height)}) {
