@@ -1,6 +1,6 @@
 // The close routes of the main window: the close box comes to TfrmMain's
-// Close, the close signals and the session's end to its EndSession; each
-// stores what the strip shows once and then ends the program.
+// CloseBoxClick, the close signals and the session's end to its EndSession;
+// each stores what the strip shows once and then ends the program.
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -15,7 +15,8 @@ void TStripWindow::InstallCloseRoutes() {
 }
 
 void TStripWindow::closeEvent(QCloseEvent* event) {
-  // Stays open unless the whole close path ran (storing may fail).
+  // Stays open unless the whole close path ran (storing may fail); once the
+  // program is ending, there is nothing more to do.
   event->ignore();
-  if (frmMain.Close()) event->accept();
+  if (frmMain.CloseBoxClick()) event->accept();
 }
