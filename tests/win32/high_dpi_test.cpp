@@ -29,8 +29,8 @@ class ScreenDpi {
                     nullptr, &key_, nullptr);
     DWORD size = sizeof old_;
     DWORD type = 0;
-    had_value_ = RegQueryValueExA(key_, "LogPixels", nullptr, &type,
-                                  reinterpret_cast<BYTE*>(&old_), &size) == ERROR_SUCCESS &&
+    had_value_ = RegQueryValueExA(key_, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_),
+                                  &size) == ERROR_SUCCESS &&
                  type == REG_DWORD;
     set_ = RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
                           sizeof dpi) == ERROR_SUCCESS;
