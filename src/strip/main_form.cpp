@@ -4,6 +4,7 @@
 // Each runs its steps in the order the program requires.
 #include "strip/main_form.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -84,7 +85,16 @@ void TfrmMain::FormCreate() {
     MarkKnown(kLeft.name);
     platform_.SetTop(Read(reg, kTop));
     MarkKnown(kTop.name);
-    platform_.SetWidth(Read(reg, kWidth));
+    // A stored width is the screen's pixels, as the close stored it; where
+    // none reads as a number (the first run), the form's design width
+    // applies, which the face sizes for its screen. Read as ReadNumber would,
+    // raising as it does.
+    if (const std::optional<std::int32_t> width =
+            StoredTextToNumber(reg.ReadText(kWidth.section, kWidth.name, ""))) {
+      platform_.SetWidth(*width);
+    } else {
+      platform_.SetFormWidth(kWidth.def);
+    }
     MarkKnown(kWidth.name);
     ForecastText = Read(reg, kLastForecast);
     MarkKnown(kLastForecast.name);

@@ -137,6 +137,38 @@ TEST_F(StartTest, AStoreErrorStopsCreationWhereItWasRaised) {
   EXPECT_FALSE(frm.tmrScroll.Enabled());
 }
 
+// The width: a stored one is the screen's pixels and goes to the face as it
+// stands; where none reads as a number, the form's design width, which the
+// face sizes for its screen.
+TEST_F(StartTest, TheFormsWidthAppliesOnlyWhereNoWidthIsStored) {
+  Store(kOnStart, false);
+  const auto width_after_creation = [&](const char* stored) {
+    if (stored) {
+      TRegIniFile reg(kProductKeyPath);
+      reg.WriteText(kWidth.section, kWidth.name, stored);
+    }
+    RecordingFace face;
+    TfrmMain frm(face);
+    frm.FormCreate();
+    return (face.form_width ? "form " : "stored ") + std::to_string(face.frame.width);
+  };
+  EXPECT_EQ(width_after_creation(nullptr), "form 340");
+  EXPECT_EQ(width_after_creation(""), "form 340");
+  EXPECT_EQ(width_after_creation("wide"), "form 340");
+  EXPECT_EQ(width_after_creation("340"), "stored 340");
+  EXPECT_EQ(width_after_creation(" 680"), "stored 680");
+  EXPECT_EQ(width_after_creation("$200"), "stored 512");
+  EXPECT_EQ(width_after_creation("-5"), "stored -5");
+
+  // An entry that cannot be read still stops creation there.
+  StoreUnreadable(kWindowSection, kWidth.name);
+  TfrmMain frm(face_);
+  EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
+  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Invalid data type for 'width'."}));
+  EXPECT_EQ(face_.frame, (WindowFrame{10, 40, 0}));
+  EXPECT_FALSE(face_.form_width);
+}
+
 // ---- closing ----
 
 TEST_F(CloseTest, ExitStoresTheShownTextsAndTheFrameThenEnds) {

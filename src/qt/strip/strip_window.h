@@ -107,6 +107,8 @@ class TStripWindow : public QWidget, public TStripPlatform {
   void SetLeft(int left) override;
   void SetTop(int top) override;
   void SetWidth(int width) override;
+  // Qt sizes in device-independent pixels: the design width as it stands.
+  void SetFormWidth(int width) override { SetWidth(width); }
   void SetClientHeight(int height) override;
   WindowFrame Frame() const override;
   void ShowWindow() override;
