@@ -132,8 +132,8 @@ TEST_F(ProgramTest, TheStripShowsTheStationLineOutlivesACancelledLogOffAndItsClo
 
   // A log-off that another program cancels: asked, then told it goes on.
   DWORD_PTR answer = 0;
-  EXPECT_TRUE(SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
-                                  SMTO_ABORTIFHUNG, 10000, &answer));
+  EXPECT_TRUE(SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                  10000, &answer));
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
   EXPECT_TRUE(StartsWithCaseless(Stored("weather", "last marrowby"), "marrowby "));
   SendMessageTimeoutA(strip, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,

@@ -22,8 +22,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qwindowsysteminterface.h>
 #include <csignal>
 #include <filesystem>
 #include <thread>
@@ -40,6 +38,10 @@
 #include "qt/ui/picture.h"
 #include "support/weather_servers.h"
 #include "window_fixture.h"
+
+// Qt's own, to play what its session management does.
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
