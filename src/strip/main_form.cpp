@@ -183,14 +183,52 @@ void TfrmMain::EndSession() {
     if (Close()) return;
   } catch (const std::exception& error) {
     // The session is ending: a box would wait for a click that never comes.
-    std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
-                 TRegIniFile(kProductKeyPath).FileName().c_str(), error.what());
-    std::fflush(stderr);
+    ReportUnstored(error);
     platform_.HideWindow();
     platform_.Terminate(1);
     return;
   }
   platform_.Terminate(0);
+}
+
+bool TfrmMain::QueryEndSession() {
+  // Told to end already: that close stored.
+  if (platform_.TerminateRequested()) return true;
+  bool CanClose = true;
+  try {
+    FormCloseQuery(CanClose);
+    session_query_ = SessionQuery::kStored;
+  } catch (const std::exception& error) {
+    // Nobody may be there to answer a box, and refusing would only keep the
+    // session waiting on us: the log-off goes on, and the end says it failed.
+    ReportUnstored(error);
+    session_query_ = SessionQuery::kStoreFailed;
+  }
+  return true;
+}
+
+void TfrmMain::SessionEnded(bool ending) {
+  if (!ending) {
+    // Cancelled: what the strip shows from now on is stored by whatever
+    // ends it later.
+    session_query_ = SessionQuery::kNone;
+    return;
+  }
+  if (platform_.TerminateRequested()) return;
+  if (session_query_ == SessionQuery::kNone) {
+    EndSession();
+    return;
+  }
+  TCloseAction Action = caHide;
+  FormClose(Action);
+  platform_.HideWindow();
+  platform_.Terminate(session_query_ == SessionQuery::kStoreFailed ? 1 : 0);
+}
+
+void TfrmMain::ReportUnstored(const std::exception& error) {
+  std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
+               TRegIniFile(kProductKeyPath).FileName().c_str(), error.what());
+  std::fflush(stderr);
 }
 
 // ---------------------------------------------------------------------------

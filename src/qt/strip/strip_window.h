@@ -76,9 +76,10 @@ class TStripWindow : public QWidget, public TStripPlatform {
   // the strip's, the ticker reaches the right edge.
   void FormResize();
 
-  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
-  // TfrmMain::EndSession. The program's run (qt/app/program.h) does this;
-  // tests may.
+  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's end (Qt's quit
+  // event to the application) to TfrmMain::EndSession, and the session
+  // manager's request to save at a log-off to TfrmMain::QueryEndSession. The
+  // program's run (qt/app/program.h) does this; tests may.
   void InstallCloseRoutes();
 
   // The window's timer for `timer` (for tests of the wiring).
