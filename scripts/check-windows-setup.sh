@@ -263,20 +263,21 @@ print(data[start:data.index(b"\0", start)].decode("cp1252", "replace"))
 EOF
 }
 # Whether the folder holds the files of stage $1 (the same bytes and file
-# times) and the uninstaller, and nothing else; says what differs.
+# times) and the uninstaller, and nothing else; says what differs on
+# standard error.
 same_files() {
   local f listed diff
   for f in marrowby-weather.exe marrowby-weather-server.exe marrowby-weather-server-hidden.exe \
     LICENSE.txt; do
-    cmp -s "$1/$f" "$install_dir/$f" || { echo "     $f differs from $1/$f"; return 1; }
+    cmp -s "$1/$f" "$install_dir/$f" || { echo "     $f differs from $1/$f" >&2; return 1; }
     # (The times come through in steps of 2 s, as in a DOS date.)
     diff=$(($(stat -c %Y "$1/$f") - $(stat -c %Y "$install_dir/$f")))
     [ "${diff#-}" -le 2 ] ||
-      { echo "     $f: $(stat -c %y "$install_dir/$f"), not $(stat -c %y "$1/$f")"; return 1; }
+      { echo "     $f: $(stat -c %y "$install_dir/$f"), not $(stat -c %y "$1/$f")" >&2; return 1; }
   done
   listed=$(cd "$install_dir" && find . -mindepth 1 | sort | tr '\n' ' ')
   [ "$listed" = "./LICENSE.txt ./marrowby-weather-server-hidden.exe ./marrowby-weather-server.exe ./marrowby-weather.exe ./uninstall.exe " ] ||
-    { echo "     the folder holds $listed"; return 1; }
+    { echo "     the folder holds $listed" >&2; return 1; }
 }
 
 # The program as the shortcut starts it, in its folder; its Linux process id
@@ -443,6 +444,8 @@ fi
 
 # ---- a new session: the log-on entry
 
+# (Once it serves, its window is there for taskkill to ask.)
+until_true 300 serves || bad "the server runs before the new session"
 w 30 taskkill /im marrowby-weather-server.exe
 check "taskkill without /f stops the server" until_true 300 not serves
 timeout 20 "$wineserver" -k 2>/dev/null
