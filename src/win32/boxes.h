@@ -20,7 +20,9 @@ class Win32Boxes {
   // Titled kInformationBoxTitle, information icon, otherwise as ShowError.
   virtual void ShowInformation(HWND owner, std::string_view text) = 0;
   // The whole forecast: no icon, one "OK", word-wrapped to at most half the
-  // screen's width, centred, titled `title`.
+  // work area's width, centred, titled `title`. A forecast taller than three
+  // quarters of the work area scrolls within that height (the scroll bar,
+  // the wheel, and the arrows, Page Up, Page Down, Home and End on "OK").
   virtual void ShowForecast(HWND owner, std::string_view title, std::string_view text) = 0;
   // The standard box for an error that escaped a handler: stop icon, one
   // "OK", titled `title`, the message as given.

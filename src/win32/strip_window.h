@@ -16,8 +16,9 @@
 // shown through the A functions.
 //
 // Sizes are the form's at 96 dpi and scale with the window's DPI (the
-// program is per-monitor DPI aware); the place and width read from the
-// store are the screen's pixels and are applied as they stand.
+// program is per-monitor DPI aware), the design width among them; the place
+// and width read from the store are the screen's pixels and are applied as
+// they stand.
 //
 // While a document downloads the window repaints what is uncovered and
 // answers the messages the system sends (the session's end among them), but
@@ -86,6 +87,7 @@ class TWin32Strip : public TStripPlatform {
   void SetLeft(int left) override;
   void SetTop(int top) override;
   void SetWidth(int width) override;
+  void SetFormWidth(int width) override { SetWidth(Scaled(width)); }
   void SetClientHeight(int height) override;
   WindowFrame Frame() const override;
   void ShowWindow() override;

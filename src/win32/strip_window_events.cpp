@@ -88,22 +88,23 @@ LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
       Guarded([&] { frmMain.CloseBoxClick(); });
       return 0;
     case WM_QUERYENDSESSION:
-      // The session ends: store and end now, never waiting for a person.
+      // May the program end? It stores and says yes, never waiting for a
+      // person; it goes on until the system decides, as another program may
+      // still cancel the log-off.
       try {
-        frmMain.EndSession();
+        frmMain.QueryEndSession();
       } catch (...) {
       }
       return TRUE;
     case WM_ENDSESSION:
-      if (wparam) {
-        try {
-          frmMain.EndSession();
-        } catch (...) {
-        }
-        // The system ends the process once this returns; it ends here, with
-        // the status the close gave.
-        app_.EndProcess(frmMain.ExitStatus());
+      // The decision: the session ends, or the log-off was cancelled.
+      try {
+        frmMain.SessionEnded(wparam != FALSE);
+      } catch (...) {
       }
+      // The system ends the process once this returns; it ends here, with
+      // the status the close gave.
+      if (wparam) app_.EndProcess(frmMain.ExitStatus());
       return 0;
 
     // --- Size, DPI and locale

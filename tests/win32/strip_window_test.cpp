@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -349,15 +350,55 @@ TEST_F(StripTest, TheCloseBoxAndTheSessionsEndStoreWhatTheStripShows) {
   EXPECT_EQ(SendMessageA(strip, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   SendMessageA(strip, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_EQ(app_->ended_with, 0);
+  EXPECT_EQ(Stored("window", "left"), "1");
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+// The question stores what the strip shows and ends nothing, for another
+// program may still cancel the log-off; cancelled, the strip goes on with
+// its texts and timers; the session's end then ends it at once.
+TEST_F(StripTest, ALogOffStoresAtTheQuestionGoesOnWhenCancelledAndEndsWithTheSession) {
+  Store("weather", "last forecast", "Fog lifting by noon.");
+  Store("weather", "last marrowby", "MARROWBY  FOG 48");
+  Store("scroll", "rate", "10");
+  Create();
+  const HWND strip = strip_->Handle();
+  SetWindowPos(strip, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+  EXPECT_EQ(SendMessageA(strip, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(Stored("window", "left"), "200");
+  Store("weather", "last forecast", "<none>");
+  SendMessageA(strip, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  EXPECT_FALSE(app_->ended_with.has_value());
+  EXPECT_FALSE(Ending());
+  EXPECT_TRUE(IsWindowVisible(strip));
+  EXPECT_TRUE(IsWindowVisible(app_->Handle()));
+  EXPECT_EQ(Text(strip), "MARROWBY  FOG 48");
+  // The window's own timer still moves the ticker.
+  EXPECT_TRUE(ServeUntil([&] { return Caption() != "Fog lifting by noon."; }));
+  EXPECT_NE(std::string("Fog lifting by noon.").find(Caption()), std::string::npos);
+
+  EXPECT_EQ(SendMessageA(strip, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(Stored("weather", "last forecast"), "Fog lifting by noon.");
+  EXPECT_FALSE(Ending());
+  SendMessageA(strip, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(app_->ended_with, 0);
+  EXPECT_FALSE(IsWindowVisible(strip));
+  EXPECT_EQ(Stored("weather", "last forecast"), "Fog lifting by noon.");
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
 TEST_F(StripTest, TheSessionsEndOnAStoreThatCannotBeWrittenEndsWithStatus1AndNoBox) {
   Create();
   MakeStoreUnwritable();
-  SendMessageA(strip_->Handle(), WM_QUERYENDSESSION, 0, 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(SendMessageA(strip_->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("cannot store the settings in HKEY_CURRENT_USER"), std::string::npos) << err;
   EXPECT_TRUE(boxes_.boxes.empty());
-  EXPECT_TRUE(Ending());
+  // Until the system decides, the strip goes on.
+  EXPECT_FALSE(Ending());
+  EXPECT_TRUE(IsWindowVisible(strip_->Handle()));
   SendMessageA(strip_->Handle(), WM_ENDSESSION, TRUE, 0);
   EXPECT_EQ(app_->ended_with, 1);
 }
@@ -619,17 +660,38 @@ TEST_F(StripTest, WhileAFetchWaitsTheSystemIsAnsweredAndInputWaits) {
   strip_->FetchStarts();
   PostMessageA(strip, WM_COMMAND, MenuCommandId(MenuCommand::kExit), 0);
   InvalidateRect(strip_->PanelHandle(StripPanel::pnlScroll), nullptr, FALSE);
-  LRESULT answer = 0;
-  std::thread system([&] { answer = SendMessageA(strip, WM_QUERYENDSESSION, 0, 0); });
+  // A log-off: the question is answered at once and the fetch goes on; the
+  // session's end then abandons it.
+  Store("weather", "last forecast", "<none>");
+  std::atomic<DWORD_PTR> answer{2};
+  std::thread system([&] {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result)) {
+      answer = result;
+    } else {
+      answer = 3;
+    }
+  });
   const auto limit = GetTickCount64() + 10000;
-  while (!Ending() && GetTickCount64() < limit) {
+  while (answer == 2 && GetTickCount64() < limit) {
     strip_->KeepFetching();
     Sleep(10);
   }
   system.join();
-  EXPECT_EQ(answer, TRUE);
-  EXPECT_TRUE(Ending());
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_FALSE(Ending());
   EXPECT_EQ(Stored("weather", "last forecast"), "Clear.");
+  std::thread end([&] {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(strip, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ignored);
+  });
+  while (!Ending() && GetTickCount64() < limit) {
+    strip_->KeepFetching();
+    Sleep(10);
+  }
+  end.join();
+  EXPECT_TRUE(Ending());
+  EXPECT_EQ(app_->ended_with, 0);
   // Painted meanwhile; the menu command still waits.
   EXPECT_FALSE(GetUpdateRect(strip_->PanelHandle(StripPanel::pnlScroll), nullptr, FALSE));
   MSG msg;

@@ -79,9 +79,10 @@ class TStripWindow : public QWidget, public TStripPlatform {
   // the strip's, the ticker reaches the right edge.
   void FormResize();
 
-  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
-  // TfrmMain::EndSession. The program's run (qt/app/program.h) does this;
-  // tests may.
+  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's end (Qt's quit
+  // event to the application) to TfrmMain::EndSession, and the session
+  // manager's request to save at a log-off to TfrmMain::QueryEndSession. The
+  // program's run (qt/app/program.h) does this; tests may.
   void InstallCloseRoutes();
 
   // The window's timer for `timer` (for tests of the wiring).
@@ -106,6 +107,8 @@ class TStripWindow : public QWidget, public TStripPlatform {
   void SetLeft(int left) override;
   void SetTop(int top) override;
   void SetWidth(int width) override;
+  // Qt sizes in device-independent pixels: the design width as it stands.
+  void SetFormWidth(int width) override { SetWidth(width); }
   void SetClientHeight(int height) override;
   WindowFrame Frame() const override;
   void ShowWindow() override;

@@ -199,7 +199,8 @@ bool TTickerPanel::ShowByCopy() {
   }
   const QRect area = contentsRect();
   const int x = line_.places[first_];
-  const bool held = first_ >= kept_.first && x >= kept_.from &&
+  // Kept again when the panel has come to lie in another native window.
+  const bool held = server_line_.Holds(this) && first_ >= kept_.first && x >= kept_.from &&
                     x + area.width() <= kept_.from + kept_.width;
   if (!held && !KeepLine(format)) return false;
   const std::size_t step = first_ - kept_.first;
@@ -207,10 +208,12 @@ bool TTickerPanel::ShowByCopy() {
       step < kept_.strips.size() ? kept_.strips[step] : std::pair<int, int>(0, 0);
   if (!server_line_.Show(this, area, x - kept_.from, strip_column, strip_width)) return false;
   behind_ = true;
-  // Qt shows the window from its backing store when it is uncovered.
-  QWindow* handle = window()->windowHandle();
-  if (handle && handle != watched_) {
-    handle->installEventFilter(this);
+  // Qt shows the host from the window's backing store when it is uncovered.
+  QWidget* host = TServerLine::Host(this);
+  QWindow* handle = host ? host->windowHandle() : nullptr;
+  if (handle != watched_) {
+    if (watched_) watched_->removeEventFilter(this);
+    if (handle) handle->installEventFilter(this);
     watched_ = handle;
   }
   return true;
@@ -395,9 +398,12 @@ void TTickerPanel::moveEvent(QMoveEvent* event) {
 }
 
 bool TTickerPanel::eventFilter(QObject* watched, QEvent* event) {
-  // The window uncovered while steps were copied to the screen: Qt shows it
-  // from its backing store, where the panel is painted anew first.
-  if (watched == watched_ && event->type() == QEvent::Expose && behind_) {
+  // Steps copied to the screen: the panel is painted anew before Qt shows
+  // it from the window's backing store, as it does when the host is
+  // uncovered, and when a native window made inside the host is mapped
+  // (the panel's new host, it may be).
+  if (watched == watched_ && behind_ &&
+      (event->type() == QEvent::Expose || event->type() == QEvent::ChildAdded)) {
     behind_ = false;
     update(contentsRect());
   }

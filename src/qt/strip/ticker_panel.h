@@ -168,10 +168,12 @@ class TTickerPanel : public TPanel {
   KeptLine kept_;
   // The screen shows steps copied there that the window's backing store
   // does not hold: the panel is painted anew before Qt shows any of it
-  // from there (when the window is uncovered; eventFilter), or before
-  // Qt moves its pixels there.
+  // from there (when the host window is uncovered or gets a native child;
+  // eventFilter), or before Qt moves its pixels there.
   bool behind_ = false;
-  QPointer<QWindow> watched_;  // the window whose exposures are watched
+  // The native window the steps were last copied to (TServerLine::Host's),
+  // whose exposures are watched.
+  QPointer<QWindow> watched_;
   // InkEnd of each glyph (of its font) drawn alone, from its place; for the
   // font, size and colours as they are.
   QHash<std::pair<QRawFont, quint32>, int> ink_ends_;

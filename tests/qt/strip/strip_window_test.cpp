@@ -41,6 +41,10 @@
 #include "support/weather_servers.h"
 #include "window_fixture.h"
 
+// Qt's own, to play what its session management does.
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qwindowsysteminterface.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -277,7 +281,10 @@ class CloseRouteTest : public WindowTest, public ::testing::WithParamInterface<R
         EXPECT_TRUE(ProcessEventsUntil([&] { return end_loops_calls_ > 0; }));
         break;
       case Route::kSessionEnd:
-        frm.frmMain.EndSession();
+        // As Qt's session management on X11 passes on the session manager's
+        // "die".
+        QWindowSystemInterface::handleApplicationTermination<
+            QWindowSystemInterface::SynchronousDelivery>();
         break;
     }
     EXPECT_FALSE(frm.isVisible());
@@ -329,6 +336,37 @@ TEST_F(StripWindowTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
   EXPECT_TRUE(ProcessEventsUntil([&] { return end_loops_calls_ > 0; }));
   EXPECT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_FALSE(frm.isVisible());
+  EXPECT_EQ(frm.frmMain.ExitStatus(), 1);
+}
+
+// A log-off: the session manager's request to save is its question, which
+// stores and leaves the strip going (the log-off may still be cancelled);
+// its end ends the strip as a close signal does, never with a box.
+TEST_F(StripWindowTest, TheSessionManagersQuestionStoresAndOnlyItsEndEndsTheStrip) {
+  StoreFile(kStored);
+  TStripWindow frm;
+  frm.InstallCloseRoutes();
+  frm.frmMain.FormCreate();
+  std::filesystem::remove(config_.SettingsFile());
+  QGuiApplicationPrivate::instance()->commitData();
+  EXPECT_EQ(StoredText(kLastMarrowby), "MARROWBY  RAIN 55");
+  EXPECT_FALSE(frm.frmMain.TerminateRequested());
+  EXPECT_TRUE(frm.isVisible());
+  EXPECT_TRUE(frm.Timer(StripTimer::tmrTitleSwitch).isActive());
+  const std::string caption = frm.frmMain.Caption();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return frm.frmMain.Caption() != caption; }));
+
+  // The end, once the store cannot be written any more.
+  std::filesystem::remove(config_.SettingsFile());
+  std::filesystem::create_directory(config_.SettingsFile());
+  testing::internal::CaptureStderr();
+  QWindowSystemInterface::handleApplicationTermination<
+      QWindowSystemInterface::SynchronousDelivery>();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.rfind("marrowby-weather: cannot store the settings in ", 0), 0u) << err;
+  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_FALSE(frm.isVisible());
+  EXPECT_TRUE(frm.frmMain.TerminateRequested());
   EXPECT_EQ(frm.frmMain.ExitStatus(), 1);
 }
 
