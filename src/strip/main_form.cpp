@@ -45,22 +45,74 @@ class FetchScope {
 
 }  // namespace
 
-bool RunGuarded(TStripPlatform& platform, const std::function<void()>& step) {
-  try {
-    step();
-    return true;
-  } catch (const std::exception& error) {
-    platform.ShowUncaughtError(std::string(error.what()) + ".");
-    return false;
-  }
-}
-
 TfrmMain::TfrmMain(TStripPlatform& platform)
     : tmrScroll(platform, StripTimer::tmrScroll, 100),
       tmrUpdate(platform, StripTimer::tmrUpdate, 1800000),
       tmrTitleSwitch(platform, StripTimer::tmrTitleSwitch, 5000),
+      application_title_(kApplicationTitle),
       platform_(platform) {
+  // The taskbar entry shows the program's name from the start.
+  platform_.SetApplicationTitle(application_title_);
   tmrUpdate.SetEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// The program's start and end, the error boundary, what the window shows
+
+void TfrmMain::Start() {
+  // An error in FormCreate ends it where it was raised, like any handler's.
+  // The about box the form would also make now, hidden, is never seen: the
+  // About command makes a box of its own, so none is made here.
+  RunGuarded([this] { FormCreate(); });
+  if (!terminate_requested_ && !shown_) ShowWindow();
+}
+
+void TfrmMain::Terminate(int exit_status) {
+  if (exit_status_ == 0) exit_status_ = exit_status;
+  terminate_requested_ = true;
+  platform_.EndMessageLoops();
+}
+
+bool TfrmMain::RunGuarded(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception& error) {
+    ShowUncaught(error);
+    return false;
+  } catch (...) {
+    // Nothing the program raises is of another kind; should anything be,
+    // it must not cross the window system's code that called the handler.
+    platform_.ShowUncaughtError(application_title_, "Unexpected error.");
+    return false;
+  }
+}
+
+void TfrmMain::ShowUncaught(const std::exception& error) {
+  platform_.ShowUncaughtError(application_title_, std::string(error.what()) + ".");
+}
+
+void TfrmMain::SetTitle(std::string_view title) {
+  if (title == title_) return;
+  title_.assign(title);
+  platform_.SetTitle(title_);
+}
+
+void TfrmMain::SetCaption(std::string_view caption) {
+  if (caption == caption_) return;
+  caption_.assign(caption);
+  platform_.SetCaption(caption_);
+}
+
+void TfrmMain::SetApplicationTitle(std::string_view title) {
+  if (title == application_title_) return;
+  application_title_.assign(title);
+  platform_.SetApplicationTitle(application_title_);
+}
+
+void TfrmMain::ShowWindow() {
+  shown_ = true;
+  platform_.ShowWindow();
 }
 
 // ---------------------------------------------------------------------------
@@ -68,9 +120,9 @@ TfrmMain::TfrmMain(TStripPlatform& platform)
 
 void TfrmMain::FormCreate() {
   // The strip's height and the picture frame's size.
-  platform_.SetPanelClientHeight(StripPanel::pnlMain, 33);
-  platform_.SetPanelClientHeight(StripPanel::pnlImage, 32);
-  platform_.SetPanelClientWidth(StripPanel::pnlImage, 32);
+  platform_.SetPanelClientHeight(StripPanel::pnlMain, kStripDesign.strip_client_height);
+  platform_.SetPanelClientHeight(StripPanel::pnlImage, kStripDesign.picture_frame_size);
+  platform_.SetPanelClientWidth(StripPanel::pnlImage, kStripDesign.picture_frame_size);
 
   // Place, width and the last texts from the store; geometry applied as read.
   // An entry that raises stops the reads; the close then leaves it, and
@@ -111,15 +163,15 @@ void TfrmMain::FormCreate() {
   ApplySettings();
   platform_.SetHint(LastUpdateText);
   // The texts as they were when the program last ended.
-  platform_.SetCaption(ForecastText);
+  SetCaption(ForecastText);
   platform_.SetTickerText(ForecastText);
-  platform_.SetTitle(PrimaryConditions);
+  SetTitle(PrimaryConditions);
   platform_.SetClientHeight(platform_.PanelHeight(StripPanel::pnlMain) - 1);
   // The stored texts are on the screen before anything slow happens.
-  platform_.ShowWindow();
+  ShowWindow();
 
   // A stored forecast starts the ticker and the title rotation.
-  if (platform_.Caption() != kLastForecast.def) {
+  if (caption_ != kLastForecast.def) {
     tmrScroll.SetEnabled(true);
     tmrTitleSwitch.SetEnabled(true);
     UpdateConditionIcon();
@@ -159,7 +211,7 @@ void TfrmMain::FormClose(TCloseAction& Action) { Action = caFree; }
 
 void TfrmMain::pExitClick() {
   Close();
-  platform_.Terminate(0);
+  Terminate(0);
 }
 
 bool TfrmMain::Close() {
@@ -173,27 +225,32 @@ bool TfrmMain::Close() {
   // until the program's run returns, as the handler that closed it may still
   // be running.
   platform_.HideWindow();
-  platform_.Terminate(0);
+  Terminate(0);
   return true;
 }
 
+bool TfrmMain::CloseBoxClick() {
+  if (terminate_requested_) return true;
+  return Close();
+}
+
 void TfrmMain::EndSession() {
-  if (platform_.TerminateRequested()) return;
+  if (terminate_requested_) return;
   try {
     if (Close()) return;
   } catch (const std::exception& error) {
     // The session is ending: a box would wait for a click that never comes.
     ReportUnstored(error);
     platform_.HideWindow();
-    platform_.Terminate(1);
+    Terminate(1);
     return;
   }
-  platform_.Terminate(0);
+  Terminate(0);
 }
 
 bool TfrmMain::QueryEndSession() {
   // Told to end already: that close stored.
-  if (platform_.TerminateRequested()) return true;
+  if (terminate_requested_) return true;
   bool CanClose = true;
   try {
     FormCloseQuery(CanClose);
@@ -214,7 +271,7 @@ void TfrmMain::SessionEnded(bool ending) {
     session_query_ = SessionQuery::kNone;
     return;
   }
-  if (platform_.TerminateRequested()) return;
+  if (terminate_requested_) return;
   if (session_query_ == SessionQuery::kNone) {
     EndSession();
     return;
@@ -222,7 +279,7 @@ void TfrmMain::SessionEnded(bool ending) {
   TCloseAction Action = caHide;
   FormClose(Action);
   platform_.HideWindow();
-  platform_.Terminate(session_query_ == SessionQuery::kStoreFailed ? 1 : 0);
+  Terminate(session_query_ == SessionQuery::kStoreFailed ? 1 : 0);
 }
 
 void TfrmMain::ReportUnstored(const std::exception& error) {
@@ -249,38 +306,34 @@ void TfrmMain::TimerTick(StripTimer timer) {
 }
 
 void TfrmMain::tmrScrollTimer() {
-  // Drop the first character (the view is taken before the caption changes).
-  const std::string& caption = platform_.Caption();
-  if (!caption.empty()) platform_.SetCaption(std::string_view(caption).substr(1));
+  // Drop the first character: the whole text moves one character left.
+  if (!caption_.empty()) {
+    const char dropped = caption_.front();
+    caption_.erase(0, 1);
+    platform_.StepCaption(std::string_view(&dropped, 1), caption_);
+  }
   // Start again from the forecast in the tick that emptied the caption, so
   // that no blank gap stands between two passes.
-  if (platform_.Caption().empty()) platform_.SetCaption(ForecastText);
+  if (caption_.empty()) SetCaption(ForecastText);
   // The taskbar entry mirrors the ticker, or shows the program's name again
   // at the first tick after the option was switched off.
-  if (ScrollInTaskbar) {
-    platform_.SetApplicationTitle(platform_.Caption());
-  } else {
-    platform_.SetApplicationTitle(kApplicationTitle);
-  }
+  SetApplicationTitle(ScrollInTaskbar ? std::string_view(caption_)
+                                      : std::string_view(kApplicationTitle));
 }
 
 void TfrmMain::tmrTitleSwitchTimer() {
   // The tag is the rotation's phase: 0 shows the primary station next.
   if (tmrTitleSwitch.Tag() == 0) {
-    platform_.SetTitle(PrimaryConditions);
+    SetTitle(PrimaryConditions);
     tmrTitleSwitch.SetTag(1);
   } else {
-    platform_.SetTitle(SecondaryConditions);
+    SetTitle(SecondaryConditions);
     tmrTitleSwitch.SetTag(0);
   }
   // A station's name alone, whichever line it came from: the station
   // reports nothing.
-  if (EqualsCaseless(Trimmed(platform_.Title()), "marrowby")) {
-    platform_.SetTitle("Marrowby - Not available");
-  }
-  if (EqualsCaseless(Trimmed(platform_.Title()), "wendmoore")) {
-    platform_.SetTitle("Wendmoore - Not available");
-  }
+  if (EqualsCaseless(Trimmed(title_), "marrowby")) SetTitle("Marrowby - Not available");
+  if (EqualsCaseless(Trimmed(title_), "wendmoore")) SetTitle("Wendmoore - Not available");
 }
 
 // ---------------------------------------------------------------------------
@@ -325,7 +378,7 @@ void TfrmMain::ShowStationItems() {
 bool TfrmMain::FetchDocument(bool forecast) {
   // Once the program is told to end, nothing more is fetched and no box
   // opens; the handler that called goes on with what it has.
-  if (platform_.TerminateRequested()) return false;
+  if (terminate_requested_) return false;
   const DocumentSource source =
       FindDocumentSource(TRegIniFile(kProductKeyPath), forecast, UseAlternateSource);
   const std::string& address = source.address;
@@ -333,7 +386,10 @@ bool TfrmMain::FetchDocument(bool forecast) {
     FetchScope fetching(platform_);
     return FetchHttpDocument(
         address, fetchLimits, [&] { ShowFetchStatus(forecast); },
-        [this] { return platform_.KeepFetching(); });
+        [this] {
+          platform_.KeepFetching();
+          return !terminate_requested_;
+        });
   }();
   // Why it failed goes to standard error, which a desktop session keeps.
   std::fputs(
@@ -353,9 +409,9 @@ bool TfrmMain::FetchDocument(bool forecast) {
       // As the Exit command: the close path stores what is shown, then the
       // program ends once control is back in the message loop. A close that
       // the system asked for while the box was open has done both already.
-      if (!platform_.TerminateRequested()) {
+      if (!terminate_requested_) {
         Close();
-        platform_.Terminate(0);
+        Terminate(0);
       }
       return false;
     case FetchOutcome::kReadFailed:
@@ -372,15 +428,15 @@ void TfrmMain::ShowFetchStatus(bool forecast) {
   if (forecast) {
     // UpdateForecast set the same caption before the fetch; nothing is
     // painted here, so the screen keeps what the last paint showed.
-    platform_.SetCaption(kGettingForecast);
+    SetCaption(kGettingForecast);
     return;
   }
   ShowUpdateStatus();
 }
 
 void TfrmMain::ShowUpdateStatus() {
-  platform_.SetTitle(kGettingConditions);
-  platform_.SetCaption(kGettingForecast);
+  SetTitle(kGettingConditions);
+  SetCaption(kGettingForecast);
   platform_.RepaintCaption();
 }
 
@@ -399,9 +455,9 @@ void TfrmMain::UpdateConditions() {
     }
   }
   reTmp.ClearBuffer();
-  platform_.SetTitle(PrimaryConditions);
+  SetTitle(PrimaryConditions);
   // The ticker starts again from ForecastText at its next step.
-  platform_.SetCaption("");
+  SetCaption("");
   // Running already: its period goes on.
   tmrUpdate.SetEnabled(true);
   // The title rotation starts again from the primary station.
@@ -412,7 +468,7 @@ void TfrmMain::UpdateConditions() {
 }
 
 void TfrmMain::UpdateForecast() {
-  platform_.SetCaption(kGettingForecast);
+  SetCaption(kGettingForecast);
   // The paragraph is cut only from a zone forecast that arrived, and
   // only then stamped; otherwise the user keeps the forecast and its stamp,
   // and the buffer holds that forecast as it would a new one.
@@ -428,7 +484,7 @@ void TfrmMain::UpdateForecast() {
   }
   platform_.SetHint(LastUpdateText);
   // The ticker starts the new forecast from its beginning at once.
-  platform_.SetCaption(ForecastText);
+  SetCaption(ForecastText);
   platform_.SetTickerText(ForecastText);
   tmrScroll.SetEnabled(true);
 }
@@ -446,11 +502,11 @@ void TfrmMain::StopForUpdate() {
 void TfrmMain::StartupUpdate() {
   // The buffer holds its initial empty lines; tmrTitleSwitch stays as
   // FormCreate left it.
-  platform_.SetTitle(kGettingConditions);
+  SetTitle(kGettingConditions);
   tmrScroll.SetEnabled(false);
-  platform_.SetCaption(kGettingForecast);
+  SetCaption(kGettingForecast);
   platform_.RepaintCaption();
-  platform_.SetApplicationTitle(kApplicationTitle);
+  SetApplicationTitle(kApplicationTitle);
   UpdateConditions();
   UpdateForecast();
 }
@@ -478,17 +534,35 @@ void TfrmMain::pUpdateClick() {
 // ---------------------------------------------------------------------------
 // Menu commands
 
+void TfrmMain::MenuClick(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::kForecast:
+      return DisplayCompleteForecast1Click();
+    case MenuCommand::kUpdate:
+      return pUpdateClick();
+    case MenuCommand::kOptions:
+      return pOptsClick();
+    case MenuCommand::kAbout:
+      return pAboutClick();
+    case MenuCommand::kExit:
+      return pExitClick();
+    case MenuCommand::kNone:
+      return;
+  }
+}
+
 void TfrmMain::DisplayCompleteForecast1Click() {
-  platform_.ShowForecast(
-      std::string_view(platform_.ApplicationTitle()).substr(0, kMaxForecastTitle), ForecastText);
+  platform_.ShowForecast(std::string_view(application_title_).substr(0, kMaxForecastTitle),
+                         ForecastText);
 }
 
 void TfrmMain::pOptsClick() {
   {
     // What could not be read keeps its initial value; the error is shown
-    // and the dialog still opens.
-    TfrmOptions frmOptions;
-    RunGuarded(platform_, [&] { frmOptions.FormCreate(); });
+    // and the dialog still opens. An error on OK is shown with the title
+    // the application has then, and keeps the dialog open.
+    TfrmOptions frmOptions([this](const std::function<void()>& step) { return RunGuarded(step); });
+    RunGuarded([&] { frmOptions.FormCreate(); });
     platform_.RunOptions(frmOptions);
   }
   // The stored settings take effect whichever way the dialog closed.

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 
+#include "strip/form_design.h"
 #include "strip/strip_platform.h"
 #include "strip/timer.h"
 #include "weather/http_fetch.h"
@@ -38,18 +39,15 @@
 // but caNone alike.
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
-// Texts of the strip that the program itself shows (those shown until a first
-// update has stored anything are the defaults of store/stored_entries.h).
-inline constexpr char kApplicationTitle[] = "Marrowby Weather";
-inline constexpr char kPictureHint[] = "Current Marrowby Weather";
 // Status texts while an update fetches.
 inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
 inline constexpr char kGettingForecast[] = "Getting Forecast Information...";
 
 class TfrmMain {
  public:
-  // The design values: timers, work buffer and flags. tmrUpdate is enabled
-  // here, so `platform` takes calls from now on; nothing is shown yet.
+  // The design values: timers, work buffer and flags. The application title
+  // is set and tmrUpdate enabled here, so `platform` takes calls from now on;
+  // nothing is shown yet.
   explicit TfrmMain(TStripPlatform& platform);
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
@@ -70,6 +68,33 @@ class TfrmMain {
 
   // Time limits of every fetch (connect, stall, total).
   FetchLimits fetchLimits;
+
+  // The program's start once its window exists, in this order: the main
+  // window's creation (FormCreate) behind the error boundary, and the window shown should its creation not have got
+  // that far (unless the program is ending already). The window system then
+  // runs its message loop and the program ends with ExitStatus().
+  void Start();
+
+  // What the strip shows, as it set it.
+  const std::string& Title() const { return title_; }
+  const std::string& Caption() const { return caption_; }
+  const std::string& ApplicationTitle() const { return application_title_; }
+
+  // The program's end: the message loops end, and the program ends with the
+  // first non-zero status asked for (something could not be done on the way
+  // out), else 0.
+  void Terminate(int exit_status);
+  bool TerminateRequested() const { return terminate_requested_; }
+  int ExitStatus() const { return exit_status_; }
+
+  // The error boundary of the handlers: runs `step`; an exception ends it
+  // and is shown in the standard error box, its message followed by ".",
+  // titled with the application title at that moment. Returns whether the
+  // step ran to its end; nothing escapes it. The window system runs every
+  // handler it calls through here, or shows what escaped its own loop with
+  // ShowUncaught.
+  bool RunGuarded(const std::function<void()>& step);
+  void ShowUncaught(const std::exception& error);
 
   // Start-up and shutdown.
   void FormCreate();
@@ -126,6 +151,8 @@ class TfrmMain {
   void tmrUpdateTimer();
   void pUpdateClick();
 
+  // A command of the popup menu (strip/form_design.h).
+  void MenuClick(MenuCommand command);
   // Menu commands: the whole forecast in a box titled with the application
   // title (at most 255 bytes of it); the options dialog, after which the
   // stored settings are applied however it closed; a fresh about box.
@@ -139,6 +166,10 @@ class TfrmMain {
   // the window then stays. Returns whether the window closed. Every close
   // route comes here: the close box, Exit, the system's close.
   bool Close();
+  // The close box, or a close that another program asks the window for:
+  // Close(), unless the program is ending already (what the strip shows is
+  // stored then). Returns whether the window may go.
+  bool CloseBoxClick();
   // The system asks the program to end (a close signal, the session's end):
   // closes as above, once, and ends the program even when storing failed.
   // Nobody may be there to answer a box: that failure goes to standard error
@@ -180,6 +211,11 @@ class TfrmMain {
   // emptied for the first document.
   void StopForUpdate();
   void ShowStationItems();
+  // Set what the window shows; a text it shows already is not set again.
+  void SetTitle(std::string_view title);
+  void SetCaption(std::string_view caption);
+  void SetApplicationTitle(std::string_view title);
+  void ShowWindow();
 
   // Entries of the close's group that the program neither read nor set:
   // FormCreate's reads were stopped by an error before them. The close
@@ -188,6 +224,12 @@ class TfrmMain {
   bool IsKnown(std::string_view entry) const;
   void MarkKnown(std::string_view entry);
 
+  std::string title_;
+  std::string caption_;
+  std::string application_title_;
+  bool shown_ = false;
+  bool terminate_requested_ = false;
+  int exit_status_ = 0;
   // What the system's question at a log-off left for the session's end.
   enum class SessionQuery { kNone, kStored, kStoreFailed };
   SessionQuery session_query_ = SessionQuery::kNone;
@@ -197,9 +239,3 @@ class TfrmMain {
 
   TStripPlatform& platform_;
 };
-
-// Runs `step` behind the error boundary of the handlers: an exception ends it
-// and is shown by platform.ShowUncaughtError as its message followed by ".".
-// Returns whether it ran to its end. For calls that do not come from the
-// window system's event loop (the main window's creation, a form's filling).
-bool RunGuarded(TStripPlatform& platform, const std::function<void()>& step);

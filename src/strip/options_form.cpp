@@ -123,6 +123,14 @@ void TfrmOptions::SetScrollPosition(int position) {
   tbScroll = std::clamp(position, kFastest, kSlowest);
 }
 
+bool* TfrmOptions::CheckBox(std::string_view name) {
+  if (name == "chkBold") return &chkBold;
+  if (name == "chkShowTask") return &chkShowTask;
+  if (name == "chkOnStart") return &chkOnStart;
+  if (name == "chkAltSite") return &chkAltSite;
+  return nullptr;
+}
+
 void TfrmOptions::FormCreate() {
   TRegIniFile store(kProductKeyPath);
   SetScrollPosition(Read(store, kRate));
@@ -132,6 +140,14 @@ void TfrmOptions::FormCreate() {
   chkShowTask = Read(store, kShowTask);
   chkOnStart = Read(store, kOnStart);
   chkAltSite = Read(store, kAltSource);
+}
+
+bool TfrmOptions::OkClick() {
+  if (!guard_) {
+    btnOkClick();
+    return true;
+  }
+  return guard_([this] { btnOkClick(); });
 }
 
 void TfrmOptions::btnOkClick() {

@@ -1,8 +1,9 @@
 // The options dialog's data side, unit wxopts: the seven option entries of the
 // settings store as the values of a track bar, a colour grid and four check
 // boxes, read when the dialog opens and written on OK. Each window system
-// builds its dialog around a TfrmOptions: its controls show these values and
-// change them, its OK button calls btnOkClick and then closes.
+// builds its dialog around a TfrmOptions from kOptionsDesign
+// (strip/form_design.h): its controls show these values and change them, its
+// OK button calls OkClick and closes when that says so.
 //
 // Promises:
 // - A new form holds the controls' initial values: track bar 300, foreground
@@ -16,9 +17,12 @@
 //   the dialog has closed, however it closed.
 #pragma once
 
+#include <functional>
+#include <utility>
 #include <string_view>
 
 #include "store/palette.h"
+#include "strip/form_design.h"
 
 enum class TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
 enum class GridButton { kLeft, kRight };
@@ -90,10 +94,16 @@ class TColorGrid {
 
 class TfrmOptions {
  public:
+  // The error boundary OkClick runs btnOkClick behind (TfrmMain::RunGuarded):
+  // it shows what the step raises and says whether the step ran to its end.
+  using Guard = std::function<bool(const std::function<void()>& step)>;
+  // Without a guard, OkClick lets btnOkClick's error escape.
+  explicit TfrmOptions(Guard guard = {}) : guard_(std::move(guard)) {}
+
   // The track bar's range: the ticker's step interval in milliseconds, so
   // its left end, the shortest interval, is the fastest ticker.
-  static constexpr int kSlowest = 300;
-  static constexpr int kFastest = 1;
+  static constexpr int kSlowest = kScrollTrackBar.max;
+  static constexpr int kFastest = kScrollTrackBar.min;
 
   // The controls' values, with their initial values.
   int tbScroll = kSlowest;
@@ -105,6 +115,9 @@ class TfrmOptions {
 
   // The track bar keeps its position within 1..300.
   void SetScrollPosition(int position);
+  // The value of the check box named `name` in kOptionsDesign; nullptr for
+  // a name that is no check box's.
+  bool* CheckBox(std::string_view name);
 
   // Fills the values from the store, in the fixed order; raises what the
   // store raises.
@@ -112,4 +125,11 @@ class TfrmOptions {
   // Writes the seven entries in the fixed order; raises what the store
   // raises.
   void btnOkClick();
+  // The OK button: btnOkClick behind the guard. True when the dialog closes;
+  // a store error is shown and keeps it open, the entries written before it
+  // staying written.
+  bool OkClick();
+
+ private:
+  Guard guard_;
 };

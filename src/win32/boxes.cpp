@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "strip/form_design.h"
+
 namespace {
 
 // --- Centring
@@ -358,7 +360,8 @@ HWND MakeForecastBox(HWND owner, std::string_view title, std::string_view text) 
       0, "STATIC", shown.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0,
       0, text_rect.right, text_rect.bottom, view, nullptr, instance, nullptr);
   const HWND ok =
-      CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+      CreateWindowExA(0, "BUTTON", std::string(kOkCaption).c_str(),
+                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
                       (client_width - button_width) / 2, button_top, button_width, button_height,
                       box, reinterpret_cast<HMENU>(IDOK), instance, nullptr);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -376,10 +379,10 @@ HWND MakeForecastBox(HWND owner, std::string_view title, std::string_view text) 
 class RealBoxes : public Win32Boxes {
  public:
   void ShowError(HWND owner, std::string_view text) override {
-    CentredMessageBox(owner, text, "Error", MB_ICONERROR);
+    CentredMessageBox(owner, text, std::string(kErrorBoxTitle), MB_ICONERROR);
   }
   void ShowInformation(HWND owner, std::string_view text) override {
-    CentredMessageBox(owner, text, "Information", MB_ICONINFORMATION);
+    CentredMessageBox(owner, text, std::string(kInformationBoxTitle), MB_ICONINFORMATION);
   }
   void ShowForecast(HWND owner, std::string_view title, std::string_view text) override {
     const HWND box = MakeForecastBox(owner, title, text);
@@ -392,6 +395,7 @@ class RealBoxes : public Win32Boxes {
 };
 
 Win32Boxes* installed_boxes = nullptr;
+HWND scoped_owner = nullptr;
 
 }  // namespace
 
@@ -411,3 +415,9 @@ void EndModal(HWND dialog, int result) {
   }
   DestroyWindow(dialog);
 }
+
+HWND BoxOwner(HWND owner) { return scoped_owner ? scoped_owner : owner; }
+
+BoxOwnerScope::BoxOwnerScope(HWND dialog) : outer_(scoped_owner) { scoped_owner = dialog; }
+
+BoxOwnerScope::~BoxOwnerScope() { scoped_owner = outer_; }

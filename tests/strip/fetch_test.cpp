@@ -73,7 +73,7 @@ TEST_F(FetchTest, EmptyBodiesAndErrorPagesAreDocuments) {
   EXPECT_TRUE(frm_.FetchDocument(true));
   EXPECT_EQ(frm_.reTmp.WholeText(), "<html>\r\n<h1>Not Found</h1>\r\n</html>\r\n");
   EXPECT_TRUE(face_.Boxes().empty());
-  EXPECT_FALSE(face_.terminate_requested);
+  EXPECT_FALSE(frm_.TerminateRequested());
   EXPECT_TRUE(face_.visible);
 }
 
@@ -89,11 +89,12 @@ TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
       (Calls{"fetch", "paint: Getting Current Conditions... | Getting Forecast Information...",
              "fetched"}));
 
-  face_.title = "title stays";
-  face_.caption = "caption";
+  frm_.PrimaryConditions = "title stays";
+  frm_.tmrTitleSwitchTimer();
+  frm_.tmrScrollTimer();
   face_.calls.clear();
   EXPECT_TRUE(frm_.FetchDocument(true));
-  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched"}));
+  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched"}));  // nothing painted
   EXPECT_EQ(face_.title, "title stays");
   EXPECT_EQ(face_.caption, "Getting Forecast Information...");
 }
@@ -119,8 +120,8 @@ TEST_F(FetchTest, ARefusingOrUnknownServerEndsTheProgramAfterStoring) {
 
     EXPECT_FALSE(frm.FetchDocument(false));
     EXPECT_EQ(face.calls,
-              (Calls{"fetch", "fetched", kOpenFailed, "hide", "terminate 0", "terminate 0"}));
-    EXPECT_EQ(face.exit_status, 0);
+              (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops", "end loops"}));
+    EXPECT_EQ(frm.ExitStatus(), 0);
     EXPECT_EQ(StoredText(kLastForecast), frm.ForecastText);
     EXPECT_EQ(frm.reTmp.WholeText(), "held");
     EXPECT_EQ(face.title, "title");
@@ -138,7 +139,7 @@ TEST_F(FetchTest, ASystemCloseDuringTheOpenFailedBoxStoresOnce) {
     Store(kLastForecast, "edited after the close");
   };
   EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
-  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "terminate 0"}));
+  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops"}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the close");
   // Told to end: no more fetches, no more boxes.
   face_.calls.clear();
@@ -154,12 +155,12 @@ TEST_F(FetchTest, ALogOffDuringTheOpenFailedBoxStoresAtTheQuestionOnly) {
   face_.on_box = [&](const std::string&) {
     EXPECT_TRUE(frm_.QueryEndSession());
     EXPECT_EQ(StoredText(kLastForecast), "shown");
-    EXPECT_FALSE(face_.TerminateRequested());
+    EXPECT_FALSE(frm_.TerminateRequested());
     Store(kLastForecast, "edited after the question");
     frm_.SessionEnded(true);
   };
   EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
-  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "terminate 0"}));
+  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops"}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the question");
 }
 
@@ -185,7 +186,7 @@ TEST_F(FetchTest, AResetOrAStallMidBodyShowsOneErrorBox) {
     EXPECT_EQ(face_.calls.back(), kReadFailed);
     EXPECT_EQ(frm_.reTmp.WholeText(), "held");
   }
-  EXPECT_FALSE(face_.terminate_requested);
+  EXPECT_FALSE(frm_.TerminateRequested());
   EXPECT_TRUE(face_.visible);
 }
 

@@ -37,7 +37,7 @@ TEST_F(HandEditedTest, AnUnusableSourceEntryIsASourceThatCannotBeReached) {
     frm.pUpdateClick();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(face.Boxes(), std::vector<std::string>{kOpenFailed});
-    EXPECT_EQ(face.terminate_calls, 2);  // the close, then the fetch itself
+    EXPECT_EQ(face.end_loops_calls, 2);  // the close, then the fetch itself
     EXPECT_EQ(StoredText(kLastForecast), kShownForecast);
     EXPECT_TRUE(frm.tmrScroll.Enabled());
     EXPECT_TRUE(frm.tmrTitleSwitch.Enabled());
@@ -63,7 +63,7 @@ TEST_F(HandEditedTest, CommentsAfterValuesAndHeadersAreNotRead) {
                  "[sources]             ; written by hand only\n"
                  "primary=\"" + servers.primary.Authority() + "\" ; the test's server\n");
   TfrmMain frm(face_);
-  EXPECT_TRUE(RunGuarded(face_, [&] { frm.FormCreate(); }));
+  EXPECT_TRUE(frm.RunGuarded([&] { frm.FormCreate(); }));
   EXPECT_EQ(face_.font_color, TfrmMain::ColorFromIndex(4));
   EXPECT_EQ(face_.PanelColor(StripPanel::pnlScroll), TfrmMain::ColorFromIndex(11));
   frm.UpdateForecast();

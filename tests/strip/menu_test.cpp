@@ -31,14 +31,15 @@ TEST_F(MenuTest, TheForecastBoxIsTitledWithTheApplicationTitle) {
   std::string forecast;
   for (int i = 0; i < 400; ++i) forecast.push_back(static_cast<char>('a' + i % 26));
   frm_.ForecastText = forecast;
-  face_.caption = forecast;
   frm_.ScrollInTaskbar = true;
-  frm_.tmrScrollTimer();
+  // The ticker runs out of the stored forecast and starts the new one.
+  while (frm_.Caption() != forecast.substr(1)) frm_.tmrScrollTimer();
   frm_.DisplayCompleteForecast1Click();
   EXPECT_EQ(face_.calls.back(), "forecast: " + forecast.substr(1, 255) + " | " + forecast);
 
-  face_.caption = "xShort <i>one</i>";
-  frm_.tmrScrollTimer();
+  frm_.ForecastText = "xShort <i>one</i>";
+  while (frm_.Caption() != "Short <i>one</i>") frm_.tmrScrollTimer();
+  frm_.ForecastText = forecast;
   frm_.DisplayCompleteForecast1Click();
   EXPECT_EQ(face_.calls.back(), "forecast: Short <i>one</i> | " + forecast);
 
@@ -94,11 +95,43 @@ TEST_F(MenuTest, AnUnreadableOptionIsShownAndTheDialogStillOpens) {
   StoreUnreadable(kWindowSection, kForeground.name);
   int filled_rate = 0;
   face_.on_options = [&](TfrmOptions& form) { filled_rate = form.tbScroll; };
-  EXPECT_FALSE(RunGuarded(face_, [&] { frm_.pOptsClick(); }));
-  const std::string unreadable = "uncaught: Invalid data type for 'foreground'.";
+  EXPECT_FALSE(frm_.RunGuarded([&] { frm_.pOptsClick(); }));
+  const std::string unreadable = "uncaught: Marrowby Weather | Invalid data type for 'foreground'.";
   EXPECT_EQ(face_.calls, (Calls{unreadable, "options", unreadable}));
   EXPECT_EQ(filled_rate, 42);
   EXPECT_EQ(frm_.tmrScroll.Interval(), 42);
+}
+
+// An error on OK is shown with the application title of that moment (here
+// the ticker's text in the taskbar entry) and keeps the dialog open.
+TEST_F(MenuTest, AStoreErrorOnOkIsTitledWithTheApplicationTitleOfThatMoment) {
+  frm_.ScrollInTaskbar = true;
+  bool closed = true;
+  face_.on_options = [&](TfrmOptions& form) {
+    frm_.tmrScrollTimer();
+    ASSERT_TRUE(StoreUnwritable());
+    closed = form.OkClick();
+  };
+  frm_.pOptsClick();
+  EXPECT_FALSE(closed);
+  const std::vector<std::string> boxes = face_.Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].rfind("uncaught: " + std::string(kShownForecast).substr(1) + " | Failed to ", 0),
+            0u)
+      << boxes[1];
+}
+
+// Each command of the menu's table reaches its handler.
+TEST_F(MenuTest, TheMenusCommandsReachTheirHandlers) {
+  for (const MenuItem& item : kPopupMenu) {
+    if (item.command != MenuCommand::kUpdate && item.command != MenuCommand::kExit) {
+      frm_.MenuClick(item.command);
+    }
+  }
+  EXPECT_EQ(face_.Boxes(), (Calls{"forecast: Marrowby Weather | " + std::string(kShownForecast),
+                                  "options", "about"}));
+  frm_.MenuClick(MenuCommand::kExit);
+  EXPECT_TRUE(frm_.TerminateRequested());
 }
 
 TEST_F(MenuTest, EveryAboutRunsAnAboutBox) {

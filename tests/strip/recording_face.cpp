@@ -27,11 +27,14 @@ std::vector<std::string> RecordingFace::Paints() const {
   return paints;
 }
 
-void RecordingFace::Terminate(int status) {
-  ++terminate_calls;
-  terminate_requested = true;
-  if (exit_status == 0) exit_status = status;
-  calls.push_back("terminate " + std::to_string(status));
+void RecordingFace::EndMessageLoops() {
+  ++end_loops_calls;
+  calls.push_back("end loops");
+}
+
+void RecordingFace::StepCaption(std::string_view dropped, std::string_view text) {
+  caption = text;
+  calls.push_back("step: " + std::string(dropped));
 }
 
 void RecordingFace::ShowWindow() {
@@ -85,8 +88,8 @@ void RecordingFace::ShowForecast(std::string_view box_title, std::string_view te
   Box("forecast: " + std::string(box_title) + " | " + std::string(text));
 }
 
-void RecordingFace::ShowUncaughtError(std::string_view message) {
-  Box("uncaught: " + std::string(message));
+void RecordingFace::ShowUncaughtError(std::string_view box_title, std::string_view message) {
+  Box("uncaught: " + std::string(box_title) + " | " + std::string(message));
 }
 
 void RecordingFace::RunOptions(TfrmOptions& form) {
@@ -96,9 +99,8 @@ void RecordingFace::RunOptions(TfrmOptions& form) {
 
 void RecordingFace::RunAbout() { Box("about"); }
 
-bool RecordingFace::KeepFetching() {
+void RecordingFace::KeepFetching() {
   if (on_keep_fetching) on_keep_fetching();
-  return !terminate_requested;
 }
 
 void RecordingFace::Box(std::string box) {

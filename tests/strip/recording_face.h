@@ -24,7 +24,7 @@ class RecordingFace : public TStripPlatform {
   std::string caption;
   std::string hint;
   std::string ticker_text;
-  std::string application_title = "Marrowby Weather";
+  std::string application_title;
   WindowFrame frame{0, 0, 0};
   // The frame's width was last given as the form's design width
   // (SetFormWidth), which this face applies as it stands.
@@ -42,17 +42,15 @@ class RecordingFace : public TStripPlatform {
   // started (a restart counts).
   std::array<int, 3> running{0, 0, 0};
   std::array<int, 3> starts{0, 0, 0};
-  int terminate_calls = 0;
-  int exit_status = 0;  // the first non-zero status asked for
-  bool terminate_requested = false;
+  int end_loops_calls = 0;
   LocalTime now;
   LastUpdateFormats formats;
 
   // --- What happened, in order. Boxes: "error: <text>", "information:
   // <text>", "forecast: <title> | <text>", "uncaught: <text>", "options",
   // "about"; paints: "paint: <title> | <caption>" (ShowWindow and
-  // RepaintCaption); "show", "hide", "terminate <status>"; "fetch" and
-  // "fetched" around each download.
+  // RepaintCaption); "step: <dropped>" for a ticker step; "show", "hide",
+  // "end loops"; "fetch" and "fetched" around each download.
   std::vector<std::string> calls;
   // The boxes alone, in the same form.
   std::vector<std::string> Boxes() const;
@@ -70,13 +68,10 @@ class RecordingFace : public TStripPlatform {
 
   // TStripPlatform
   void SetApplicationTitle(std::string_view text) override { application_title = text; }
-  const std::string& ApplicationTitle() const override { return application_title; }
-  void Terminate(int status) override;
-  bool TerminateRequested() const override { return terminate_requested; }
+  void EndMessageLoops() override;
   LocalTime Now() const override { return now; }
   const LastUpdateFormats& DateTimeFormats() const override { return formats; }
   void SetTitle(std::string_view text) override { title = text; }
-  const std::string& Title() const override { return title; }
   void SetHint(std::string_view text) override { hint = text; }
   void SetLeft(int left) override { frame.left = left; }
   void SetTop(int top) override { frame.top = top; }
@@ -97,7 +92,7 @@ class RecordingFace : public TStripPlatform {
   int PanelHeight(StripPanel panel) const override;
   void SetPanelColor(StripPanel panel, PaletteColor color) override;
   void SetCaption(std::string_view text) override { caption = text; }
-  const std::string& Caption() const override { return caption; }
+  void StepCaption(std::string_view dropped, std::string_view text) override;
   void RepaintCaption() override;
   void SetTickerText(std::string_view forecast) override { ticker_text = forecast; }
   void SetTickerBold(bool on) override { bold = on; }
@@ -109,11 +104,11 @@ class RecordingFace : public TStripPlatform {
   void ShowError(std::string_view text) override;
   void ShowInformation(std::string_view text) override;
   void ShowForecast(std::string_view box_title, std::string_view text) override;
-  void ShowUncaughtError(std::string_view message) override;
+  void ShowUncaughtError(std::string_view box_title, std::string_view message) override;
   void RunOptions(TfrmOptions& form) override;
   void RunAbout() override;
   void FetchStarts() override { calls.push_back("fetch"); }
-  bool KeepFetching() override;
+  void KeepFetching() override;
   void FetchEnds() override { calls.push_back("fetched"); }
 
  private:

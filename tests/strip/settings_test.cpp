@@ -113,8 +113,8 @@ TEST_F(SettingsTest, AStoreErrorEndsItWhereItWasRaised) {
     face.font_color = kRed;
     face.panel_colors.fill(kRed);
     TfrmMain frm(face);
-    EXPECT_FALSE(RunGuarded(face, [&] { frm.ApplySettings(); }));
-    EXPECT_EQ(face.Boxes(), (std::vector<std::string>{"uncaught: Invalid data type for '" +
+    EXPECT_FALSE(frm.RunGuarded([&] { frm.ApplySettings(); }));
+    EXPECT_EQ(face.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for '" +
                                                       std::string(c.unreadable) + "'."}));
     EXPECT_EQ(frm.tmrScroll.Interval(), 250);
     EXPECT_EQ(frm.ScrollInTaskbar, c.taskbar_applied);

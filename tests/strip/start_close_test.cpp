@@ -130,12 +130,44 @@ TEST_F(StartTest, AStoreErrorStopsCreationWhereItWasRaised) {
   StoreUnreadable(kWindowSection, kTop.name);
   Store(kLastForecast, "Fair");
   TfrmMain frm(face_);
-  EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
-  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Invalid data type for 'top'."}));
+  EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
+  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'top'."}));
   EXPECT_EQ(face_.frame.left, 77);
   EXPECT_FALSE(face_.visible);
   EXPECT_TRUE(frm.ForecastText.empty());
   EXPECT_FALSE(frm.tmrScroll.Enabled());
+}
+
+// The program's start: creation behind the boundary, then the window shown
+// if creation did not get that far, unless the program is ending.
+TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
+  {
+    StoreShownTexts();
+    RecordingFace face;
+    TfrmMain frm(face);
+    frm.Start();
+    EXPECT_EQ(std::count(face.calls.begin(), face.calls.end(), "show"), 1);
+  }
+  StoreUnreadable(kWindowSection, kTop.name);
+  TfrmMain frm(face_);
+  frm.Start();
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{
+                             "uncaught: Marrowby Weather | Invalid data type for 'top'.", "show",
+                             "paint:  | "}));
+  // Once the program ends, the close box has nothing more to do.
+  frm.pExitClick();
+  face_.calls.clear();
+  Store(kLastForecast, "stored after the end");
+  EXPECT_TRUE(frm.CloseBoxClick());
+  EXPECT_TRUE(face_.calls.empty());
+  EXPECT_EQ(StoredText(kLastForecast), "stored after the end");
+  // A start that ends the program (a document that cannot be opened) shows
+  // nothing more.
+  RecordingFace ending;
+  TfrmMain frm2(ending);
+  frm2.Terminate(0);
+  frm2.Start();
+  EXPECT_FALSE(ending.visible);
 }
 
 // The width: a stored one is the screen's pixels and goes to the face as it
@@ -164,8 +196,9 @@ TEST_F(StartTest, TheFormsWidthAppliesOnlyWhereNoWidthIsStored) {
   // An entry that cannot be read still stops creation there.
   StoreUnreadable(kWindowSection, kWidth.name);
   TfrmMain frm(face_);
-  EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
-  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Invalid data type for 'width'."}));
+  EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
+  EXPECT_EQ(face_.Boxes(),
+            (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'width'."}));
   EXPECT_EQ(face_.frame, (WindowFrame{10, 40, 0}));
   EXPECT_FALSE(face_.form_width);
 }
@@ -182,7 +215,7 @@ TEST_F(CloseTest, ExitStoresTheShownTextsAndTheFrameThenEnds) {
   face_.frame = {-200, 44, 600};  // where the user dragged it
   face_.calls.clear();
   frm.pExitClick();
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0", "terminate 0"}));
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops", "end loops"}));
   EXPECT_FALSE(face_.visible);
   // The texts whatever they hold, status texts and defaults included.
   EXPECT_EQ(StoredText(kLastForecast), "Getting Forecast...");
@@ -204,7 +237,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
   StoreUnreadable(kWeatherSection, kLastMarrowby.name);
   {
     TfrmMain frm(face_);
-    EXPECT_FALSE(RunGuarded(face_, [&] { frm.FormCreate(); }));
+    EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
     frm.ForecastText = "Showers.";
     frm.pExitClick();
   }
@@ -218,7 +251,7 @@ TEST_F(CloseTest, AnEntryThatCouldNotBeReadIsNeverOverwritten) {
   // Set by an update, an entry is the program's again.
   RecordingFace face;
   TfrmMain frm(face);
-  EXPECT_FALSE(RunGuarded(face, [&] { frm.FormCreate(); }));
+  EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
   frm.PrimaryConditions = "MARROWBY  SUNNY";
   frm.Close();
   EXPECT_THROW(StoredText(kLastMarrowby), ERegistryException);
@@ -235,7 +268,7 @@ TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsW
   EXPECT_THROW(frm.Close(), ERegistryException);
   EXPECT_THROW(frm.pExitClick(), ERegistryException);
   EXPECT_TRUE(face_.visible);
-  EXPECT_EQ(face_.terminate_calls, 0);
+  EXPECT_EQ(face_.end_loops_calls, 0);
 
   // The system's close is obeyed all the same, without a box that nobody
   // may be there to answer, and the program's status says it failed.
@@ -246,7 +279,7 @@ TEST_F(CloseTest, AStoreThatCannotBeWrittenKeepsTheWindowAndTheSystemsCloseEndsW
   EXPECT_NE(err.find(": Failed to "), std::string::npos) << err;
   EXPECT_TRUE(face_.Boxes().empty());
   EXPECT_FALSE(face_.visible);
-  EXPECT_EQ(face_.exit_status, 1);
+  EXPECT_EQ(frm.ExitStatus(), 1);
   // Once told to end, a second request changes nothing.
   face_.calls.clear();
   frm.EndSession();
@@ -261,11 +294,11 @@ TEST_F(CloseTest, TheSystemsCloseStoresOnceAndEnds) {
   frm.tmrTitleSwitchTimer();
   face_.calls.clear();
   frm.EndSession();
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0"}));
-  EXPECT_EQ(face_.exit_status, 0);
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops"}));
+  EXPECT_EQ(frm.ExitStatus(), 0);
   EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
   frm.EndSession();
-  EXPECT_EQ(face_.terminate_calls, 1);
+  EXPECT_EQ(face_.end_loops_calls, 1);
 }
 
 // ---- a log-off: the system's question, then its decision ----
@@ -285,7 +318,7 @@ TEST_F(CloseTest, TheSystemsQuestionStoresACancelGoesOnAndTheEndEndsAtOnce) {
   EXPECT_EQ(StoredText(kLastForecast), kShownForecast);
   EXPECT_TRUE(face_.calls.empty());
   EXPECT_TRUE(face_.visible);
-  EXPECT_FALSE(face_.TerminateRequested());
+  EXPECT_FALSE(frm.TerminateRequested());
   EXPECT_EQ(face_.Running(StripTimer::tmrScroll), 150);
   EXPECT_EQ(face_.Running(StripTimer::tmrTitleSwitch), 5000);
   EXPECT_EQ(face_.Running(StripTimer::tmrUpdate), 1800000);
@@ -297,10 +330,11 @@ TEST_F(CloseTest, TheSystemsQuestionStoresACancelGoesOnAndTheEndEndsAtOnce) {
   frm.TimerTick(StripTimer::tmrTitleSwitch);
   EXPECT_EQ(face_.title, kShownPrimary);
 
+  face_.calls.clear();
   EXPECT_TRUE(frm.QueryEndSession());
   Store(kLastForecast, "edited after the question");
   frm.SessionEnded(true);
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 0"}));
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops"}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the question");
   // Ended: a late question or decision changes nothing.
   face_.calls.clear();
@@ -321,8 +355,8 @@ TEST_F(CloseTest, AnEndAfterACancelledLogOffStoresAfresh) {
   frm.ForecastText = "Fetched after the cancel.";
   frm.SessionEnded(true);
   EXPECT_EQ(StoredText(kLastForecast), "Fetched after the cancel.");
-  EXPECT_EQ(face_.exit_status, 0);
-  EXPECT_EQ(face_.terminate_calls, 1);
+  EXPECT_EQ(frm.ExitStatus(), 0);
+  EXPECT_EQ(face_.end_loops_calls, 1);
 }
 
 TEST_F(CloseTest, AQuestionThatCannotStoreSaysSoOnStandardErrorAndTheEndGivesStatus1) {
@@ -346,8 +380,8 @@ TEST_F(CloseTest, AQuestionThatCannotStoreSaysSoOnStandardErrorAndTheEndGivesSta
   testing::internal::CaptureStderr();
   frm.SessionEnded(true);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "terminate 1"}));
-  EXPECT_EQ(face_.exit_status, 1);
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops"}));
+  EXPECT_EQ(frm.ExitStatus(), 1);
 }
 
 }  // namespace

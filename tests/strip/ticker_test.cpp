@@ -11,8 +11,9 @@ using TickerTest = StripTest;
 
 TEST_F(TickerTest, EachStepDropsOneCharacterAndTheTickThatEmptiesItRefills) {
   TfrmMain frm(face_);
+  frm.ForecastText = "abc";
+  frm.tmrScrollTimer();  // the empty caption is filled at once
   frm.ForecastText = "Forecast text";
-  face_.caption = "abc";
   std::vector<std::string> captions;
   for (int i = 0; i < 4; ++i) {
     frm.tmrScrollTimer();
@@ -27,14 +28,17 @@ TEST_F(TickerTest, EachStepDropsOneCharacterAndTheTickThatEmptiesItRefills) {
   EXPECT_EQ(face_.caption, "xy");
   frm.tmrScrollTimer();
   EXPECT_EQ(face_.caption, "y");
-  // A step repaints at the next paint; it never forces one.
+  // A step repaints at the next paint; it never forces one. The face is
+  // told what each step dropped.
   EXPECT_TRUE(face_.Paints().empty());
+  EXPECT_EQ(face_.calls.back(), "step: x");
 }
 
 TEST_F(TickerTest, TheTaskbarEntryMirrorsTheTickerOnlyWhenAsked) {
   TfrmMain frm(face_);
+  frm.ForecastText = "ab";
+  frm.tmrScrollTimer();
   frm.ForecastText = "Rain\xA0\x85";
-  face_.caption = "ab";
   frm.ScrollInTaskbar = true;
   std::vector<std::string> titles;
   for (int i = 0; i < 3; ++i) {
@@ -52,9 +56,8 @@ TEST_F(TickerTest, TheTaskbarEntryMirrorsTheTickerOnlyWhenAsked) {
 
   // An empty forecast empties the mirrored title.
   frm.ForecastText.clear();
-  face_.caption.clear();
   frm.ScrollInTaskbar = true;
-  frm.tmrScrollTimer();
+  while (!face_.caption.empty()) frm.tmrScrollTimer();
   EXPECT_EQ(face_.caption, "");
   EXPECT_EQ(face_.application_title, "");
 }
@@ -63,9 +66,8 @@ TEST_F(TickerTest, TheTitleAlternatesByTheTagStartingWithThePrimaryLine) {
   TfrmMain frm(face_);
   frm.PrimaryConditions = "MARROWBY  SUNNY 70";
   frm.SecondaryConditions = "WENDMOORE CLOUDY 65";
-  // As after start-up or a conditions update: the primary line is shown and
-  // the tag is 0, so it stays for two ticks (10 s), then each line for one.
-  face_.title = frm.PrimaryConditions;
+  // As after start-up or a conditions update the tag is 0: the primary line
+  // stays for two ticks (10 s), then each line for one.
   std::vector<std::string> titles;
   for (int i = 0; i < 4; ++i) {
     frm.tmrTitleSwitchTimer();

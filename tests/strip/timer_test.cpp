@@ -62,9 +62,11 @@ using TimerTickTest = StripTest;
 // of a timer without ticks, runs nothing.
 TEST_F(TimerTickTest, TicksReachAHandlerOnlyWhileItsTimerTicks) {
   TfrmMain frm(face_);
+  frm.ForecastText = "xyz";
+  frm.tmrScrollTimer();
   frm.ForecastText = "abc";
   frm.PrimaryConditions = "MARROWBY  FAIR";
-  face_.caption = "xyz";
+  face_.calls.clear();
   frm.tmrUpdate.SetEnabled(false);
   for (StripTimer timer :
        {StripTimer::tmrScroll, StripTimer::tmrUpdate, StripTimer::tmrTitleSwitch}) {

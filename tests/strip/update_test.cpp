@@ -80,7 +80,6 @@ class UpdateTest : public StripTest {
 
 TEST_F(UpdateTest, TheStartUpUpdateOnAnEmptyStore) {
   ServeRain();
-  face_.application_title = "left by the ticker";
   face_.now = {2024, 3, 5, 2, 15, 4, 5};
   face_.formats.clock_24_hour = true;
   face_.formats.time_separator = ".";
@@ -238,7 +237,7 @@ TEST_F(UpdateTest, AnUnreachableServerKeepsTheTextsOnEveryPath) {
     }
     EXPECT_EQ(face.Boxes(), (Calls{kOpenFailed}));
     EXPECT_EQ(std::count(face.calls.begin(), face.calls.end(), "fetch"), 1);
-    EXPECT_TRUE(face.terminate_requested);
+    EXPECT_TRUE(frm.TerminateRequested());
     EXPECT_FALSE(face.visible);
     EXPECT_EQ(frm.PrimaryConditions, kShownPrimary);
     EXPECT_EQ(frm.SecondaryConditions, kShownSecondary);
@@ -288,7 +287,7 @@ TEST_F(UpdateTest, AReadFailureKeepsThatDocumentsTextsOnly) {
   EXPECT_EQ(face_.caption, kRainForecast);
   EXPECT_EQ(frm.reTmp.WholeText(), kRainForecast);
   ExpectRunningOn(face_, frm, kMarrowbyRain);
-  EXPECT_FALSE(face_.terminate_requested);
+  EXPECT_FALSE(frm.TerminateRequested());
 }
 
 // An entry that creation could not read is left as the store has it at the
@@ -298,7 +297,7 @@ TEST_F(UpdateTest, AnUpdateMakesAnEntryCreationCouldNotReadTheProgramsAgain) {
   const auto update_and_close = [] {
     RecordingFace face;
     TfrmMain frm(face);
-    EXPECT_FALSE(RunGuarded(face, [&] { frm.FormCreate(); }));
+    EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
     frm.pUpdateClick();
     EXPECT_TRUE(frm.Close());
   };
@@ -406,7 +405,7 @@ TEST_F(UpdateTest, ASystemCloseDuringAFetchEndsTheUpdateAtOnce) {
   Start(frm, face_);
   frm.fetchLimits = {20000, 20000, 30000};  // not abandoned, it would end in a box
   face_.on_keep_fetching = [&] {
-    if (face_.terminate_requested || servers_.primary.Requests().empty()) return;
+    if (frm.TerminateRequested() || servers_.primary.Requests().empty()) return;
     frm.EndSession();
     Store(kLastForecast, "edited after the close");
   };
@@ -414,8 +413,8 @@ TEST_F(UpdateTest, ASystemCloseDuringAFetchEndsTheUpdateAtOnce) {
   frm.pUpdateClick();
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(face_.Boxes().empty());
-  EXPECT_EQ(face_.terminate_calls, 1);
-  EXPECT_EQ(face_.exit_status, 0);
+  EXPECT_EQ(face_.end_loops_calls, 1);
+  EXPECT_EQ(frm.ExitStatus(), 0);
   EXPECT_EQ(std::count(face_.calls.begin(), face_.calls.end(), "fetch"), 1);
   EXPECT_EQ(servers_.primary.Requests().size(), 1u);
   EXPECT_EQ(StoredText(kLastForecast), "edited after the close");
@@ -445,7 +444,7 @@ TEST_F(UpdateTest, ALogOffQuestionDuringAFetchStoresAndTheUpdateGoesOn) {
   frm.pUpdateClick();
   ASSERT_TRUE(asked);
   EXPECT_TRUE(face_.Boxes().empty());
-  EXPECT_FALSE(face_.TerminateRequested());
+  EXPECT_FALSE(frm.TerminateRequested());
   EXPECT_EQ(frm.ForecastText, kRainForecast);
   ExpectRunningOn(face_, frm, kMarrowbyRain);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "strip/form_design.h"
 #include "win32/application.h"
 
 namespace {
@@ -94,19 +95,21 @@ TEST(ModalRunTest, EndModalEndsTheRunWithItsResultAndGivesTheOwnerBack) {
   DestroyWindow(owner);
 }
 
-TEST(ModalRunTest, TheApplicationsEndEndsEveryLoop) {
+TEST(ModalRunTest, EndingTheLoopsEndsEveryLoop) {
   TWin32Application app(GetModuleHandleA(nullptr));
   const HWND outer = MakePopup(nullptr);
   const HWND inner = MakePopup(outer);
   ActInsideTheLoop([&] {
-    ActInsideTheLoop([&] { app.Terminate(3); });
+    ActInsideTheLoop([&] { app.EndMessageLoops(); });
     EXPECT_EQ(Boxes().RunModal(outer, inner), 0);
   });
   EXPECT_EQ(Boxes().RunModal(nullptr, outer), 0);
   EXPECT_FALSE(IsWindow(inner));
   EXPECT_FALSE(IsWindow(outer));
-  // The main loop, started afterwards, returns at once with the status.
-  EXPECT_EQ(app.RunMessageLoop(), 3);
+  // The main loop, started afterwards, returns at once (else the test would
+  // wait here for its time limit).
+  app.RunMessageLoop();
+  EXPECT_TRUE(app.LoopsEnded());
 }
 
 TEST(BoxesTest, TheForecastBoxWrapsAtHalfTheScreenAndEnterOrEscCloseIt) {
@@ -125,7 +128,7 @@ TEST(BoxesTest, TheForecastBoxWrapsAtHalfTheScreenAndEnterOrEscCloseIt) {
       EXPECT_LE(frame.right - frame.left, (WorkArea().right - WorkArea().left) / 2 + 64);
       EXPECT_EQ(Text(seen), "Marrowby Weather");
       shown = Text(TextControl(seen));
-      EXPECT_EQ(Text(FindWindowExA(seen, nullptr, "BUTTON", nullptr)), "OK");
+      EXPECT_EQ(Text(FindWindowExA(seen, nullptr, "BUTTON", nullptr)), kOkCaption);
       PostMessageA(GetFocus(), WM_KEYDOWN, key, 0);
     });
     Boxes().ShowForecast(nullptr, "Marrowby Weather", forecast);
@@ -249,7 +252,8 @@ TEST(BoxesTest, ErrorAndInformationBoxesAreTheSystemsCentredOnTheScreen) {
   Boxes().ShowInformation(owner, "Attempt to open the URL failed. Check your connection settings");
   ActInsideTheLoop(close_the_box);
   Boxes().ShowUncaughtError(owner, "Marrowby Weather", "Failed to create key window.");
-  EXPECT_EQ(titles, "Error;Information;Marrowby Weather;");
+  EXPECT_EQ(titles, std::string(kErrorBoxTitle) + ";" + std::string(kInformationBoxTitle) +
+                        ";Marrowby Weather;");
   EXPECT_TRUE(IsWindowEnabled(owner));
   DestroyWindow(owner);
 }

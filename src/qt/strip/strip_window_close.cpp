@@ -1,7 +1,7 @@
 // The close routes of the main window: the close box comes to TfrmMain's
-// Close; the close signals and the session manager's end to its EndSession;
-// the session manager's request to save, its question at a log-off, to its
-// QueryEndSession, which stores and ends nothing.
+// CloseBoxClick; the close signals and the session manager's end to its
+// EndSession; the session manager's request to save, its question at a
+// log-off, to its QueryEndSession, which stores and ends nothing.
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
@@ -47,7 +47,8 @@ void TStripWindow::InstallCloseRoutes() {
 }
 
 void TStripWindow::closeEvent(QCloseEvent* event) {
-  // Stays open unless the whole close path ran (storing may fail).
+  // Stays open unless the whole close path ran (storing may fail); once the
+  // program is ending, there is nothing more to do.
   event->ignore();
-  if (frmMain.Close()) event->accept();
+  if (frmMain.CloseBoxClick()) event->accept();
 }

@@ -14,6 +14,7 @@
 
 #include "text/utf8_text.h"
 #include "qt/ui/display_text.h"
+#include "strip/form_design.h"
 
 namespace {
 
@@ -53,26 +54,19 @@ TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
 
 void TTickerPanel::SetCaption(std::string_view caption) {
-  // A step leaves the caption it had less bytes at the front, and keeps its
-  // decoding (ShowsAsUtf8After); the ticker passes the tail of this very
-  // caption, which needs no comparing.
-  const std::size_t dropped = caption_.size() - std::min(caption.size(), caption_.size());
-  const bool step = dropped > 0 && (caption.data() == caption_.data() + dropped ||
-                                    std::string_view(caption_).ends_with(caption));
-  if (!step) {
-    if (caption == caption_) return;
-    utf8_ = PieceShowsAsUtf8(caption);
-    caption_.assign(caption);
-    RepaintAll();
-    return;
-  }
-  // The characters that went: in UTF-8 the dropped bytes that start one (the
-  // rest of a character cut at the front shows nothing).
-  const std::string_view gone(caption_.data(), dropped);
-  const auto characters =
-      utf8_ ? std::count_if(gone.begin(), gone.end(), [](char c) { return !IsUtf8Continuation(c); })
-            : static_cast<std::ptrdiff_t>(dropped);
-  caption_.erase(0, dropped);
+  utf8_ = PieceShowsAsUtf8(caption);
+  caption_.assign(caption);
+  RepaintAll();
+}
+
+void TTickerPanel::StepCaption(std::string_view dropped, std::string_view caption) {
+  // The rest of the same text keeps its decoding. The characters that went:
+  // in UTF-8 the dropped bytes that start one (the rest of a character cut at
+  // the front shows nothing).
+  const auto characters = utf8_ ? std::count_if(dropped.begin(), dropped.end(),
+                                                [](char c) { return !IsUtf8Continuation(c); })
+                                : static_cast<std::ptrdiff_t>(dropped.size());
+  caption_.assign(caption);
   if (characters == 0) return;  // nothing shows differently
   if (characters > 1 || !MovePainted()) RepaintAll();
 }
@@ -368,7 +362,7 @@ void TTickerPanel::SetFontColor(const QColor& color) {
   RepaintAll();
 }
 
-int TTickerPanel::ShownCharacters() const { return std::max(128, ClientWidth() / 2 + 2); }
+int TTickerPanel::ShownCharacters() const { return ShownCaptionCharacters(ClientWidth()); }
 
 QString TTickerPanel::ShownText() const {
   return Decoded(static_cast<std::size_t>(ShownCharacters()));

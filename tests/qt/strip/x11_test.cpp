@@ -86,9 +86,7 @@ TEST_F(X11Test, TitlesReachTheWindowManagerAsTheyStand) {
   ASSERT_NE(proxy, nullptr);
   EXPECT_EQ(NetWmName(proxy), "Marrowby Weather");
   frm.frmMain.ScrollInTaskbar = true;
-  frm.frmMain.ForecastText.clear();
-  frm.pnlScroll->SetCaption("");
-  frm.frmMain.tmrScrollTimer();
+  StartTicker(frm.frmMain, "");
   EXPECT_EQ(NetWmName(proxy), "");
 
   // So is the forecast box, which is titled with it.
@@ -283,8 +281,7 @@ class TickerOnX11Test : public X11Test {
   }
 
   void Start(const std::string& forecast) {
-    frm_.frmMain.ForecastText = forecast;
-    frm_.SetCaption(forecast);
+    StartTicker(frm_.frmMain, forecast);
     OnScreen();
   }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs the strip window's X11 cases on a virtual X server of their own, once
-# without a window manager (a kiosk, a bare X session) and once with one
-# (icewm): nothing they check may depend on either.
+# Runs a Qt test program of the strip window (its X11 cases, or the
+# conformance suite) on a virtual X server of its own, once without a window
+# manager (a kiosk, a bare X session) and once with one (icewm): nothing they
+# check may depend on either.
 #
-# Usage: x11_test.sh <qt_x11_test binary> [lsan suppressions]
+# Usage: x11_test.sh <test binary> [lsan suppressions]
 set -uo pipefail
 
 binary=$1
