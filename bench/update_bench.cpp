@@ -18,7 +18,6 @@
 #include "qt/strip/strip_window.h"
 #include "support/loopback_server.h"
 #include "support/no_proxy.h"
-#include "qt/ui/app_title.h"
 #include "qt/ui/application.h"
 #include "qt/ui/message_boxes.h"
 #include "weather/http_fetch.h"
@@ -58,8 +57,9 @@ void BM_UpdateNow(benchmark::State& state) {
   TfrmMain& frm = window.frmMain;
   frm.FormCreate();
   frm.UseAlternateSource = alternate;
-  const std::string conditions_url = DocumentAddress(false, alternate);
-  const std::string forecast_url = DocumentAddress(true, alternate);
+  const WeatherSource source = alternate ? WeatherSource::kAlternate : WeatherSource::kPrimary;
+  const std::string conditions_url = DocumentAddress(WeatherDocument::kConditions, source);
+  const std::string forecast_url = DocumentAddress(WeatherDocument::kForecast, source);
 
   Clock::duration update{};
   Clock::duration network{};
@@ -102,7 +102,6 @@ int main(int argc, char** argv) {
   // The window starts on stored texts; the benchmark runs the updates.
   std::ofstream(config / "Tidewell" / "Aerolume.ini") << "[settings]\nonstart=0\n";
   TApplication app(argc, argv);
-  SetApplicationTitle(kApplicationTitle);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

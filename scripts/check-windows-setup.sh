@@ -8,7 +8,7 @@
 #
 # STAGE holds the files setup installs (NEWER-STAGE those of NEWER-SETUP, a
 # setup of a higher version for the upgrade). scripts/package-windows.sh
-# calls it. One line per check, then "Windows setup checks: N passed, M
+# calls it (and so does the test command, through scripts/test-windows.sh). One line per check, then "Windows setup checks: N passed, M
 # failed"; fails when a check fails. Every step is bounded in time; the
 # prefix's processes, the X server and the temporary folders go on any exit.
 #
@@ -21,10 +21,18 @@
 # with status 2 and a message, while the program does not end and when a
 # file cannot be written; the log-on
 # entry starting the server in a new session (once taskkill without /f has
-# stopped it); a silent uninstall refusing, with a line in the log, while the
-# program does not end; the silent uninstall (the QuietUninstallString)
-# leaving only the user's settings, and a list of what is left in the prefix
-# against what was there before.
+# stopped it); the QuietUninstallString, run as a deployment tool runs it,
+# refusing with status 2 and a line in the log, having changed nothing, while
+# the program does not end, while another program holds a file open (and
+# uninstall.exe /S, NSIS's way, changing nothing too) and while the server
+# cannot be asked to end (started without a display); the silent uninstall
+# (the QuietUninstallString) ending with status 0 once the programs, the
+# shortcut and both entries are gone, the folder going right after, leaving
+# only the user's settings; and a list of what is left in the prefix against
+# what was there before.
+#
+# It builds a small Windows program of its own with NSIS (makensis), which
+# holds a file open and runs the QuietUninstallString.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -263,20 +271,21 @@ print(data[start:data.index(b"\0", start)].decode("cp1252", "replace"))
 EOF
 }
 # Whether the folder holds the files of stage $1 (the same bytes and file
-# times) and the uninstaller, and nothing else; says what differs.
+# times) and the uninstaller, and nothing else; says what differs on
+# standard error.
 same_files() {
   local f listed diff
   for f in marrowby-weather.exe marrowby-weather-server.exe marrowby-weather-server-hidden.exe \
     LICENSE.txt; do
-    cmp -s "$1/$f" "$install_dir/$f" || { echo "     $f differs from $1/$f"; return 1; }
+    cmp -s "$1/$f" "$install_dir/$f" || { echo "     $f differs from $1/$f" >&2; return 1; }
     # (The times come through in steps of 2 s, as in a DOS date.)
     diff=$(($(stat -c %Y "$1/$f") - $(stat -c %Y "$install_dir/$f")))
     [ "${diff#-}" -le 2 ] ||
-      { echo "     $f: $(stat -c %y "$install_dir/$f"), not $(stat -c %y "$1/$f")"; return 1; }
+      { echo "     $f: $(stat -c %y "$install_dir/$f"), not $(stat -c %y "$1/$f")" >&2; return 1; }
   done
   listed=$(cd "$install_dir" && find . -mindepth 1 | sort | tr '\n' ' ')
   [ "$listed" = "./LICENSE.txt ./marrowby-weather-server-hidden.exe ./marrowby-weather-server.exe ./marrowby-weather.exe ./uninstall.exe " ] ||
-    { echo "     the folder holds $listed"; return 1; }
+    { echo "     the folder holds $listed" >&2; return 1; }
 }
 
 # The program as the shortcut starts it, in its folder; its Linux process id
@@ -345,8 +354,8 @@ entry_is() {  # the uninstall entry of version $1
     [ "${V[Publisher]:-}" = "Tidewell" ] &&
     [ "${V[DisplayIcon]:-}" = "$install_dir_win\\marrowby-weather.exe,0" ] &&
     [ "${V[InstallLocation]:-}" = "$install_dir_win" ] &&
-    [ "${V[UninstallString]:-}" = "\"$install_dir_win\\uninstall.exe\"" ] &&
-    [ "${V[QuietUninstallString]:-}" = "\"$install_dir_win\\uninstall.exe\" /S" ] &&
+    [ "${V[UninstallString]:-}" = "\"$install_dir_win\\uninstall.exe\" _?=$install_dir_win" ] &&
+    [ "${V[QuietUninstallString]:-}" = "\"$install_dir_win\\uninstall.exe\" /S _?=$install_dir_win" ] &&
     size_is_the_folders "${V[EstimatedSize]:-0}"
 }
 # EstimatedSize (KiB) against the files in the folder, each rounded.
@@ -443,6 +452,8 @@ fi
 
 # ---- a new session: the log-on entry
 
+# (Once it serves, its window is there for taskkill to ask.)
+until_true 300 serves || bad "the server runs before the new session"
 w 30 taskkill /im marrowby-weather-server.exe
 check "taskkill without /f stops the server" until_true 300 not serves
 timeout 20 "$wineserver" -k 2>/dev/null
@@ -451,53 +462,171 @@ start_session && w 120 wineboot
 check "at the next log-on the log-on entry starts the server, without a console window" \
   test -n "$(until_true 300 serves && echo y)" -a -n "$(no_window_shown && echo y)"
 
-# ---- a silent uninstall
+# ---- uninstalls that cannot finish
 
-# uninstall_quietly: runs the entry's QuietUninstallString and waits for
-# NSIS's uninstaller, which runs from a copy in %TEMP%: the program the
-# string names ends at once. Its status in uninstall_status.
-uninstaller_copy() { prefix_pids '~nsu[^\\]*\.tmp\\un[^\\ ]*\.exe'; }
-no_uninstaller_copy() { [ -z "$(uninstaller_copy)" ]; }
+# A small Windows program of the check's own (NSIS): with MW_HOLD set, it
+# holds that file open, sharing it with no one, writes the file MW_HELD and
+# lets go once the file MW_RELEASE is there (2 minutes at most); else it runs
+# the entry's QuietUninstallString as a deployment tool does (CreateProcess,
+# waiting for its end) and ends with its status (99: no entry; 98: it could
+# not be started).
+cat >"$work/tool.nsi" <<'EOF'
+Unicode true
+Target amd64-unicode
+OutFile tool.exe
+SilentInstall silent
+RequestExecutionLevel user
+!include LogicLib.nsh
+Section
+  ReadEnvStr $0 MW_HOLD
+  ${If} $0 != ""
+    ; GENERIC_READ, no sharing, OPEN_EXISTING
+    System::Call 'kernel32::CreateFileW(w r0, i 0x80000000, i 0, p 0, i 3, i 0, p 0) p .r1'
+    ${If} $1 P= -1
+      SetErrorLevel 3
+      Quit
+    ${EndIf}
+    ReadEnvStr $2 MW_HELD
+    FileOpen $3 $2 w
+    FileClose $3
+    ReadEnvStr $2 MW_RELEASE
+    StrCpy $3 1200
+    ${DoUntil} ${FileExists} $2
+      Sleep 100
+      IntOp $3 $3 - 1
+      ${IfThen} $3 <= 0 ${|} ${Break} ${|}
+    ${Loop}
+    System::Call 'kernel32::CloseHandle(p r1)'
+    Quit
+  ${EndIf}
+  ClearErrors
+  ReadRegStr $0 HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\MarrowbyWeather" "QuietUninstallString"
+  ${If} ${Errors}
+    SetErrorLevel 99
+    Quit
+  ${EndIf}
+  ExecWait $0 $1
+  ${If} ${Errors}
+    SetErrorLevel 98
+    Quit
+  ${EndIf}
+  SetErrorLevel $1
+SectionEnd
+EOF
+(cd "$work" && makensis -V2 -WX tool.nsi >"$work/tool.log" 2>&1) ||
+  { cat "$work/tool.log"; fatal "the check's Windows program was built (makensis)"; }
+windows_path() { WINEDEBUG=-all timeout 30 "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+# uninstall_quietly: the entry's QuietUninstallString, run as a deployment
+# tool runs it; its status in uninstall_status.
 uninstall_quietly() {
-  local quiet p
-  read_key "$uninstall_key"
-  quiet=${V[QuietUninstallString]:-}
-  [[ $quiet =~ ^\"(.*)\"\ (.*)$ ]] ||
-    fatal "the QuietUninstallString '$quiet' is a quoted program and its arguments"
   uninstall_status=0
-  # shellcheck disable=SC2086 # the arguments as the entry gives them
-  timeout -k 10 120 "$wine" "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} >>"$work/uninstall.out" 2>&1 ||
-    uninstall_status=$?
-  check "its copy in %TEMP% ends (60 s at most)" until_true 600 no_uninstaller_copy
+  timeout -k 10 120 "$wine" "$work/tool.exe" >>"$work/uninstall.out" 2>&1 || uninstall_status=$?
+}
+# The uninstaller's copies in %TEMP%: NSIS's own (uninstall.exe run without
+# _?=) and the one that removes uninstall.exe after an uninstall run in the
+# folder.
+uninstaller_copy() {
+  prefix_pids '(~nsu[^\\]*\.tmp\\un[^\\ ]*|marrowby-weather-uninstall-[0-9]+\\uninstall)\.exe'
+}
+no_uninstaller_copy() { [ -z "$(uninstaller_copy)" ]; }
+wait_uninstaller_copies() {
+  local p
+  until_true 600 no_uninstaller_copy && return 0
   for p in $(uninstaller_copy); do
-    echo "     still running: $p $(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
+    echo "     still running: $p $(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)" >&2
   done
+  return 1
+}
+installed_version=${newer_version:-$version}
+# Everything as setup left it: the files, the entry, the log-on entry, the
+# shortcut.
+all_there() {
+  same_files "${newer_stage:-$stage}" && entry_is "$installed_version" && run_entry_is_ours &&
+    test -f "$shortcut"
+}
+refused() { test "$uninstall_status" -eq 2 && all_there; }
+log_says() {
+  grep -qF "uninstall $installed_version: $1" "$temp_dir/marrowby-weather-setup.log"
 }
 
-# While the program does not end: everything stays, and the log says why
-# (the status of the string's program cannot: it has ended before).
+# While the program does not end.
 start_ticker
 until_true 900 strip_titled || bad "the program runs before the uninstall is tried"
 kill -STOP "$ticker_pid"
 uninstall_quietly
-check "a silent uninstall while the program does not end when asked changes nothing" \
-  test -n "$(same_files "${newer_stage:-$stage}" && entry_is "${newer_version:-$version}" &&
-    run_entry_is_ours && test -f "$shortcut" && echo y)"
+check "a silent uninstall (the QuietUninstallString) while the program does not end when asked fails with status 2" \
+  test "$uninstall_status" -eq 2
+check "and changes nothing" all_there
 check "and says why in %TEMP%\\marrowby-weather-setup.log" \
-  grep -q "uninstall ${newer_version:-$version}: Marrowby Weather is still running" \
-  "$temp_dir/marrowby-weather-setup.log"
+  log_says "Marrowby Weather is still running"
 kill -CONT "$ticker_pid"
 wait_ticker
 check "the program, going on, ends at the uninstaller's WM_CLOSE" test "$ticker_status" = 0
 ticker_pid=
 
+# While another program holds a file (the licence: removed after the three
+# programs, so that a removal one by one would have taken them).
+held="$work/held"
+release="$work/release"
+MW_HOLD="$install_dir_win\\LICENSE.txt" MW_HELD=$(windows_path "$held") \
+  MW_RELEASE=$(windows_path "$release") timeout -k 10 150 "$wine" "$work/tool.exe" \
+  >>"$work/tool.log" 2>&1 &
+holder=$!
+until_true 300 test -e "$held" || bad "another program holds $install_dir_win\\LICENSE.txt"
+# Started as a user might, without _?=: NSIS's copy in %TEMP% does the work.
+timeout -k 10 120 "$wine" "$install_dir_win\\uninstall.exe" /S >>"$work/uninstall.out" 2>&1
+wait_uninstaller_copies || bad "the uninstaller's copy in %TEMP% ends (60 s at most)"
+check "a silent uninstall (uninstall.exe /S) while another program holds a file changes nothing" \
+  all_there
+uninstall_quietly
+check "and by the QuietUninstallString it fails with status 2, changing nothing" refused
+check "and says which file in the log" \
+  log_says "cannot remove $install_dir_win\\LICENSE.txt: a program is running from it or holds it open"
+touch "$release"
+wait "$holder"
+
+# While the server cannot be asked to end: started without a display, it
+# has no window (Wine says so), and nothing can ask it.
+w 30 taskkill /f /im marrowby-weather-server.exe
+until_true 100 no_server
+(cd "$install_dir" && WINEDEBUG=-all,err+winediag exec env -u DISPLAY "$wine" \
+  "$install_dir_win\\marrowby-weather-server.exe" --quiet >"$work/server.log" 2>&1) &
+until_true 300 serves || bad "the server runs without a display"
+if grep -q 'nodrv_CreateWindow' "$work/server.log"; then
+  uninstall_quietly
+  check "a silent uninstall while the server cannot be asked to end fails with status 2, changing nothing" \
+    refused
+  check "and says why in the log" \
+    log_says "cannot remove $install_dir_win\\marrowby-weather-server.exe: a program is running from it"
+else
+  echo "skip the server without a display: Wine made it a window after all"
+fi
+w 30 taskkill /f /im marrowby-weather-server.exe
+until_true 100 no_server || bad "the server without a display is ended (taskkill /f)"
+wait_uninstaller_copies || bad "no copy of the uninstaller runs"
+
+# ---- a silent uninstall
+
+# The server as the log-on entry starts it, which the uninstall stops.
+w 30 "$install_dir_win\\marrowby-weather-server-hidden.exe" --quiet
+until_true 300 serves || bad "the server runs before the uninstall"
 w 60 reg export "$settings_key" "$work/settings-before.reg" /y
 uninstall_quietly
 check "a silent uninstall (the QuietUninstallString) ends with status 0" test "$uninstall_status" -eq 0
-check "the program folder is gone" not test -e "$install_dir"
-check "the shortcut is gone" not test -e "$shortcut"
-check "the entry under Apps is gone" not key_exists "$uninstall_key"
-check "the log-on entry is gone" test -z "$(read_key "$run_key" && echo "${V[$run_value]:-}")"
+programs_gone() {
+  local f
+  for f in marrowby-weather.exe marrowby-weather-server.exe marrowby-weather-server-hidden.exe \
+    LICENSE.txt; do
+    ! test -e "$install_dir/$f" || return 1
+  done
+}
+check "by then the programs, the licence, the shortcut and both entries are gone" \
+  test -n "$(programs_gone && not test -e "$shortcut" && not key_exists "$uninstall_key" &&
+    test -z "$(read_key "$run_key" && echo "${V[$run_value]:-}")" && echo y)"
+folder_gone() { wait_uninstaller_copies && until_true 100 not test -e "$install_dir"; }
+check "its copy in %TEMP% then removes uninstall.exe and the folder, and ends (60 s at most)" \
+  folder_gone
 check "the server is stopped" test -n "$(until_true 100 no_server && not serves && echo y)"
 settings_kept() {
   w 60 reg export "$settings_key" "$work/settings-after.reg" /y &&
@@ -512,13 +641,14 @@ echo "     left in the prefix since before setup (beside what Wine changes itsel
 comm -13 "$work/before.reg" "$work/after.reg" | sed 's/^/       registry: /'
 comm -13 "$work/before.files" "$work/after.files" | sed 's/^\./       C:/'
 ours_left() {
-  # Ours: the settings, the failure log of the refused setup, and NSIS's
-  # uninstaller copy, which runs from %TEMP% and cannot remove itself.
+  # Ours: the settings, the log of the refused runs, and the uninstaller's
+  # copies, which run from %TEMP% and cannot remove themselves.
   comm -13 "$work/before.reg" "$work/after.reg" | grep -i -e marrowby -e tidewell |
     grep -v -e '^\[HKEY_CURRENT_USER\\Software\\Tidewell\]$' \
       -e '^\[HKEY_CURRENT_USER\\Software\\Tidewell\\Aerolume[]\\]'
   comm -13 "$work/before.files" "$work/after.files" | grep -i -e marrowby -e tidewell -e '~nsu' |
-    grep -v -e '/marrowby-weather-setup\.log$' -e '/~nsu[^/]*\.tmp$' -e '/~nsu[^/]*\.tmp/Un\.exe$'
+    grep -v -e '/marrowby-weather-setup\.log$' -e '/~nsu[^/]*\.tmp$' -e '/~nsu[^/]*\.tmp/Un\.exe$' \
+      -e '/marrowby-weather-uninstall-[0-9]*$' -e '/marrowby-weather-uninstall-[0-9]*/uninstall\.exe$'
 }
 check "nothing else of ours is left" test -z "$(ours_left)"
 echo "     the checks took $(($(date +%s) - start)) s"

@@ -26,6 +26,10 @@ packages=(
   g++-mingw-w64-x86-64-posix googletest wine64
   # the Windows program's pictures: its SVG files made into icons
   librsvg2-bin icoutils
+  # the Windows setup program (NSIS, with its plugins and Modern UI 2) and
+  # the portable zip, and what their checks under Wine use besides: unzip,
+  # file, python3 (the shortcut's target), iproute2 (a network of their own)
+  nsis zip unzip file python3 iproute2
   # reading the running strip as a screen reader does (AT-SPI over D-Bus),
   # and what the screen reader Orca says of it through Speech Dispatcher
   at-spi2-core python3-pyatspi dbus-daemon orca speech-dispatcher

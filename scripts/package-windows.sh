@@ -14,19 +14,35 @@
 # silent install, the program started from the shortcut's target showing the
 # sample weather, an upgrade in place by a setup of a higher version (built
 # here for the check only, from the same programs), setup refusing to go on
-# while the program does not end, the log-on entry at a new session, and a
-# silent uninstall that leaves only the user's settings. Fails when a check
-# fails.
+# while the program does not end, the log-on entry at a new session,
+# uninstalls that cannot finish (the program not ending, a file held open,
+# a server out of reach) changing nothing, and a silent uninstall that
+# leaves only the user's settings. Fails when a check fails.
+#
+# With --built it takes the programs already in the build folder as they are
+# (the test command's Windows part, scripts/test-windows.sh, has just built
+# them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+built=no
+[ "${1:-}" = --built ] && built=yes
 
 # NSIS (with its stubs, plugins and Modern UI 2 in nsis-common), zip, and
 # what the checks use beside Wine and Xvfb: unzip, file, python3 (the
 # shortcut's target), iproute2 (a network of their own).
 scripts/install-deps.sh nsis zip unzip file python3 iproute2
 
-scripts/build-windows.sh
 build=${MW_WINDOWS_BUILD:-build-windows}
+# A build folder that has the tests (the test command's) keeps them: built
+# again without, it would be reconfigured, and the next test run rebuild it.
+if [ "$built" = yes ]; then
+  :
+elif grep -qx 'MW_BUILD_TESTS:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+  scripts/build-windows.sh --tests
+else
+  scripts/build-windows.sh
+fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 if ! [[ $version =~ ^[0-9]+(\.[0-9]+){0,3}$ ]]; then
   echo "error: the CMake project's version '$version' is not 1 to 4 numbers" >&2

@@ -7,6 +7,10 @@
 # 127.0.0.1 (the loopback server on a thread of the test, or the sample
 # server program); nothing runs on the Linux side.
 #
+# Then it makes the setup program and the portable zip from the programs it
+# built and checks them under Wine (scripts/package-windows.sh --built, in a
+# prefix of its own); their checks count with the tests.
+#
 # Prints "Windows (Wine): N passed, M failed" as its last line, or a line
 # saying which step failed. Every step is bounded in time; the prefix's
 # wineserver and the X server are stopped, and the prefix removed, on any
@@ -94,5 +98,27 @@ fi
 failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
 total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
 [ "$status" -ne 0 ] && [ "$failed" -eq 0 ] && failed=1
-echo "Windows (Wine): $((total - failed)) passed, $failed failed"
-exit "$status"
+
+# Then the setup program and the portable zip, made from the programs just
+# built and checked under Wine in a fresh prefix of their own
+# (scripts/package-windows.sh); this prefix and display go first.
+cleanup
+trap - EXIT
+setup_log="$build/setup-checks.log"
+timeout -k 10 600 scripts/package-windows.sh --built 2>&1 | tee "$setup_log"
+setup_status=${PIPESTATUS[0]}
+setup_summary=$(grep -E '^Windows setup checks: [0-9]+ passed, [0-9]+ failed$' "$setup_log" | tail -n 1)
+if [ -n "$setup_summary" ]; then
+  setup_passed=$(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$setup_summary")
+  setup_failed=$(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$setup_summary")
+else
+  echo "Windows setup checks: not run: scripts/package-windows.sh ended with status $setup_status before its total" >&2
+  setup_passed=0
+  setup_failed=1
+fi
+[ "$setup_status" -ne 0 ] && [ "$setup_failed" -eq 0 ] && setup_failed=1
+
+echo "Of which: tests $((total - failed)) passed, $failed failed;" \
+  "setup checks $setup_passed passed, $setup_failed failed"
+echo "Windows (Wine): $((total - failed + setup_passed)) passed, $((failed + setup_failed)) failed"
+[ "$status" -eq 0 ] && [ "$setup_failed" -eq 0 ]

@@ -20,10 +20,11 @@
 ; offering Retry, a line in %TEMP%\marrowby-weather-setup.log and on standard
 ; error (where there is one), and, as Cancel is the silent answer, exit status
 ; 2. The uninstaller removes all this and keeps the user's settings
-; (HKCU\Software\Tidewell\Aerolume). It runs, as NSIS's uninstallers do, from
-; a copy in %TEMP% that the uninstall.exe named in the entry starts before
-; ending at once: a silent uninstall that cannot go on says why in the log
-; only.
+; (HKCU\Software\Tidewell\Aerolume), or, when one file cannot go (a program
+; running from it that cannot be closed, another holding it open), changes
+; nothing and says so the same way, with Retry and Cancel. The entry's
+; strings run it in the folder (_?=), so that the status reaches whoever
+; started it; see the uninstall section.
 
 !macro REQUIRE NAME
   !ifndef ${NAME}
@@ -244,12 +245,37 @@ FunctionEnd
   !undef InstallFile_retry
 !macroend
 
+; WriteUninstallEntry: the entry under Apps for the folder $INSTDIR. Both
+; strings name the uninstaller in the folder with _?=, so that it runs there
+; and the caller gets its exit status (see the uninstall section). Leaves the
+; error flag set when a value could not be written.
+!macro WriteUninstallEntry
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\marrowby-weather.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" _?=$INSTDIR'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+!macroend
+
 Function .onInit
   SetShellVarContext current
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/FINISH-AFTER=" $1
+  ${IfNot} ${Errors}
+    Call un.Finish
+    Quit
+  ${EndIf}
 FunctionEnd
 
 Section "Marrowby Weather"
@@ -280,17 +306,7 @@ Section "Marrowby Weather"
 
   ; The entry under Apps (Programs and Features), rewritten on an upgrade.
   ClearErrors
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\marrowby-weather.exe,0"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  !insertmacro WriteUninstallEntry
   ; The sample server at log-on, without a console window.
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\marrowby-weather-server-hidden.exe" --quiet'
   ${If} ${Errors}
@@ -310,25 +326,181 @@ Section "Marrowby Weather"
   ${EndIf}
 SectionEnd
 
-Section "Uninstall"
-  Call un.CloseOurPrograms
+; The uninstall removes every file it installed, or none. A file is removed
+; through a handle that has it to itself (no sharing) and marked for
+; deletion; the marks are all taken back when one file cannot be had, or all
+; kept, when the handles are closed, once every file has one. A program
+; running from a file, or another program holding it open, is reported, with
+; Retry; Cancel (the silent answer) stops with exit status 2, having changed
+; nothing. The shortcut goes with the files, the two entries only once they
+; have gone.
+;
+; The entry's strings run the uninstaller in the folder (_?=), so that the
+; caller waits for it and gets its status; NSIS's own way (no _?=) starts a
+; copy in %TEMP% and ends at once with status 0. Running in the folder, it
+; cannot remove its own file: a copy of it in %TEMP%, started before the
+; files go, waits for it to end and then removes uninstall.exe and the
+; folder (un.Finish). Started without _?=, from NSIS's copy, it removes
+; uninstall.exe with the rest.
+
+Var Held        ; how many handles un.Hold has left on the stack
+Var Refusal     ; why a file cannot be removed, or ""
+Var DeleteYes   ; FILE_DISPOSITION_INFO { DeleteFile = TRUE }
+Var DeleteNo    ; and FALSE
+
+; Hold: the file $R0, to be removed (when it is there at all). Leaves its
+; handle on the stack, or sets $Refusal. $R1 tries, 100 ms apart, for a file
+; that is let go of soon (the uninstaller that started this copy). Uses
+; $R1-$R3.
+Function un.Hold
+  ${Do}
+    ; DELETE, no sharing, OPEN_EXISTING
+    System::Call 'kernel32::CreateFileW(w R0, i 0x00010000, i 0, p 0, i 3, i 0, p 0) p .R2 ?e'
+    Pop $R3
+    ${If} $R2 P= -1
+      ${If} $R3 = 2  ; ERROR_FILE_NOT_FOUND: gone already
+      ${OrIf} $R3 = 3  ; ERROR_PATH_NOT_FOUND
+        Return
+      ${EndIf}
+    ${Else}
+      ; FileDispositionInfo; fails while the file is a running program.
+      System::Call 'kernel32::SetFileInformationByHandle(p R2, i 4, p $DeleteYes, i 1) i .R3'
+      ${If} $R3 <> 0
+        Push $R2
+        IntOp $Held $Held + 1
+        Return
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p R2)'
+    ${EndIf}
+    IntOp $R1 $R1 - 1
+    ${If} $R1 <= 0
+      StrCpy $Refusal "cannot remove $R0: a program is running from it or holds it open"
+      Return
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+FunctionEnd
+
+; LetGo: closes the handles un.Hold left, the files removed with $R0 "remove"
+; or, with "keep", left as they were. Uses $R1.
+Function un.LetGo
+  ${DoWhile} $Held > 0
+    Pop $R1
+    ${If} $R0 != "remove"
+      System::Call 'kernel32::SetFileInformationByHandle(p R1, i 4, p $DeleteNo, i 1)'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p R1)'
+    IntOp $Held $Held - 1
+  ${Loop}
+FunctionEnd
+
+; Finish: the copy in %TEMP% that the uninstaller running in the folder
+; started; waits for that one to end and, if it removed the rest (its entry
+; is gone), removes uninstall.exe and the folder. Should uninstall.exe not go
+; (another program holding it), the entry is written again, so that Apps
+; still offers to remove what is left.
+Function un.Finish
+  ; SYNCHRONIZE
+  System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
+  ${If} $2 P<> 0
+    System::Call 'kernel32::WaitForSingleObject(p r2, i -1)'
+    System::Call 'kernel32::CloseHandle(p r2)'
+  ${EndIf}
   ClearErrors
-  Delete "$INSTDIR\marrowby-weather.exe"
-  Delete "$INSTDIR\marrowby-weather-server.exe"
-  Delete "$INSTDIR\marrowby-weather-server-hidden.exe"
-  Delete "$INSTDIR\LICENSE.txt"
-  ${If} ${Errors}
-    ; The entries stay, so that the removal can be tried again from Apps.
-    Push "cannot remove the programs from $INSTDIR: another program may hold them open"
+  EnumRegValue $0 HKCU "${UNINSTALL_KEY}" 0
+  ${IfNot} ${Errors}
+    Return  ; it stopped, or it was cancelled: everything stays
+  ${EndIf}
+  ; A program's file may still be in use for a moment after its end.
+  StrCpy $0 100
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\uninstall.exe"
+    ${IfNot} ${FileExists} "$INSTDIR\uninstall.exe"
+      ; Only when empty: files the user put there stay.
+      RMDir "$INSTDIR"
+      Return
+    ${EndIf}
+    IntOp $0 $0 - 1
+    ${If} $0 <= 0
+      ${Break}
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+  Push "cannot remove $INSTDIR\uninstall.exe: another program holds it open; the entry under Apps is written again, to remove it from there later"
+  Call un.Report
+  !insertmacro WriteUninstallEntry
+FunctionEnd
+
+Section "Uninstall"
+  System::Call '*(&i1 1) p .s'
+  Pop $DeleteYes
+  System::Call '*(&i1 0) p .s'
+  Pop $DeleteNo
+  StrCpy $Held 0
+  ; In the folder (run by the entry's strings), its copy in %TEMP% removes
+  ; uninstall.exe (un.Finish).
+  StrCpy $R9 ""
+  ${If} "$EXEPATH" == "$INSTDIR\uninstall.exe"
+    System::Call 'kernel32::GetCurrentProcessId() i .R8'
+    StrCpy $R9 "$TEMP\marrowby-weather-uninstall-$R8"
+  ${EndIf}
+
+  retry:
+  Call un.CloseOurPrograms
+  StrCpy $Refusal ""
+  !macro HOLD FILE TRIES
+    ${If} $Refusal == ""
+      StrCpy $R0 "${FILE}"
+      StrCpy $R1 ${TRIES}
+      Call un.Hold
+    ${EndIf}
+  !macroend
+  !insertmacro HOLD "$INSTDIR\marrowby-weather.exe" 1
+  !insertmacro HOLD "$INSTDIR\marrowby-weather-server.exe" 1
+  !insertmacro HOLD "$INSTDIR\marrowby-weather-server-hidden.exe" 1
+  !insertmacro HOLD "$INSTDIR\LICENSE.txt" 1
+  ${If} $R9 == ""
+    ; NSIS's copy, started by uninstall.exe, which ends at once.
+    !insertmacro HOLD "$INSTDIR\uninstall.exe" 50
+  ${EndIf}
+  !insertmacro HOLD "${SHORTCUT}" 1
+  ${If} $Refusal == ""
+  ${AndIf} $R9 != ""
+    ; It waits for this one's end, and runs in %TEMP%, so that the folder
+    ; can go.
+    ClearErrors
+    CreateDirectory "$R9"
+    SetOutPath "$R9"
+    CopyFiles /SILENT "$EXEPATH" "$R9\uninstall.exe"
+    ${IfNot} ${Errors}
+      Exec '"$R9\uninstall.exe" /S /FINISH-AFTER=$R8 _?=$INSTDIR'
+    ${EndIf}
+    ${If} ${Errors}
+      StrCpy $Refusal "cannot copy the uninstaller to $R9 and start it there, to remove uninstall.exe"
+      SetOutPath "$TEMP"
+      RMDir /r "$R9"
+    ${EndIf}
+  ${EndIf}
+  ${If} $Refusal != ""
+    StrCpy $R0 "keep"
+    Call un.LetGo
+    Push $Refusal
     Call un.Report
-    MessageBox MB_OK|MB_ICONSTOP "Cannot remove the programs from $INSTDIR: another program may hold them open. Close it and uninstall again." /SD IDOK
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The uninstall cannot go on: $Refusal.$\n$\nClose the program that uses it, then choose Retry. Cancel stops here and changes nothing." /SD IDCANCEL IDRETRY retry
+    Push "stopped: nothing was changed"
+    Call un.Report
     Abort
   ${EndIf}
-  Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: files the user put there stay.
-  RMDir "$INSTDIR"
-  Delete "${SHORTCUT}"
+
+  StrCpy $R0 "remove"
+  Call un.LetGo
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ; HKCU\Software\Tidewell\Aerolume, the user's settings, stays.
+  ${If} $R9 == ""
+    SetOutPath "$TEMP"
+    ; Only when empty: files the user put there stay.
+    RMDir "$INSTDIR"
+  ${EndIf}
 SectionEnd

@@ -7,7 +7,8 @@
 # starts Xvfb on a free display that the server picks itself (so that two
 # runs at once cannot clash), exports DISPLAY, and with "wm" starts icewm and
 # waits until it manages windows. Its logs go to WORK. X_DISPLAY_PIDS holds
-# the processes to end (stop_x_display does, in reverse order). Returns 1,
+# the processes to end (stop_x_display does, in reverse order, each with
+# SIGTERM and, when it is still there 5 s later, SIGKILL). Returns 1,
 # with the reason on standard error, when something did not come up within
 # 10 s (20 s for the window manager).
 #
@@ -45,10 +46,15 @@ start_x_display() {
   }
 }
 
+x_display_ended() { ! kill -0 "$1" 2>/dev/null; }
+
 stop_x_display() {
-  local i
+  local i pid
   for ((i = ${#X_DISPLAY_PIDS[@]} - 1; i >= 0; i--)); do
-    kill "${X_DISPLAY_PIDS[i]}" 2>/dev/null && wait "${X_DISPLAY_PIDS[i]}" 2>/dev/null
+    pid=${X_DISPLAY_PIDS[i]}
+    kill "$pid" 2>/dev/null || continue
+    x_display_wait 50 x_display_ended "$pid" || kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
   done
   X_DISPLAY_PIDS=()
   return 0

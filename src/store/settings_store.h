@@ -75,5 +75,6 @@ class ProductSettings : public SettingsStore {
 // The conversion ReadNumber applies to a stored text: leading blanks, an
 // optional sign and decimal digits, or "$" (or "0x"/"0X" in a text longer than
 // two characters) and at most 8 significant hex digits taken as a 32-bit
-// pattern. Anything else gives `def`.
+// pattern. Anything else gives `def`, or nothing in the form without one.
 std::int32_t StoredTextToNumber(std::string_view text, std::int32_t def);
+std::optional<std::int32_t> StoredTextToNumber(std::string_view text);

@@ -4,6 +4,7 @@
 // Each runs its steps in the order the program requires.
 #include "strip/main_form.h"
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 
@@ -135,7 +136,16 @@ void TfrmMain::FormCreate() {
     MarkKnown(kLeft.name);
     platform_.SetTop(Read(reg, kTop));
     MarkKnown(kTop.name);
-    platform_.SetWidth(Read(reg, kWidth));
+    // A stored width is the screen's pixels, as the close stored it; where
+    // none reads as a number (the first run), the form's design width
+    // applies, which the face sizes for its screen. Read as ReadNumber would,
+    // raising as it does.
+    if (const std::optional<std::int32_t> width =
+            StoredTextToNumber(reg.ReadText(kWidth.section, kWidth.name, ""))) {
+      platform_.SetWidth(*width);
+    } else {
+      platform_.SetFormWidth(kWidth.def);
+    }
     MarkKnown(kWidth.name);
     ForecastText = Read(reg, kLastForecast);
     MarkKnown(kLastForecast.name);
@@ -230,13 +240,51 @@ void TfrmMain::EndSession() {
     if (Close()) return;
   } catch (const std::exception& error) {
     // The session is ending: a box would wait for a click that never comes.
-    environment_.log.WriteLine("marrowby-weather: cannot store the settings in " +
-                               environment_.settings.Location() + ": " + error.what() + "\n");
+    ReportUnstored(error);
     platform_.HideWindow();
     Terminate(1);
     return;
   }
   Terminate(0);
+}
+
+bool TfrmMain::QueryEndSession() {
+  // Told to end already: that close stored.
+  if (terminate_requested_) return true;
+  bool CanClose = true;
+  try {
+    FormCloseQuery(CanClose);
+    session_query_ = SessionQuery::kStored;
+  } catch (const std::exception& error) {
+    // Nobody may be there to answer a box, and refusing would only keep the
+    // session waiting on us: the log-off goes on, and the end says it failed.
+    ReportUnstored(error);
+    session_query_ = SessionQuery::kStoreFailed;
+  }
+  return true;
+}
+
+void TfrmMain::SessionEnded(bool ending) {
+  if (!ending) {
+    // Cancelled: what the strip shows from now on is stored by whatever
+    // ends it later.
+    session_query_ = SessionQuery::kNone;
+    return;
+  }
+  if (terminate_requested_) return;
+  if (session_query_ == SessionQuery::kNone) {
+    EndSession();
+    return;
+  }
+  TCloseAction Action = caHide;
+  FormClose(Action);
+  platform_.HideWindow();
+  Terminate(session_query_ == SessionQuery::kStoreFailed ? 1 : 0);
+}
+
+void TfrmMain::ReportUnstored(const std::exception& error) {
+  environment_.log.WriteLine("marrowby-weather: cannot store the settings in " +
+                             environment_.settings.Location() + ": " + error.what() + "\n");
 }
 
 // ---------------------------------------------------------------------------

@@ -181,6 +181,28 @@ class TfrmMain {
   // downloads (the fetch is abandoned).
   void EndSession();
 
+  // A log-off or shutdown comes in two steps: the system first asks every
+  // program whether it may end, and only once all have answered does it
+  // either end the session or, when one of them refused, cancel it.
+  //
+  // QueryEndSession is that question. It runs FormCloseQuery, which stores
+  // what the strip shows, and answers yes; nothing else changes, since the
+  // log-off may still be cancelled: the window, its texts and the timers go
+  // on, and a running fetch or an open box goes on too. It acts at once in
+  // every state and never waits for a person: storing that fails is one line
+  // on standard error naming the settings location and the error, and the
+  // program ends with status 1 should the session then end (unless a store
+  // on the way out succeeds after all). Once the program is told to end it
+  // has stored already, and only answers yes.
+  bool QueryEndSession();
+  // The system's decision after the question. `ending`: the session ends, and
+  // the program with it, at once (the window goes and the application is
+  // told to end), storing nothing more when the question stored; without a
+  // question answered since the strip last went on, it ends as EndSession
+  // does. Not `ending`: the log-off was cancelled, and the strip goes on as
+  // it was; a later end stores afresh.
+  void SessionEnded(bool ending);
+
  private:
   // The status texts of a fetch whose document has just opened.
   void ShowFetchStatus(WeatherDocument document);
@@ -211,6 +233,12 @@ class TfrmMain {
   bool shown_ = false;
   bool terminate_requested_ = false;
   int exit_status_ = 0;
+  // What the system's question at a log-off left for the session's end.
+  enum class SessionQuery { kNone, kStored, kStoreFailed };
+  SessionQuery session_query_ = SessionQuery::kNone;
+  // The diagnostics line for a store that failed while the system ends the
+  // program, where nobody may be there to read a box.
+  void ReportUnstored(const std::exception& error);
 
   TStripPlatform& platform_;
   const StripEnvironment& environment_;

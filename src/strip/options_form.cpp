@@ -122,6 +122,14 @@ void TfrmOptions::SetScrollPosition(int position) {
   tbScroll = std::clamp(position, kFastest, kSlowest);
 }
 
+bool* TfrmOptions::CheckBox(std::string_view name) {
+  if (name == "chkBold") return &chkBold;
+  if (name == "chkShowTask") return &chkShowTask;
+  if (name == "chkOnStart") return &chkOnStart;
+  if (name == "chkAltSite") return &chkAltSite;
+  return nullptr;
+}
+
 void TfrmOptions::FormCreate() {
   const std::unique_ptr<SettingsGroup> group = settings_.Open();
   const SettingsGroup& store = *group;

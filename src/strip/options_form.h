@@ -118,6 +118,9 @@ class TfrmOptions {
 
   // The track bar keeps its position within 1..300.
   void SetScrollPosition(int position);
+  // The value of the check box named `name` in kOptionsDesign; nullptr for
+  // a name that is no check box's.
+  bool* CheckBox(std::string_view name);
 
   // Fills the values from the store, in the fixed order; raises what the
   // store raises.

@@ -67,6 +67,10 @@ class TStripPlatform {
   virtual void SetLeft(int left) = 0;
   virtual void SetTop(int top) = 0;
   virtual void SetWidth(int width) = 0;
+  // The width the form is designed with, in the form's units (pixels at
+  // 96 dpi): the face gives the frame that width at its screen's DPI, as it
+  // sizes the other design values.
+  virtual void SetFormWidth(int width) = 0;
   virtual void SetClientHeight(int height) = 0;
   // The frame as it is now: the user may have moved or sized the window.
   virtual WindowFrame Frame() const = 0;

@@ -1,5 +1,7 @@
 #include "win32/application.h"
 
+#include <string>
+
 #include "win32/resource_ids.h"
 
 namespace {
@@ -46,33 +48,28 @@ TWin32Application::~TWin32Application() {
 }
 
 void TWin32Application::SetTitle(std::string_view title) {
-  if (title == title_) return;
-  title_.assign(title);
-  // The window text ends at the first NUL; the title is kept whole.
-  SetWindowTextA(hwnd_, title_.c_str());
+  SetWindowTextA(hwnd_, std::string(title).c_str());
 }
 
 void TWin32Application::ShowTaskbarButton() {
   if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
 }
 
-void TWin32Application::Terminate(int exit_status) {
-  terminate_requested_ = true;
-  if (exit_status_ == 0) exit_status_ = exit_status;
-  PostQuitMessage(exit_status_);
+void TWin32Application::EndMessageLoops() {
+  loops_ended_ = true;
+  PostQuitMessage(0);
 }
 
-int TWin32Application::RunMessageLoop() {
-  // A request made before the loop started (the main window's creation
-  // closed it) ends the program here, without waiting for input.
-  if (terminate_requested_) return exit_status_;
+void TWin32Application::RunMessageLoop() {
+  // Loops ended before this one started (the main window's creation closed
+  // it) end the program here, without waiting for input.
+  if (loops_ended_) return;
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
-    if (terminate_requested_) break;
+    if (loops_ended_) break;
   }
-  return exit_status_;
 }
 
 void TWin32Application::EndProcess(int exit_status) { ExitProcess(static_cast<UINT>(exit_status)); }
@@ -106,7 +103,7 @@ LRESULT TWin32Application::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         // Restored to no size, as it was.
         SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (!terminate_requested_) {
+        if (!loops_ended_) {
           ShowWindow(main_, SW_SHOW);
           SetActiveWindow(main_);
         }

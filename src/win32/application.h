@@ -1,6 +1,6 @@
 // The application on Win32: its hidden window, which carries the taskbar
-// button, the application title shown on that button, and the end of the
-// program.
+// button, the application title shown on that button, and the main message
+// loop.
 //
 // The main window is a tool window and has no taskbar button of its own; the
 // application window is a top-level window of no size that stays "shown", so
@@ -9,15 +9,15 @@
 // the activation on to the main window; closing it (the button's menu, a
 // task manager) closes the main window.
 //
-// Ending: Terminate posts WM_QUIT. Every message loop of the program (the
-// main one, the modal runs of boxes/boxes.h, the system's own message boxes)
-// ends on it and posts it again, so nested loops all end; a request made
-// before the main loop started ends that loop at once.
+// Ending: EndMessageLoops posts WM_QUIT. Every message loop of the program
+// (the main one, the modal runs of boxes/boxes.h, the system's own message
+// boxes) ends on it and posts it again, so nested loops all end; loops ended
+// before the main loop started end that loop at once. The program's exit
+// status is the strip's (TfrmMain::ExitStatus).
 #pragma once
 
 #include <windows.h>
 
-#include <string>
 #include <string_view>
 
 class TWin32Application {
@@ -31,22 +31,21 @@ class TWin32Application {
   // The application window (the taskbar button's).
   HWND Handle() const { return hwnd_; }
 
-  // The title: bytes in the system's ANSI code page, kept whole and shown as
-  // they are. Setting the title it has changes nothing on the screen.
+  // The title: bytes in the system's ANSI code page, shown as they are (up
+  // to a NUL).
   void SetTitle(std::string_view title);
-  const std::string& Title() const { return title_; }
 
   // The window the taskbar button brings forward and its close closes.
   void SetMainWindow(HWND main) { main_ = main; }
   // Shows the taskbar button (the application window, of no size).
   void ShowTaskbarButton();
 
-  void Terminate(int exit_status);
-  bool TerminateRequested() const { return terminate_requested_; }
-  int ExitStatus() const { return exit_status_; }
-  // Runs the main message loop until the application is told to end; returns
-  // the exit status.
-  int RunMessageLoop();
+  // Ends every running message loop, and the main loop as soon as it
+  // starts.
+  void EndMessageLoops();
+  bool LoopsEnded() const { return loops_ended_; }
+  // Runs the main message loop until the loops are ended.
+  void RunMessageLoop();
 
   // The session is ending: the system ends the process once the end of the
   // session has been answered, so the program ends here, with its status.
@@ -60,7 +59,5 @@ class TWin32Application {
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   HWND main_ = nullptr;
-  std::string title_;
-  bool terminate_requested_ = false;
-  int exit_status_ = 0;  // the first non-zero status asked for
+  bool loops_ended_ = false;
 };

@@ -14,16 +14,18 @@
 class Win32Boxes {
  public:
   virtual ~Win32Boxes() = default;
-  // Titled "Error", error icon, one "OK" that Enter and Esc press, centred on
-  // the screen, modal to `owner`.
+  // Titled kErrorBoxTitle (strip/form_design.h), error icon, one "OK" that
+  // Enter and Esc press, centred on the screen, modal to `owner`.
   virtual void ShowError(HWND owner, std::string_view text) = 0;
-  // Titled "Information", information icon, otherwise as ShowError.
+  // Titled kInformationBoxTitle, information icon, otherwise as ShowError.
   virtual void ShowInformation(HWND owner, std::string_view text) = 0;
   // The whole forecast: no icon, one "OK", word-wrapped to at most half the
-  // screen's width, centred, titled `title`.
+  // work area's width, centred, titled `title`. A forecast taller than three
+  // quarters of the work area scrolls within that height (the scroll bar,
+  // the wheel, and the arrows, Page Up, Page Down, Home and End on "OK").
   virtual void ShowForecast(HWND owner, std::string_view title, std::string_view text) = 0;
   // The standard box for an error that escaped a handler: stop icon, one
-  // "OK", titled `title` (the application title), the message as given.
+  // "OK", titled `title`, the message as given.
   virtual void ShowUncaughtError(HWND owner, std::string_view title, std::string_view message) = 0;
   // Runs `dialog` (a top-level window made by the caller, not yet shown)
   // modally to `owner`: shows it centred, disables the owner, and runs a
@@ -39,3 +41,17 @@ Win32Boxes& Boxes();
 void InstallBoxes(Win32Boxes* boxes);
 // Ends the modal run of `dialog` with `result` (the dialog is destroyed).
 void EndModal(HWND dialog, int result);
+
+// The window boxes belong to: `owner`, or the dialog whose own handler is
+// running (BoxOwnerScope), so that a box it causes is modal to it.
+HWND BoxOwner(HWND owner);
+class BoxOwnerScope {
+ public:
+  explicit BoxOwnerScope(HWND dialog);
+  ~BoxOwnerScope();
+  BoxOwnerScope(const BoxOwnerScope&) = delete;
+  BoxOwnerScope& operator=(const BoxOwnerScope&) = delete;
+
+ private:
+  HWND outer_;
+};

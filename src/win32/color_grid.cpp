@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "store/palette.h"
+#include "strip/form_design.h"
 #include "win32/dialog_access.h"
 #include "win32/dialog_layout.h"
 
@@ -26,15 +27,21 @@ GridWindow* GridOf(HWND grid) {
 
 COLORREF ToColorRef(PaletteColor colour) { return RGB(colour.red, colour.green, colour.blue); }
 
-// What screen readers read as the grid's value.
+// What screen readers read as the grid's value: the foreground and the
+// background colour after their marks' names, then the colour of the cell
+// the focus mark stands in while the grid has the focus. An index without a
+// cell is not named.
 std::string ValueText(const GridWindow& window) {
-  const auto name = [](int index) {
-    const std::string_view colour = TColorGrid::ColorName(index);
-    return colour.empty() ? std::string("none") : std::string(colour);
+  std::string text;
+  const auto add = [&](std::string_view mark, int index) {
+    if (!TColorGrid::IsCell(index)) return;
+    if (!text.empty()) text += ", ";
+    if (!mark.empty()) text.append(mark).append(" ");
+    text.append(TColorGrid::ColorName(index));
   };
-  std::string text = "Foreground " + name(window.state.ForegroundIndex) + ", background " +
-                     name(window.state.BackgroundIndex);
-  if (window.focused) text += ", cell " + name(window.state.FocusIndex());
+  add(kForegroundMark, window.state.ForegroundIndex);
+  add(kBackgroundMark, window.state.BackgroundIndex);
+  if (window.focused) add({}, window.state.FocusIndex());
   return text;
 }
 

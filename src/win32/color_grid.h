@@ -9,9 +9,9 @@
 //   window to whole cells.
 // - Each cell is a sunken square: a one-pixel border in the button-face
 //   colour, a two-pixel bevel (button shadow top and left, button highlight
-//   bottom and right), the cell's colour inside. The foreground cell carries
-//   "FG", the background cell "BG", a cell that is both "FB", centred, in the
-//   grid's font, in ContrastingTextColor of the cell's colour.
+//   bottom and right), the cell's colour inside. A cell carries its mark
+//   (TColorGrid::CellMark) centred, in the grid's font, in
+//   ContrastingTextColor of the cell's colour.
 // - A left press makes the cell under the pointer the foreground cell, a
 //   right press the background cell; while that button stays down the grid
 //   holds the mouse and the same choice follows the pointer, a pointer beyond
@@ -24,7 +24,8 @@
 // - Only cells whose marks or focus mark change are repainted; nothing but
 //   the state's indices changes.
 // - Screen readers get the grid's value: the foreground and background
-//   colours by name, and the focus mark's cell while the grid has the focus.
+//   colours by name after the strip's names of their marks, and the focus
+//   mark's cell while the grid has the focus.
 //
 // An index outside 0..15 (only from a hand-edited settings file) has no cell:
 // no cell carries that mark and the index stays as it was until the user

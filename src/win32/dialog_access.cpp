@@ -39,6 +39,23 @@ const MSAAPROPID& PropertyOf(AccessibleText what) {
   return PROPID_ACC_NAME;
 }
 
+// The window property that keeps the text given as `what`.
+const char* PropertyName(AccessibleText what) {
+  switch (what) {
+    case AccessibleText::kName:
+      return "MarrowbyAccessibleName";
+    case AccessibleText::kValue:
+      return "MarrowbyAccessibleValue";
+    case AccessibleText::kDescription:
+      return "MarrowbyAccessibleDescription";
+  }
+  return "MarrowbyAccessibleName";
+}
+
+void ForgetText(HWND control, AccessibleText what) {
+  delete static_cast<std::string*>(RemovePropA(control, PropertyName(what)));
+}
+
 }  // namespace
 
 DialogComScope::DialogComScope()
@@ -51,6 +68,8 @@ DialogComScope::~DialogComScope() {
 }
 
 void SetAccessibleText(HWND control, AccessibleText what, std::string_view text) {
+  ForgetText(control, what);
+  SetPropA(control, PropertyName(what), new std::string(text));
   IAccPropServices* services = Services();
   if (services == nullptr) return;
   const std::wstring wide = Wide(text);
@@ -59,11 +78,33 @@ void SetAccessibleText(HWND control, AccessibleText what, std::string_view text)
   services->Release();
 }
 
-void ClearAccessibleTexts(HWND control) {
+std::string AccessibleTextOf(HWND control, AccessibleText what) {
+  const auto* text = static_cast<const std::string*>(GetPropA(control, PropertyName(what)));
+  return text ? *text : std::string();
+}
+
+void HideFromScreenReaders(HWND control) {
   IAccPropServices* services = Services();
   if (services == nullptr) return;
-  MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE, PROPID_ACC_DESCRIPTION};
-  services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties,
-                           3);
+  VARIANT state;
+  VariantInit(&state);
+  state.vt = VT_I4;
+  state.lVal = STATE_SYSTEM_INVISIBLE;
+  services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_STATE,
+                        state);
+  services->Release();
+}
+
+void ClearAccessibleTexts(HWND control) {
+  if (control == nullptr) return;
+  for (AccessibleText what :
+       {AccessibleText::kName, AccessibleText::kValue, AccessibleText::kDescription}) {
+    ForgetText(control, what);
+  }
+  IAccPropServices* services = Services();
+  if (services == nullptr) return;
+  MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE, PROPID_ACC_DESCRIPTION,
+                             PROPID_ACC_STATE};
+  services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 4);
   services->Release();
 }

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 enum class AccessibleText { kName, kValue, kDescription };
@@ -28,5 +29,10 @@ class DialogComScope {
 
 // Sets `what` of `control` to `text` (bytes in the ANSI code page).
 void SetAccessibleText(HWND control, AccessibleText what, std::string_view text);
+// What `control` was given as `what` ("" for nothing), kept with the window
+// also where no service takes it.
+std::string AccessibleTextOf(HWND control, AccessibleText what);
+// Leaves `control` out of what screen readers read (it repeats another).
+void HideFromScreenReaders(HWND control);
 // Removes every annotation of `control`; call before it is destroyed.
 void ClearAccessibleTexts(HWND control);

@@ -1,21 +1,26 @@
-// What the options dialog and the about box share: a layout drawn in pixels
-// at 96 dpi, scaled to the dpi of the window that owns the dialog; fonts by
-// pixel height; child controls at their layout places; tool tips; a client
-// size and a centred place on the screen; and the little a dialog's own
-// window procedure does for IsDialogMessageA when the window is no dialog
-// template.
+// What the options dialog and the about box share: a form of the strip's
+// tables (strip/form_design.h) made as a window of its own with
+// CreateWindowExA (no dialog template), its controls in the table's order,
+// and the little a dialog's own window procedure does for IsDialogMessageA.
 //
-// Texts are bytes in the system's ANSI code page (the A functions).
+// A form's places are in pixels at 96 dpi, scaled to the dpi the system gives
+// this process for the owner: 96 in a process that is not dpi-aware (the
+// system then stretches the whole window itself), the monitor's in one that
+// is. Texts are bytes in the system's ANSI code page (the A functions).
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
-// Pixels of the 96-dpi layout at the dpi the dialog is shown at. The dpi is
-// the owner's as the system gives it to this process: 96 in a process that is
-// not dpi-aware (the system then stretches the whole window itself), the
-// monitor's in one that is.
+#include "strip/form_design.h"
+
+class TColorGrid;
+
+// Pixels of the 96-dpi layout at the dpi the form is shown at.
 class DialogScale {
  public:
   explicit DialogScale(int dpi) : dpi_(dpi) {}
@@ -28,64 +33,87 @@ class DialogScale {
   int dpi_;
 };
 
-// A GDI font, deleted with the object.
+// A table's font as a GDI font at the form's dpi (the character height
+// without internal leading), deleted with the object. Where the system
+// lacks a face that has a stand-in here, the stand-in is drawn.
 class DialogFont {
  public:
-  // `face` with a character height of `pixel_height` layout pixels (the
-  // height without internal leading, as the layout gives it).
-  DialogFont(const char* face, int pixel_height, const DialogScale& scale, bool bold = false,
-             BYTE charset = DEFAULT_CHARSET);
+  DialogFont(const FormFont& font, const DialogScale& scale);
   ~DialogFont();
   DialogFont(const DialogFont&) = delete;
   DialogFont& operator=(const DialogFont&) = delete;
 
   HFONT Get() const { return font_; }
+  COLORREF Color() const { return color_; }
+  int Ascent() const { return ascent_; }
+  // `text` as this font draws it: a symbol font (its own encoding) gets the
+  // codes of the characters the ANSI bytes stand for.
+  std::string Drawn(std::string_view text) const;
 
  private:
-  HFONT font_;
+  HFONT font_ = nullptr;
+  COLORREF color_;
+  bool symbol_encoded_ = false;
+  int ascent_ = 0;
 };
 
-// A place in the layout, in 96-dpi client pixels.
-struct LayoutRect {
-  int left;
-  int top;
-  int width;
-  int height;
+// The identifier of control `name` of `design`: IDOK for its default
+// button and IDCANCEL for its cancel button (the identifiers Enter and Esc
+// stand for), the others by their place in the table. Raises
+// std::out_of_range for a name the table has not.
+int FormControlId(const FormDesign& design, std::string_view name);
+// The control of `design` with identifier `id`; nullptr for none.
+const FormControl* FormControlOf(const FormDesign& design, int id);
+
+// A form of the strip's tables: the window (hidden until its modal run
+// shows it), its caption and frame, its controls made from the table in its
+// order (tab stops, groups of controls of one kind for the arrow keys, the
+// default button, places, fonts and colours, tool tips, names for screen
+// readers), sized and centred on the owner's monitor.
+class TableForm {
+ public:
+  TableForm(const FormDesign& design, HWND owner);
+  ~TableForm();
+  TableForm(const TableForm&) = delete;
+  TableForm& operator=(const TableForm&) = delete;
+
+  // Makes the window, of class `window_class` (registered once with
+  // `procedure`), handing `data` to it as the creation parameter; `grid` is
+  // the state the table's colour grid shows. nullptr where it cannot be
+  // made.
+  HWND Make(const char* window_class, WNDPROC procedure, void* data, TColorGrid* grid = nullptr);
+
+  const FormDesign& Design() const { return design_; }
+  const DialogScale& Scale() const { return scale_; }
+  HWND Control(std::string_view name) const;
+
+  // What every form's window procedure answers alike: the labels' drawing,
+  // Enter's button (the focused push button, else the default one), the
+  // focus moves of IsDialogMessageA, the focus kept while the form is left,
+  // the cancel button and the close box ending the modal run with IDCANCEL.
+  // True where it answered, with the answer in `*result`.
+  bool Answer(HWND form, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+
+ private:
+  void MakeControls(TColorGrid* grid);
+  const DialogFont& FontOf(std::size_t index) const;
+  void DrawLabel(const DRAWITEMSTRUCT& item) const;
+  void DrawLabelText(HDC dc, HWND target, std::size_t index) const;
+  void FollowFocusedButton(HWND focused) const;
+  std::size_t IndexOf(int id) const;
+
+  const FormDesign& design_;
+  HWND owner_;
+  DialogScale scale_;
+  DialogFont form_font_;
+  std::vector<std::unique_ptr<DialogFont>> fonts_;  // by control; nullptr: the form's
+  HICON icon_ = nullptr;                            // the pictures' (the program's icon)
+  HWND form_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus when the form was left
 };
-
-// Makes a visible child control of `parent` at `place`, with `id`, drawing
-// its text in `font`.
-HWND MakeControl(HWND parent, const char* window_class, const char* text, DWORD style, int id,
-                 LayoutRect place, const DialogScale& scale, HFONT font, DWORD ex_style = 0);
-
-// The width in pixels of `text` drawn in `font`.
-int TextWidth(HFONT font, std::string_view text);
-
-// Gives the top-level `window` a client area of `width` by `height` pixels
-// and centres it on the work area of the monitor that shows `owner` (the
-// primary monitor without one).
-void SizeAndCentre(HWND window, int width, int height, HWND owner);
 
 // Registers a window class of this module once; later calls do nothing.
 void RegisterDialogClass(const char* name, WNDPROC procedure, bool control);
 
 // The module whose resources and window classes the dialogs use.
 HINSTANCE DialogModule();
-
-// A tool tip control owned by `dialog` (destroyed with it), showing each
-// tool's text while the pointer rests on it; lines break at '\n'.
-HWND MakeToolTips(HWND dialog, const DialogScale& scale);
-void AddToolTip(HWND tips, HWND dialog, HWND control, const char* text);
-
-// Removes the system menu's commands that a fixed-size dialog has no use
-// for (Restore, Size, Minimize, Maximize), leaving Move and Close.
-void TrimSystemMenu(HWND dialog);
-
-// What a dialog's own window procedure does for IsDialogMessageA, for windows
-// that are no dialog template:
-// WM_NEXTDLGCTL moves the focus to the control given, or to the next (wparam
-// 0) or previous tab stop.
-void MoveDialogFocus(HWND dialog, WPARAM wparam, LPARAM lparam);
-// WM_ACTIVATE: leaving the dialog remembers the focused control in `*saved`;
-// coming back gives it the focus again, or `first` the first time.
-void KeepDialogFocus(HWND dialog, WPARAM wparam, HWND* saved, HWND first);

@@ -16,16 +16,10 @@ int RunProgram(HINSTANCE instance, const StripMaker& make_strip) {
   int status = 0;
   {
     TWin32Application app(instance);
-    app.SetTitle(kApplicationTitle);
     const std::unique_ptr<TWin32Strip> strip = make_strip(app);
-    // An error in FormCreate ends it where it was raised, like any handler's.
-    RunGuarded(*strip, [&] { strip->frmMain.FormCreate(); });
-    // The about box is made afresh for each "About..." (RunAboutBox); one
-    // made here would only ever stay hidden.
-
-    // The loop shows the main window if its creation did not get that far.
-    if (!app.TerminateRequested() && !IsWindowVisible(strip->Handle())) strip->ShowWindow();
-    status = app.RunMessageLoop();
+    strip->frmMain.Start();
+    app.RunMessageLoop();
+    status = strip->frmMain.ExitStatus();
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return status;

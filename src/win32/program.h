@@ -1,6 +1,6 @@
-// The program on Win32 from its start to its end: the application window and
-// its title, the main window (its creation behind the error boundary,
-// shown), and the message loop until the application is told to end.
+// The program on Win32 from its start to its end: the application window,
+// the main window and the strip's start (TfrmMain::Start), and the message
+// loop until the strip ends it; the strip's exit status.
 #pragma once
 
 #include <windows.h>

@@ -35,23 +35,6 @@ UINT DpiOfWindow(HWND window) {
 
 COLORREF ToColorRef(PaletteColor color) { return RGB(color.red, color.green, color.blue); }
 
-// How screen readers name the picture: for the weather it shows.
-const char* SpokenPictureName(ConditionPicture picture) {
-  switch (picture) {
-    case ConditionPicture::kSun:
-      return "Sun";
-    case ConditionPicture::kCloud:
-      return "Cloud";
-    case ConditionPicture::kRain:
-      return "Rain";
-    case ConditionPicture::kSnow:
-      return "Snow";
-    case ConditionPicture::kUnchanged:
-      break;
-  }
-  return "Weather not yet known";
-}
-
 void RegisterClasses(HINSTANCE instance, WNDPROC strip_proc, WNDPROC panel_proc) {
   WNDCLASSEXA window_class{};
   if (!GetClassInfoExA(instance, kStripClass, &window_class)) {
@@ -77,34 +60,40 @@ void RegisterClasses(HINSTANCE instance, WNDPROC strip_proc, WNDPROC panel_proc)
 }
 
 HMENU MakePopupMenu() {
-  // In the order the menu shows its items. The station items pMRB and pWDM
-  // are hidden, and a Win32 menu has no hidden items: they are not in it.
+  // The strip's menu in its order. A Win32 menu has no hidden items: the
+  // hidden ones (the station items) are not in it.
   const HMENU menu = CreatePopupMenu();
-  AppendMenuA(menu, MF_STRING, kForecastCommand, "&Forecast");
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);  // pShowForecast
-  AppendMenuA(menu, MF_STRING, kUpdateCommand, "&Update Now");
-  AppendMenuA(menu, MF_STRING, kOptionsCommand, "&Options");
-  AppendMenuA(menu, MF_STRING, kAboutCommand, "&About...");
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(menu, MF_STRING, kExitCommand, "E&xit");
+  for (const MenuItem& item : kPopupMenu) {
+    if (!item.visible) continue;
+    if (item.Separator()) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu, MF_STRING, MenuCommandId(item.command), std::string(item.caption).c_str());
+    }
+  }
   return menu;
 }
+
+std::string Text(std::string_view text) { return std::string(text); }
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Building the window
 
-TWin32Strip::TWin32Strip(TWin32Application& app) : app_(app) {
+TWin32Strip::TWin32Strip(TWin32Application& app, const StripEnvironment& environment)
+    : app_(app), frmMain(*this, environment) {
   const HINSTANCE instance = app_.Instance();
   RegisterClasses(instance, &WindowProc, &PanelProc);
-  panel_colors_ = {GetSysColor(COLOR_BTNFACE), RGB(0, 0, 0), RGB(0, 0, 0)};
+  const COLORREF panel_color = ToColorRef(kStripDesign.panel_color);
+  panel_colors_ = {GetSysColor(COLOR_BTNFACE), panel_color, panel_color};
+  font_color_ = ToColorRef(kStripDesign.ticker_font.color);
 
   // A sizable tool window whose only title-bar button is the close box,
   // owned by the application window, so that it has no taskbar button.
   hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kStripClass, "",
-                          WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 10, 40, 340,
-                          60, app_.Handle(), nullptr, instance, this);
+                          WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 10, 40,
+                          kStripDesign.width, 60, app_.Handle(), nullptr, instance, this);
   dpi_ = static_cast<int>(DpiOfWindow(hwnd_));
   app_.SetMainWindow(hwnd_);
 
@@ -116,11 +105,11 @@ TWin32Strip::TWin32Strip(TWin32Application& app) : app_(app) {
   const HWND main = panels_[Index(StripPanel::pnlMain)];
   panels_[Index(StripPanel::pnlImage)] =
       CreateWindowExA(0, kPanelClass, "", child, 0, 0, 0, 0, main, nullptr, instance, this);
-  panels_[Index(StripPanel::pnlScroll)] =
-      CreateWindowExA(0, kPanelClass, "Forecast", child, 0, 0, 0, 0, main, nullptr, instance, this);
-  picture_ =
-      CreateWindowExA(0, kPanelClass, SpokenPictureName(ConditionPicture::kUnchanged), child, 0, 0,
-                      0, 0, panels_[Index(StripPanel::pnlImage)], nullptr, instance, this);
+  panels_[Index(StripPanel::pnlScroll)] = CreateWindowExA(
+      0, kPanelClass, Text(kTickerName).c_str(), child, 0, 0, 0, 0, main, nullptr, instance, this);
+  picture_ = CreateWindowExA(
+      0, kPanelClass, Text(SpokenPictureName(ConditionPicture::kUnchanged)).c_str(), child, 0, 0, 0,
+      0, panels_[Index(StripPanel::pnlImage)], nullptr, instance, this);
   ticker_text_.Attach(panels_[Index(StripPanel::pnlScroll)]);
 
   menu_ = MakePopupMenu();
@@ -133,17 +122,19 @@ TWin32Strip::TWin32Strip(TWin32Application& app) : app_(app) {
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+  const std::string picture_hint(kPictureHint);
   for (HWND tool : {hwnd_, panels_[0], panels_[1], panels_[2], picture_}) {
     TTTOOLINFOA info{};
     info.cbSize = sizeof(info);
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = hwnd_;
     info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = const_cast<char*>(tool == picture_ ? kPictureHint : "");
+    info.lpszText = const_cast<char*>(tool == picture_ ? picture_hint.c_str() : "");
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
   }
 
-  SetWindowPos(hwnd_, nullptr, 0, 0, Scaled(340), Scaled(34) + NonClientHeight(),
+  SetWindowPos(hwnd_, nullptr, 0, 0, Scaled(kStripDesign.width),
+               Scaled(kStripDesign.client_height) + NonClientHeight(),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
   formats_ = UserLocaleFormats();
@@ -177,10 +168,13 @@ TWin32Strip::~TWin32Strip() {
 
 void TWin32Strip::MakeFont() {
   if (ticker_font_) DeleteObject(ticker_font_);
-  // Arial, 15 pixels high at 96 dpi; exactly bold, or no style at all.
-  ticker_font_ = CreateFontA(-Scaled(15), 0, 0, 0, bold_ ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+  // The strip's ticker font at the window's DPI; exactly bold, or no style
+  // at all.
+  const FormFont& font = kStripDesign.ticker_font;
+  ticker_font_ =
+      CreateFontA(-Scaled(font.pixel_height), 0, 0, 0, bold_ ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH | FF_SWISS, Text(font.face).c_str());
   // Steps are measured afresh in this font, and what the ticker shows can
   // no longer be moved by one.
   ticker_steps_ = {};
@@ -269,8 +263,8 @@ void TWin32Strip::LoadPictures() {
   }
   const int ids[] = {kSunPicture, kCloudPicture, kRainPicture, kSnowPicture, kInitialPicture};
   for (int i = 0; i < 5; ++i) {
-    // The stock pictures are 32 x 32, the initial one 24 x 24, at 96 dpi.
-    const int size = Scaled(i == kInitial ? 24 : 32);
+    const int size =
+        Scaled(i == kInitial ? kStripDesign.initial_picture_size : kStripDesign.picture_size);
     pictures_[i] = static_cast<HICON>(
         LoadImageA(app_.Instance(), MAKEINTRESOURCEA(ids[i]), IMAGE_ICON, size, size, 0));
   }
@@ -296,23 +290,23 @@ void TWin32Strip::Layout() {
   MoveWindow(panels_[Index(StripPanel::pnlMain)], 0, 0, client.right, main_height, TRUE);
   MoveWindow(panels_[Index(StripPanel::pnlImage)], 1, 1, image_width, main_height - 2, TRUE);
   // The picture at the frame's inner corner.
-  MoveWindow(picture_, 1, 1, Scaled(32), Scaled(32), TRUE);
+  MoveWindow(picture_, 1, 1, Scaled(kStripDesign.picture_size), Scaled(kStripDesign.picture_size),
+             TRUE);
   FormResize();
 }
 
 void TWin32Strip::FormResize() {
-  // The height returns to the strip's at once; only the width can change.
-  const int wanted = PanelHeight(StripPanel::pnlMain) - 1;
+  // The height returns to the one set at once; only the width can change.
   RECT client;
   GetClientRect(hwnd_, &client);
-  if (client_height_ > 0 && client.bottom != wanted) SetClientHeight(wanted);
-  // The ticker starts 2 pixels right of the picture's frame and reaches the
-  // window's right edge.
+  if (client_height_ > 0 && client.bottom != client_height_) SetClientHeight(client_height_);
+  // The ticker starts right of the picture's frame, the strip's gap apart,
+  // and reaches the window's right edge.
   RECT image;
   GetWindowRect(panels_[Index(StripPanel::pnlImage)], &image);
   MapWindowPoints(nullptr, panels_[Index(StripPanel::pnlMain)], reinterpret_cast<POINT*>(&image),
                   2);
-  const int left = image.right + Scaled(2);
+  const int left = image.right + Scaled(kStripDesign.ticker_gap);
   MoveWindow(panels_[Index(StripPanel::pnlScroll)], left, 1, std::max<int>(0, client.right - left),
              PanelHeight(StripPanel::pnlMain) - 2, TRUE);
 }
@@ -380,34 +374,24 @@ void TWin32Strip::ChangeDpi(int dpi, const RECT* suggested) {
 
 void TWin32Strip::SetApplicationTitle(std::string_view title) { app_.SetTitle(title); }
 
-const std::string& TWin32Strip::ApplicationTitle() const { return app_.Title(); }
-
-void TWin32Strip::Terminate(int exit_status) { app_.Terminate(exit_status); }
-
-bool TWin32Strip::TerminateRequested() const { return app_.TerminateRequested(); }
+void TWin32Strip::EndMessageLoops() { app_.EndMessageLoops(); }
 
 LocalTime TWin32Strip::Now() const { return LocalClockNow(); }
 
 // ---------------------------------------------------------------------------
 // Title and hint
 
-void TWin32Strip::SetTitle(std::string_view title) {
-  title_.assign(title);
-  SetWindowTextA(hwnd_, title_.c_str());
-}
+void TWin32Strip::SetTitle(std::string_view title) { SetWindowTextA(hwnd_, Text(title).c_str()); }
 
 void TWin32Strip::SetHint(std::string_view hint) {
-  hint_.assign(hint);
-  UpdateHintTools();
-}
-
-void TWin32Strip::UpdateHintTools() {
+  // Every tool but the picture, which has its own.
+  std::string text(hint);
   for (HWND tool : {hwnd_, panels_[0], panels_[1], panels_[2]}) {
     TTTOOLINFOA info{};
     info.cbSize = sizeof(info);
     info.hwnd = hwnd_;
     info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = const_cast<char*>(hint_.c_str());
+    info.lpszText = text.data();
     SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
   }
 }
@@ -439,12 +423,9 @@ void TWin32Strip::SetPanelColor(StripPanel panel, PaletteColor color) {
   if (panel == StripPanel::pnlImage) InvalidateRect(picture_, nullptr, FALSE);
 }
 
-void TWin32Strip::SetCaption(std::string_view caption) {
-  if (caption == caption_) return;
-  // A ticker step: the caption less its first byte (`caption` may be a view
-  // of caption_ itself).
-  const bool step = !caption_.empty() && caption == std::string_view(caption_).substr(1);
-  const auto dropped = static_cast<unsigned char>(step ? caption_.front() : 0);
+void TWin32Strip::SetCaption(std::string_view caption) { StepCaption({}, caption); }
+
+void TWin32Strip::StepCaption(std::string_view dropped, std::string_view caption) {
   caption_.assign(caption);
   // While a document downloads the screen keeps what the update painted on
   // purpose; the request waits for the fetch to end.
@@ -452,8 +433,17 @@ void TWin32Strip::SetCaption(std::string_view caption) {
     ticker_repaint_held_ = true;
     return;
   }
-  if (step && StepTicker(dropped)) return;
+  // A step that dropped one byte moves the line; anything else paints it
+  // afresh.
+  if (dropped.size() == 1 && StepTicker(static_cast<unsigned char>(dropped.front()))) return;
   InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
+}
+
+std::string_view TWin32Strip::DrawnCaption() const {
+  RECT ticker;
+  GetClientRect(panels_[Index(StripPanel::pnlScroll)], &ticker);
+  return std::string_view(caption_).substr(
+      0, static_cast<std::size_t>(ShownCaptionCharacters(ticker.right)));
 }
 
 bool TWin32Strip::StepTicker(unsigned char dropped) {
@@ -507,7 +497,7 @@ void TWin32Strip::SetTickerFontColor(PaletteColor color) {
 void TWin32Strip::SetCurrentPicture(ConditionPicture picture) {
   if (picture == ConditionPicture::kUnchanged) return;
   current_picture_ = picture;
-  SetWindowTextA(picture_, SpokenPictureName(picture));
+  SetWindowTextA(picture_, Text(SpokenPictureName(picture)).c_str());
   NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, picture_, OBJID_CLIENT, CHILDID_SELF);
   InvalidateRect(picture_, nullptr, FALSE);
 }
@@ -540,19 +530,21 @@ void TWin32Strip::StopTimer(StripTimer timer) {
 // ---------------------------------------------------------------------------
 // Boxes and modal forms
 
-void TWin32Strip::ShowError(std::string_view text) { Boxes().ShowError(hwnd_, text); }
+void TWin32Strip::ShowError(std::string_view text) { Boxes().ShowError(BoxOwner(hwnd_), text); }
 
-void TWin32Strip::ShowInformation(std::string_view text) { Boxes().ShowInformation(hwnd_, text); }
+void TWin32Strip::ShowInformation(std::string_view text) {
+  Boxes().ShowInformation(BoxOwner(hwnd_), text);
+}
 
 void TWin32Strip::ShowForecast(std::string_view title, std::string_view text) {
-  Boxes().ShowForecast(hwnd_, title, text);
+  Boxes().ShowForecast(BoxOwner(hwnd_), title, text);
 }
 
-void TWin32Strip::ShowUncaughtError(std::string_view message) {
-  Boxes().ShowUncaughtError(hwnd_, app_.Title(), message);
+void TWin32Strip::ShowUncaughtError(std::string_view title, std::string_view message) {
+  Boxes().ShowUncaughtError(BoxOwner(hwnd_), title, message);
 }
 
-void TWin32Strip::RunOptions(TfrmOptions& form) { RunOptionsDialog(hwnd_, form, app_.Title()); }
+void TWin32Strip::RunOptions(TfrmOptions& form) { RunOptionsDialog(hwnd_, form); }
 
 void TWin32Strip::RunAbout() { RunAboutBox(hwnd_); }
 
@@ -561,7 +553,7 @@ void TWin32Strip::RunAbout() { RunAboutBox(hwnd_); }
 
 void TWin32Strip::FetchStarts() { fetching_ = true; }
 
-bool TWin32Strip::KeepFetching() {
+void TWin32Strip::KeepFetching() {
   // The download blocks the user, not the strip. Messages that other
   // programs and the system send (the session's end among them) are
   // answered inside PeekMessage; what is uncovered repaints. Input (the
@@ -574,7 +566,6 @@ bool TWin32Strip::KeepFetching() {
     DispatchMessageA(&msg);
   }
   GdiFlush();
-  return !app_.TerminateRequested();
 }
 
 void TWin32Strip::FetchEnds() {

@@ -2,8 +2,9 @@
 // behaviour (strip/main_form.h). It builds the form's components, implements
 // the platform operations for TfrmMain, turns window messages (timer ticks,
 // menu commands, the close box, the session's end) into calls of its
-// handlers, each behind the error boundary, and draws; it holds no behaviour
-// of its own beyond keeping its controls in place.
+// handlers, each behind the strip's error boundary (TfrmMain::RunGuarded),
+// and draws; it holds no behaviour of its own beyond keeping its controls in
+// place. Its sizes, fonts, texts and menu are the strip's (strip/form_design.h).
 //
 // The window is a sizable tool window with only a close box, owned by the
 // application window (win32/application.h), which carries the taskbar
@@ -15,8 +16,9 @@
 // shown through the A functions.
 //
 // Sizes are the form's at 96 dpi and scale with the window's DPI (the
-// program is per-monitor DPI aware); the place and width read from the
-// store are the screen's pixels and are applied as they stand.
+// program is per-monitor DPI aware), the design width among them; the place
+// and width read from the store are the screen's pixels and are applied as
+// they stand.
 //
 // While a document downloads the window repaints what is uncovered and
 // answers the messages the system sends (the session's end among them), but
@@ -35,20 +37,19 @@
 
 class TWin32Application;
 
-// The popup menu's commands, as WM_COMMAND identifiers.
-enum StripCommand : WORD {
-  kForecastCommand = 101,  // DisplayCompleteForecast1
-  kUpdateCommand,          // pUpdate
-  kOptionsCommand,         // pOptions
-  kAboutCommand,           // pAbout
-  kExitCommand,            // pExit
-};
+// The WM_COMMAND identifier of a command of the popup menu (kPopupMenu).
+constexpr WORD MenuCommandId(MenuCommand command) {
+  return static_cast<WORD>(100 + static_cast<int>(command));
+}
 
 class TWin32Strip : public TStripPlatform {
  public:
-  // Builds the window with its design values, hidden; TfrmMain's FormCreate
-  // (frmMain.FormCreate()) does the rest.
-  explicit TWin32Strip(TWin32Application& app);
+  // Builds the window with the strip's design values, hidden; the strip's
+  // start (frmMain.Start()) does the rest.
+  // `environment` is what the strip reaches beyond the window (the settings,
+  // the fetch, the diagnostics): the program's own unless a test gives one.
+  explicit TWin32Strip(TWin32Application& app,
+                       const StripEnvironment& environment = ProgramEnvironment());
   ~TWin32Strip() override;
   TWin32Strip(const TWin32Strip&) = delete;
   TWin32Strip& operator=(const TWin32Strip&) = delete;
@@ -61,9 +62,11 @@ class TWin32Strip : public TStripPlatform {
   HWND ToolTipHandle() const { return tooltip_; }
   // pMenu, in the order it shows its items.
   HMENU MenuHandle() const { return menu_; }
-  const std::string& Hint() const { return hint_; }
   // The caption of a hidden station item (pMRB, pWDM).
   const std::string& StationItemCaption(StationItem item) const;
+  // What the ticker lays out and draws of its caption, from its left edge
+  // (control characters show as blanks).
+  std::string_view DrawnCaption() const;
   // The picture imgCurrent shows (kUnchanged: the initial one).
   ConditionPicture CurrentPicture() const { return current_picture_; }
   // The window's DPI, which the strip's sizes follow.
@@ -79,17 +82,15 @@ class TWin32Strip : public TStripPlatform {
 
   // TStripPlatform
   void SetApplicationTitle(std::string_view title) override;
-  const std::string& ApplicationTitle() const override;
-  void Terminate(int exit_status) override;
-  bool TerminateRequested() const override;
+  void EndMessageLoops() override;
   LocalTime Now() const override;
   const LastUpdateFormats& DateTimeFormats() const override { return formats_; }
   void SetTitle(std::string_view title) override;
-  const std::string& Title() const override { return title_; }
   void SetHint(std::string_view hint) override;
   void SetLeft(int left) override;
   void SetTop(int top) override;
   void SetWidth(int width) override;
+  void SetFormWidth(int width) override { SetWidth(Scaled(width)); }
   void SetClientHeight(int height) override;
   WindowFrame Frame() const override;
   void ShowWindow() override;
@@ -99,7 +100,7 @@ class TWin32Strip : public TStripPlatform {
   int PanelHeight(StripPanel panel) const override;
   void SetPanelColor(StripPanel panel, PaletteColor color) override;
   void SetCaption(std::string_view caption) override;
-  const std::string& Caption() const override { return caption_; }
+  void StepCaption(std::string_view dropped, std::string_view caption) override;
   void RepaintCaption() override;
   void SetTickerText(std::string_view forecast) override;
   void SetTickerBold(bool bold) override;
@@ -111,16 +112,14 @@ class TWin32Strip : public TStripPlatform {
   void ShowError(std::string_view text) override;
   void ShowInformation(std::string_view text) override;
   void ShowForecast(std::string_view title, std::string_view text) override;
-  void ShowUncaughtError(std::string_view message) override;
+  void ShowUncaughtError(std::string_view title, std::string_view message) override;
   void RunOptions(TfrmOptions& form) override;
   void RunAbout() override;
   void FetchStarts() override;
-  bool KeepFetching() override;
+  void KeepFetching() override;
   void FetchEnds() override;
 
-  // The ticker's text for a screen reader, and the colours it is drawn in.
-  const std::string& TickerText() const { return ticker_text_.Get(); }
-  COLORREF PanelColor(StripPanel panel) const { return panel_colors_[Index(panel)]; }
+  // The colour and the style the ticker's text is drawn in.
   COLORREF TickerFontColor() const { return font_color_; }
   bool TickerBold() const { return bold_; }
 
@@ -130,9 +129,8 @@ class TWin32Strip : public TStripPlatform {
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleWindow(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM lparam);
-  // Runs a handler behind the error boundary.
-  void Guarded(const std::function<void()>& step);
-  void Command(WORD command);
+  // Runs a handler behind the strip's error boundary.
+  void Guarded(const std::function<void()>& step) { frmMain.RunGuarded(step); }
 
   int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
   // Places the panels and the picture for the window's width and DPI.
@@ -154,7 +152,6 @@ class TWin32Strip : public TStripPlatform {
   // nothing done, where the screen may not show the previous caption whole.
   bool StepTicker(unsigned char dropped);
   int NonClientHeight() const;
-  void UpdateHintTools();
 
   // `clip`, where given, is the part of the panel to paint (its update
   // region); nothing outside it is drawn.
@@ -171,31 +168,30 @@ class TWin32Strip : public TStripPlatform {
   int dpi_ = 96;
 
   // The form's design sizes at 96 dpi.
-  int main_client_height_ = 33;
-  int image_client_width_ = 32;
+  int main_client_height_ = kStripDesign.strip_client_height;
+  int image_client_width_ = kStripDesign.picture_frame_size;
   int client_height_ = 0;  // as set in pixels; 0 until the form sets it
 
-  std::string title_;
-  std::string hint_;
-  std::string caption_;
+  std::string caption_;  // what the ticker draws from
   TickerAccessText ticker_text_;
   std::array<COLORREF, 3> panel_colors_{};
-  COLORREF font_color_ = RGB(255, 255, 0);
-  bool bold_ = true;
+  COLORREF font_color_ = 0;
+  bool bold_ = kStripDesign.ticker_font.bold;
   HFONT ticker_font_ = nullptr;
   std::array<TickerStep, 256> ticker_steps_{};  // by byte, measured at its first step
   // The stock pictures imgSun, imgCloud, imgRain, imgSnow, and the initial one.
   static constexpr int kSun = 0, kCloud = 1, kRain = 2, kSnow = 3, kInitial = 4;
   std::array<HICON, 5> pictures_{};
   ConditionPicture current_picture_ = ConditionPicture::kUnchanged;
-  std::array<std::string, 2> station_items_{"Marrowby", "Wendmoore"};
+  std::array<std::string, 2> station_items_{std::string(kStationItemCaptions[0]),
+                                            std::string(kStationItemCaptions[1])};
   std::array<int, 3> timer_intervals_{};  // 0: not running
   LastUpdateFormats formats_;
   bool fetching_ = false;
   bool ticker_repaint_held_ = false;
 
  public:
-  // The strip's behaviour, last: it starts tmrUpdate through this window
-  // when it is made.
-  TfrmMain frmMain{*this};
+  // The strip's behaviour, last: it sets the application title and starts
+  // tmrUpdate through this window when it is made.
+  TfrmMain frmMain;
 };

@@ -1,7 +1,7 @@
 // The main window's messages: the timers, the menu and its commands, the
 // close routes, the keyboard, changes of size, DPI and locale, and the
-// painting of the strip. Every handler of TfrmMain runs behind the error
-// boundary.
+// painting of the strip. Every handler of TfrmMain runs behind the strip's
+// error boundary.
 #include <windowsx.h>
 
 #include <algorithm>
@@ -36,16 +36,6 @@ LRESULT CALLBACK TWin32Strip::PanelProc(HWND hwnd, UINT message, WPARAM wparam, 
   return strip->HandlePanel(hwnd, message, wparam, lparam);
 }
 
-void TWin32Strip::Guarded(const std::function<void()>& step) {
-  try {
-    RunGuarded(*this, step);
-  } catch (...) {
-    // Nothing the handlers raise gets here; should anything else, it must
-    // not cross the system's code that called the window procedure.
-    ShowUncaughtError("Unexpected error.");
-  }
-}
-
 LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_TIMER:
@@ -56,8 +46,13 @@ LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_COMMAND:
+      // The menu's commands, by their identifiers.
       if (HIWORD(wparam) == 0 && lparam == 0) {
-        Command(LOWORD(wparam));
+        const WORD id = LOWORD(wparam);
+        if (id > MenuCommandId(MenuCommand::kNone) && id <= MenuCommandId(MenuCommand::kExit)) {
+          const auto command = static_cast<MenuCommand>(id - MenuCommandId(MenuCommand::kNone));
+          Guarded([&] { frmMain.MenuClick(command); });
+        }
         return 0;
       }
       break;
@@ -90,25 +85,26 @@ LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       // The close box (and a close asked for by another program): stays open
       // unless the whole close path ran; storing may fail.
-      if (!app_.TerminateRequested()) Guarded([&] { frmMain.Close(); });
+      Guarded([&] { frmMain.CloseBoxClick(); });
       return 0;
     case WM_QUERYENDSESSION:
-      // The session ends: store and end now, never waiting for a person.
+      // May the program end? It stores and says yes, never waiting for a
+      // person; it goes on until the system decides, as another program may
+      // still cancel the log-off.
       try {
-        frmMain.EndSession();
+        frmMain.QueryEndSession();
       } catch (...) {
       }
       return TRUE;
     case WM_ENDSESSION:
-      if (wparam) {
-        try {
-          frmMain.EndSession();
-        } catch (...) {
-        }
-        // The system ends the process once this returns; it ends here, with
-        // the status the close gave.
-        app_.EndProcess(app_.ExitStatus());
+      // The decision: the session ends, or the log-off was cancelled.
+      try {
+        frmMain.SessionEnded(wparam != FALSE);
+      } catch (...) {
       }
+      // The system ends the process once this returns; it ends here, with
+      // the status the close gave.
+      if (wparam) app_.EndProcess(frmMain.ExitStatus());
       return 0;
 
     // --- Size, DPI and locale
@@ -170,28 +166,6 @@ LRESULT TWin32Strip::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM
       break;
   }
   return DefWindowProcA(panel, message, wparam, lparam);
-}
-
-void TWin32Strip::Command(WORD command) {
-  switch (command) {
-    case kForecastCommand:
-      Guarded([&] { frmMain.DisplayCompleteForecast1Click(); });
-      break;
-    case kUpdateCommand:
-      Guarded([&] { frmMain.pUpdateClick(); });
-      break;
-    case kOptionsCommand:
-      Guarded([&] { frmMain.pOptsClick(); });
-      break;
-    case kAboutCommand:
-      Guarded([&] { frmMain.pAboutClick(); });
-      break;
-    case kExitCommand:
-      Guarded([&] { frmMain.pExitClick(); });
-      break;
-    default:
-      break;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -284,13 +258,10 @@ void TWin32Strip::PaintTicker(HDC dc, const RECT& area, HRGN clip) {
   // The ticker's single sunken border, two pixels wide.
   DrawEdge(buffer, &inside, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
 
-  // Only a front piece of the caption that overfills the panel (no glyph of
-  // a readable font is narrower than two pixels), so a step costs the same
-  // for a short forecast and a very long one. Line breaks and tabs show as
-  // blanks: the caption is one line.
-  const std::size_t shown_bytes =
-      std::min(caption_.size(), static_cast<std::size_t>(std::max(128, width / 2 + 2)));
-  std::string shown = caption_.substr(0, shown_bytes);
+  // Only the front piece of the caption the strip's rule gives for the
+  // ticker's width. Line breaks and tabs show as blanks: the caption is one
+  // line.
+  std::string shown(DrawnCaption());
   std::replace_if(
       shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }, ' ');
   IntersectClipRect(buffer, inside.left, inside.top, inside.right, inside.bottom);

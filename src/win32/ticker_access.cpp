@@ -4,9 +4,10 @@
 
 #include <string>
 
+#include "strip/form_design.h"
+
 namespace {
 
-constexpr wchar_t kTickerName[] = L"Forecast";
 // The window property through which the ticker's object finds the forecast;
 // gone with the window, so an object a screen reader still holds after the
 // window went answers that it is no longer there.
@@ -67,7 +68,7 @@ class TickerAccessible final : public IAccessible {
   // IAccessible: the ticker's own answers.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     if (!IsSelf(child)) return standard_->get_accName(child, name);
-    *name = SysAllocString(kTickerName);
+    *name = AnsiBstr(std::string(kTickerName));
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {

@@ -1,5 +1,5 @@
 // What screen readers see of the ticker: a read-only static text named
-// "Forecast" whose value (and description) is the whole forecast, not the
+// kTickerName (strip/form_design.h) whose value (and description) is the whole forecast, not the
 // moving caption, so the ticker's steps tell them nothing new.
 //
 // The ticker's window answers WM_GETOBJECT for its client object with

@@ -1,7 +1,7 @@
 // FetchDocument on scripted documents: which address it asks, what reaches
 // the work buffer, the status texts once the document is open, what the
-// user is told when it is not, where the servers come from, and the line a
-// failed fetch leaves in the diagnostics.
+// user is told when it is not (and a log-off while it says so), where the
+// servers come from, and the line a failed fetch leaves in the diagnostics.
 #include "strip/main_form.h"
 #include "strip_fixture.h"
 #include "support/environment.h"
@@ -148,6 +148,23 @@ TEST_F(FetchTest, ASystemCloseDuringTheOpenFailedBoxStoresOnce) {
   face_.calls.clear();
   EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_TRUE(face_.calls.empty());
+}
+
+// A log-off while that box is open: the question stores what is shown and
+// ends nothing; the session's end then ends the program, and the fetch
+// neither stores again nor closes a second time.
+TEST_F(FetchTest, ALogOffDuringTheOpenFailedBoxStoresAtTheQuestionOnly) {
+  frm_.ForecastText = "shown";
+  face_.on_box = [&](const std::string&) {
+    EXPECT_TRUE(frm_.QueryEndSession());
+    EXPECT_EQ(StoredText(kLastForecast), "shown");
+    EXPECT_FALSE(frm_.TerminateRequested());
+    Store(kLastForecast, "edited after the question");
+    frm_.SessionEnded(true);
+  };
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kConditions));  // nothing scripted: refused
+  EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops"}));
+  EXPECT_EQ(StoredText(kLastForecast), "edited after the question");
 }
 
 // The read fails after the document opened: one error box, the buffer as it

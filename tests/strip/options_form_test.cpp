@@ -27,6 +27,23 @@ TEST_F(OptionsFormTest, ANewFormHoldsTheInitialValuesAndAnEmptyStoreTheDefaults)
   EXPECT_EQ(Values(form), (std::vector<int>{150, 15, 0, 1, 0, 1, 0}));
 }
 
+TEST_F(OptionsFormTest, EachCheckBoxOfTheDialogHasItsOwnValue) {
+  TfrmOptions form(env_.settings);
+  int check_boxes = 0;
+  for (const FormControl& control : kOptionsDesign.controls) {
+    bool* value = form.CheckBox(control.name);
+    ASSERT_EQ(value != nullptr, control.kind == ControlKind::kCheckBox) << control.name;
+    if (value == nullptr) continue;
+    ++check_boxes;
+    // Setting it sets that one value, and only it.
+    *value = true;
+    const std::vector<int> values = Values(form);
+    EXPECT_EQ(std::count(values.begin() + 3, values.end(), 1), check_boxes) << control.name;
+  }
+  EXPECT_EQ(check_boxes, 4);
+  EXPECT_TRUE(form.chkBold && form.chkShowTask && form.chkOnStart && form.chkAltSite);
+}
+
 TEST_F(OptionsFormTest, StoredValuesFillTheForm) {
   Store(kRate, 42);
   Store(kForeground, 4);

@@ -26,6 +26,9 @@ class RecordingFace : public TStripPlatform {
   std::string ticker_text;
   std::string application_title;
   WindowFrame frame{0, 0, 0};
+  // The frame's width was last given as the form's design width
+  // (SetFormWidth), which this face applies as it stands.
+  bool form_width = false;
   int client_height = 0;
   std::array<int, 3> panel_client_heights{0, 0, 0};  // by StripPanel
   std::array<int, 3> panel_client_widths{0, 0, 0};
@@ -72,7 +75,14 @@ class RecordingFace : public TStripPlatform {
   void SetHint(std::string_view text) override { hint = text; }
   void SetLeft(int left) override { frame.left = left; }
   void SetTop(int top) override { frame.top = top; }
-  void SetWidth(int width) override { frame.width = width; }
+  void SetWidth(int width) override {
+    frame.width = width;
+    form_width = false;
+  }
+  void SetFormWidth(int width) override {
+    frame.width = width;
+    form_width = true;
+  }
   void SetClientHeight(int height) override { client_height = height; }
   WindowFrame Frame() const override { return frame; }
   void ShowWindow() override;

@@ -1,7 +1,7 @@
 // The main window from its design values through FormCreate to its close:
 // the first run, the stored texts coming back and going back byte for byte,
-// a stored "no forecast", store errors during creation and at the close, and
-// the system's close.
+// a stored "no forecast", store errors during creation and at the close, the
+// system's close, and a log-off: the system's question, a cancel, the end.
 #include <algorithm>
 #include <functional>
 
@@ -167,6 +167,36 @@ TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
   EXPECT_FALSE(ending.visible);
 }
 
+// The width: a stored one is the screen's pixels and goes to the face as it
+// stands; where none reads as a number, the form's design width, which the
+// face sizes for its screen.
+TEST_F(StartTest, TheFormsWidthAppliesOnlyWhereNoWidthIsStored) {
+  Store(kOnStart, false);
+  const auto width_after_creation = [&](const char* stored) {
+    if (stored) settings_.Set(kWidth.section, kWidth.name, stored);
+    RecordingFace face;
+    TfrmMain frm(face, env_);
+    frm.FormCreate();
+    return (face.form_width ? "form " : "stored ") + std::to_string(face.frame.width);
+  };
+  EXPECT_EQ(width_after_creation(nullptr), "form 340");
+  EXPECT_EQ(width_after_creation(""), "form 340");
+  EXPECT_EQ(width_after_creation("wide"), "form 340");
+  EXPECT_EQ(width_after_creation("340"), "stored 340");
+  EXPECT_EQ(width_after_creation(" 680"), "stored 680");
+  EXPECT_EQ(width_after_creation("$200"), "stored 512");
+  EXPECT_EQ(width_after_creation("-5"), "stored -5");
+
+  // An entry that cannot be read still stops creation there.
+  StoreUnreadable(kWindowSection, kWidth.name);
+  TfrmMain frm(face_, env_);
+  EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
+  EXPECT_EQ(face_.Boxes(),
+            (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'width'."}));
+  EXPECT_EQ(face_.frame, (WindowFrame{10, 40, 0}));
+  EXPECT_FALSE(face_.form_width);
+}
+
 // ---- closing ----
 
 TEST_F(CloseTest, ExitStoresTheShownTextsAndTheFrameThenEnds) {
@@ -275,6 +305,86 @@ TEST_F(CloseTest, TheSystemsCloseStoresOnceAndEnds) {
   EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
   frm.EndSession();
   EXPECT_EQ(face_.end_loops_calls, 1);
+}
+
+// ---- a log-off: the system's question, then its decision ----
+
+// Another program may still cancel the log-off: the question stores what is
+// shown and ends nothing; a cancel leaves everything going; the end ends at
+// once without storing again.
+TEST_F(CloseTest, TheSystemsQuestionStoresACancelGoesOnAndTheEndEndsAtOnce) {
+  StoreShownTexts();
+  TfrmMain frm(face_, env_);
+  frm.FormCreate();
+  face_.SetLeft(77);
+  face_.calls.clear();
+
+  EXPECT_TRUE(frm.QueryEndSession());
+  EXPECT_EQ(StoredText(kLeft), "77");
+  EXPECT_EQ(StoredText(kLastForecast), kShownForecast);
+  EXPECT_TRUE(face_.calls.empty());
+  EXPECT_TRUE(face_.visible);
+  EXPECT_FALSE(frm.TerminateRequested());
+  EXPECT_EQ(face_.Running(StripTimer::tmrScroll), 150);
+  EXPECT_EQ(face_.Running(StripTimer::tmrTitleSwitch), 5000);
+  EXPECT_EQ(face_.Running(StripTimer::tmrUpdate), 1800000);
+
+  frm.SessionEnded(false);
+  EXPECT_TRUE(face_.calls.empty());
+  frm.TimerTick(StripTimer::tmrScroll);
+  EXPECT_EQ(face_.caption, std::string(kShownForecast).substr(1));
+  frm.TimerTick(StripTimer::tmrTitleSwitch);
+  EXPECT_EQ(face_.title, kShownPrimary);
+
+  face_.calls.clear();
+  EXPECT_TRUE(frm.QueryEndSession());
+  Store(kLastForecast, "edited after the question");
+  frm.SessionEnded(true);
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops"}));
+  EXPECT_EQ(StoredText(kLastForecast), "edited after the question");
+  // Ended: a late question or decision changes nothing.
+  face_.calls.clear();
+  EXPECT_TRUE(frm.QueryEndSession());
+  frm.SessionEnded(true);
+  EXPECT_TRUE(face_.calls.empty());
+  EXPECT_EQ(StoredText(kLastForecast), "edited after the question");
+}
+
+// A cancel forgets the question: an end without a question since stores
+// what is shown then, as the system's close does.
+TEST_F(CloseTest, AnEndAfterACancelledLogOffStoresAfresh) {
+  StoreShownTexts();
+  TfrmMain frm(face_, env_);
+  frm.FormCreate();
+  frm.QueryEndSession();
+  frm.SessionEnded(false);
+  frm.ForecastText = "Fetched after the cancel.";
+  frm.SessionEnded(true);
+  EXPECT_EQ(StoredText(kLastForecast), "Fetched after the cancel.");
+  EXPECT_EQ(frm.ExitStatus(), 0);
+  EXPECT_EQ(face_.end_loops_calls, 1);
+}
+
+TEST_F(CloseTest, AQuestionThatCannotStoreSaysSoInTheDiagnosticsAndTheEndGivesStatus1) {
+  StoreShownTexts();
+  TfrmMain frm(face_, env_);
+  frm.FormCreate();
+  StoreUnwritable();
+  face_.calls.clear();
+
+  EXPECT_TRUE(frm.QueryEndSession());
+  EXPECT_EQ(log_.lines, (std::vector<std::string>{
+                            "marrowby-weather: cannot store the settings in memory settings: "
+                            "Failed to create key window\n"}));
+  // No box, and the strip goes on until the system decides.
+  EXPECT_TRUE(face_.calls.empty());
+  EXPECT_TRUE(face_.visible);
+  EXPECT_EQ(face_.Running(StripTimer::tmrScroll), 150);
+
+  frm.SessionEnded(true);
+  EXPECT_EQ(log_.lines.size(), 1u);
+  EXPECT_EQ(face_.calls, (std::vector<std::string>{"hide", "end loops"}));
+  EXPECT_EQ(frm.ExitStatus(), 1);
 }
 
 }  // namespace

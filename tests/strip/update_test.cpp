@@ -2,8 +2,8 @@
 // paints at each step and in which order the documents are asked for, what
 // each path leaves (texts, stamp, picture, timers, buffer, store), what a
 // failed fetch or a foreign document leaves, an update running inside another
-// one's box, the system's close during a fetch, and the sample data server's
-// documents through the whole path.
+// one's box, the system's close and a log-off's question during a fetch, and
+// the sample data server's documents through the whole path.
 #include <algorithm>
 #include <map>
 
@@ -412,6 +412,33 @@ TEST_F(UpdateTest, ASystemCloseDuringAFetchEndsTheUpdateAtOnce) {
   EXPECT_EQ(fetch_.asked, (Calls{AddressOf(WeatherDocument::kConditions)}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the close");
   EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
+}
+
+// The system's question at a log-off while the roundup downloads: answered
+// at once with what is shown stored, and, the log-off cancelled, the update
+// goes on to its end as if nothing had been asked.
+TEST_F(UpdateTest, ALogOffQuestionDuringAFetchStoresAndTheUpdateGoesOn) {
+  ServeRain();
+  // The roundup arrives after the strip has waited for it a while.
+  Serve(WeatherDocument::kConditions,
+        ScriptedAnswer::Document(Roundup(kMarrowbyRain, kWendmooreSun)).Waiting(3));
+  TfrmMain frm(face_, env_);
+  Start(frm, face_);
+  bool asked = false;
+  face_.on_keep_fetching = [&] {
+    if (asked) return;
+    asked = true;
+    EXPECT_TRUE(frm.QueryEndSession());
+    EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
+    EXPECT_EQ(StoredText(kLastForecast), kShownForecast);
+    frm.SessionEnded(false);
+  };
+  frm.pUpdateClick();
+  ASSERT_TRUE(asked);
+  EXPECT_TRUE(face_.Boxes().empty());
+  EXPECT_FALSE(frm.TerminateRequested());
+  EXPECT_EQ(frm.ForecastText, kRainForecast);
+  ExpectRunningOn(face_, frm, kMarrowbyRain);
 }
 
 // ---- the sample data server's documents ----

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "qt/ui/display_text.h"
+#include "text/utf8_text.h"
 
 // The windows-1252 bytes of `text`, '?' for a character outside that code
 // page: the way back from ToDisplay for a text that is not valid UTF-8.
@@ -25,4 +26,12 @@ inline std::string FromDisplay(const QString& text) {
   bytes.reserve(static_cast<std::size_t>(text.size()));
   for (const QChar c : text) bytes.push_back(kByteOf.value(c.unicode(), '?'));
   return bytes;
+}
+
+// The bytes a screen text was shown from (ToDisplay): windows-1252 where it
+// shows as bytes that are not UTF-8, else its UTF-8.
+inline std::string ScreenBytes(const QString& text) {
+  std::string single = FromDisplay(text);
+  if (!IsValidUtf8(single) && ToDisplay(single) == text) return single;
+  return text.toStdString();
 }

@@ -1,7 +1,7 @@
 // The program's application object for the Qt test programs, with the end of
-// the program observed: every request to end is counted, a test may keep its
-// own event loops running through one, and a test that builds one main window
-// after another forgets the request between them.
+// the message loops observed: every request to end them is counted, a test
+// may keep its own event loops running through one, and a test that builds
+// one main window after another forgets the request between them.
 #pragma once
 
 #include <QCoreApplication>
@@ -20,27 +20,20 @@ class TestApplication : public TApplication {
     return *static_cast<TestApplication*>(QCoreApplication::instance());
   }
 
-  void Terminate(int exit_status = 0) override {
-    ++terminate_calls;
-    requested_ = true;
-    if (exit_status != 0 && this->exit_status == 0) this->exit_status = exit_status;
-    if (end_loops) TApplication::Terminate(exit_status);
+  void EndMessageLoops() override {
+    ++end_loops_calls;
+    if (end_loops) TApplication::EndMessageLoops();
   }
-  bool TerminateRequested() const override { return requested_; }
-  // As if nothing had asked the application to end yet.
-  void ForgetTerminate() {
-    requested_ = false;
-    exit_status = 0;
+  // As if no loop had been ended yet.
+  void ForgetEndedLoops() {
+    end_loops_calls = 0;
+    TApplication::ForgetEndedLoops();
   }
 
   // Whether a request ends the running loops, as in the program, or is only
   // recorded.
   bool end_loops = true;
-  int terminate_calls = 0;
-  int exit_status = 0;  // the first non-zero status asked for
-
- private:
-  bool requested_ = false;
+  int end_loops_calls = 0;
 };
 
 // Runs the event loop until `done` holds or `ms` have passed; returns

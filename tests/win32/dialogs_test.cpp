@@ -1,7 +1,8 @@
 // The options dialog and the about box as real windows, driven by messages
 // while a recording Win32Boxes "runs" them: keys go through IsDialogMessageA
 // as the modal loop sends them, clicks and mouse moves go to the controls.
-// The options form's own logic is tested in tests/strip/options_form_test.cpp.
+// The options form's own logic is tested in tests/strip/options_form_test.cpp,
+// what the forms show against their tables by the conformance suite.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -13,15 +14,17 @@
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "strip/options_form.h"
+#include "strip/strip_environment.h"
 #include "support/registry_sandbox.h"
 #include "win32/about_box.h"
+#include "win32/application.h"
 #include "win32/boxes.h"
 #include "win32/color_grid.h"
+#include "win32/dialog_layout.h"
 #include "win32/options_dialog.h"
+#include "win32/strip_window.h"
 
 namespace {
-
-constexpr char kTitle[] = "Marrowby Weather";
 
 // Records the boxes; a modal run shows the dialog and lets the test act on it.
 class DrivingBoxes : public Win32Boxes {
@@ -121,28 +124,38 @@ class OptionsDialogTest : public testing::Test {
       opened = dialog;
       act(dialog);
     };
-    RunOptionsDialog(nullptr, form, kTitle);
+    RunOptionsDialog(nullptr, form);
     ASSERT_EQ(boxes.runs, 1);
     EXPECT_FALSE(IsWindow(opened)) << "the dialog outlived its run";
   }
 
   RegistrySandbox sandbox;
   DrivingBoxes boxes;
-  TfrmOptions form;
+  // OK's error boundary: none, or a strip's (TfrmMain::RunGuarded).
+  std::function<bool(const std::function<void()>&)> guard;
+  TfrmOptions form{ProgramEnvironment().settings, [this](const std::function<void()>& step) {
+    if (guard) return guard(step);
+    step();
+    return true;
+  }};
   HWND opened = nullptr;
 };
 
-HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+// The control named `name` in the table.
+HWND Item(HWND dialog, std::string_view name) {
+  return GetDlgItem(dialog, FormControlId(kOptionsDesign, name));
+}
+int Id(std::string_view name) { return FormControlId(kOptionsDesign, name); }
 
 TEST_F(OptionsDialogTest, ControlsShowTheStoredValuesAndOkWritesWhatTheyWereChangedTo) {
   StoreAllSevenChanged();
   Run([&](HWND dialog) {
-    HWND scroll = Item(dialog, kOptionsScroll);
+    HWND scroll = Item(dialog, "tbScroll");
     EXPECT_EQ(SendMessageA(scroll, TBM_GETPOS, 0, 0), 42);
-    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsBold), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsShowTask), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsOnStart), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendMessageA(Item(dialog, kOptionsAltSite), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, "chkBold"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, "chkShowTask"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, "chkOnStart"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(Item(dialog, "chkAltSite"), BM_GETCHECK, 0, 0), BST_CHECKED);
 
     // The track bar has the focus first; a line is 1, a page 2, and its
     // left end is the fastest ticker.
@@ -155,11 +168,11 @@ TEST_F(OptionsDialogTest, ControlsShowTheStoredValuesAndOkWritesWhatTheyWereChan
     EXPECT_EQ(form.tbScroll, TfrmOptions::kFastest);
     Press(dialog, VK_RIGHT);
 
-    Click(Item(dialog, kOptionsBold));
-    Click(Item(dialog, kOptionsAltSite));
+    Click(Item(dialog, "chkBold"));
+    Click(Item(dialog, "chkAltSite"));
     EXPECT_TRUE(form.chkBold);
     EXPECT_FALSE(form.chkAltSite);
-    Click(Item(dialog, kOptionsOk));
+    Click(Item(dialog, "btnOk"));
   });
   EXPECT_EQ(Stored(kRate), "2");
   EXPECT_EQ(Stored(kForeground), "4");
@@ -173,8 +186,8 @@ TEST_F(OptionsDialogTest, ControlsShowTheStoredValuesAndOkWritesWhatTheyWereChan
 
 TEST_F(OptionsDialogTest, EnterPressesOk) {
   Run([&](HWND dialog) {
-    Click(Item(dialog, kOptionsOnStart));
-    SetFocus(Item(dialog, kOptionsOnStart));
+    Click(Item(dialog, "chkOnStart"));
+    SetFocus(Item(dialog, "chkOnStart"));
     Press(dialog, VK_RETURN);
   });
   // An empty store: every entry written, onstart now clear.
@@ -184,7 +197,7 @@ TEST_F(OptionsDialogTest, EnterPressesOk) {
 
 TEST_F(OptionsDialogTest, EnterOnCancelPressesCancel) {
   Run([&](HWND dialog) {
-    SetFocus(Item(dialog, kOptionsCancel));
+    SetFocus(Item(dialog, "btnCancel"));
     Press(dialog, VK_RETURN);
   });
   EXPECT_EQ(Stored(kRate), "<none>");
@@ -199,16 +212,16 @@ TEST_P(OptionsDialogLeaveTest, WritesNothing) {
   StoreAllSevenChanged();
   Run([&](HWND dialog) {
     Press(dialog, VK_RIGHT);
-    HWND grid = Item(dialog, kOptionsGrid);
+    HWND grid = Item(dialog, "cGrid");
     const POINT cell = Centre(grid, 1);
     SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, Point(cell.x, cell.y));
     SendMessageA(grid, WM_LBUTTONUP, 0, Point(cell.x, cell.y));
-    for (int id : {kOptionsBold, kOptionsShowTask, kOptionsOnStart, kOptionsAltSite}) {
-      Click(Item(dialog, id));
+    for (const char* name : {"chkBold", "chkShowTask", "chkOnStart", "chkAltSite"}) {
+      Click(Item(dialog, name));
     }
     switch (GetParam()) {
       case Leave::kCancelButton:
-        Click(Item(dialog, kOptionsCancel));
+        Click(Item(dialog, "btnCancel"));
         break;
       case Leave::kEscape:
         Press(dialog, VK_ESCAPE);
@@ -244,19 +257,22 @@ INSTANTIATE_TEST_SUITE_P(Ways, OptionsDialogLeaveTest,
 
 TEST_F(OptionsDialogTest, TabWalksTheControlsInOrderAndAccessKeysOperateCheckBoxes) {
   Run([&](HWND dialog) {
-    const int order[] = {kOptionsScroll,   kOptionsBold,    kOptionsGrid,
-                         kOptionsShowTask, kOptionsOnStart, kOptionsAltSite,
-                         kOptionsOk,       kOptionsCancel,  kOptionsScroll};
+    // The table's tab stops in their order, and round to the first again.
+    std::vector<int> order;
+    for (const FormControl& control : kOptionsDesign.controls) {
+      if (control.Has(kTabStop)) order.push_back(Id(control.name));
+    }
+    order.push_back(order.front());
     for (int id : order) {
       EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
       Press(dialog, VK_TAB);
     }
     // Arrows move within the three lower check boxes, and around.
-    SetFocus(Item(dialog, kOptionsAltSite));
+    SetFocus(Item(dialog, "chkAltSite"));
     Press(dialog, VK_DOWN);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), kOptionsShowTask);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), Id("chkShowTask"));
 
-    SetFocus(Item(dialog, kOptionsScroll));
+    SetFocus(Item(dialog, "tbScroll"));
     AltKey(dialog, 'b');
     AltKey(dialog, 'u');
     AltKey(dialog, 'a');
@@ -266,13 +282,13 @@ TEST_F(OptionsDialogTest, TabWalksTheControlsInOrderAndAccessKeysOperateCheckBox
     EXPECT_TRUE(form.chkShowTask);
     EXPECT_FALSE(form.chkOnStart);
     EXPECT_TRUE(form.chkAltSite);
-    Click(Item(dialog, kOptionsCancel));
+    Click(Item(dialog, "btnCancel"));
   });
 }
 
 TEST_F(OptionsDialogTest, GridMouseChoosesCellsAndClampsBeyondItsEdges) {
   Run([&](HWND dialog) {
-    HWND grid = Item(dialog, kOptionsGrid);
+    HWND grid = Item(dialog, "cGrid");
     RECT client;
     GetClientRect(grid, &client);
     // Left click on the background cell: both marks on it.
@@ -317,7 +333,7 @@ TEST_F(OptionsDialogTest, GridMouseChoosesCellsAndClampsBeyondItsEdges) {
 
 TEST_F(OptionsDialogTest, GridRepaintsOnlyTheCellsWhoseMarksChange) {
   Run([&](HWND dialog) {
-    HWND grid = Item(dialog, kOptionsGrid);
+    HWND grid = Item(dialog, "cGrid");
     UpdateWindow(grid);
     const POINT cell = Centre(grid, 5);
     SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, Point(cell.x, cell.y));
@@ -334,7 +350,7 @@ TEST_F(OptionsDialogTest, GridRepaintsOnlyTheCellsWhoseMarksChange) {
     EXPECT_TRUE(EqualRgn(update, expected));
     DeleteObject(update);
     DeleteObject(expected);
-    Click(Item(dialog, kOptionsCancel));
+    Click(Item(dialog, "btnCancel"));
   });
 }
 
@@ -342,7 +358,7 @@ TEST_F(OptionsDialogTest, GridKeysMoveTheFocusMarkAndChooseCells) {
   Run([&](HWND dialog) {
     Press(dialog, VK_TAB);
     Press(dialog, VK_TAB);
-    ASSERT_EQ(GetDlgCtrlID(GetFocus()), kOptionsGrid);
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), Id("cGrid"));
     EXPECT_EQ(form.cGrid.FocusIndex(), 15);  // the foreground cell
     Press(dialog, VK_RIGHT);                 // at the edge: stays
     Press(dialog, VK_UP);
@@ -381,22 +397,26 @@ void MakeSettingsSectionUnwritable() {
   RegCloseKey(key);
 }
 
-TEST_F(OptionsDialogTest, AStoreErrorOnOkIsShownAndKeepsTheDialogOpen) {
+TEST_F(OptionsDialogTest, AStoreErrorOnOkIsShownOverTheDialogAndKeepsItOpen) {
+  // The strip's boundary shows the error, through its window's boxes.
+  TWin32Application app(GetModuleHandleA(nullptr));
+  TWin32Strip strip(app);
+  guard = [&](const std::function<void()>& step) { return strip.frmMain.RunGuarded(step); };
   Run([&](HWND dialog) {
     MakeSettingsSectionUnwritable();
-    Click(Item(dialog, kOptionsAltSite));
-    Click(Item(dialog, kOptionsOk));
+    Click(Item(dialog, "chkAltSite"));
+    Click(Item(dialog, "btnOk"));
     ASSERT_TRUE(IsWindow(dialog));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].kind, "uncaught");
     EXPECT_EQ(boxes.boxes[0].owner, dialog);
-    EXPECT_EQ(boxes.boxes[0].title, kTitle);
+    EXPECT_EQ(boxes.boxes[0].title, kApplicationTitle);
     EXPECT_EQ(boxes.boxes[0].text, "Failed to create key settings.");
     EXPECT_EQ(Stored(kShowTask), "0") << "the entries before the failing one stay written";
 
     // Once the store can be written again, OK again writes and closes.
     RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
-    Click(Item(dialog, kOptionsOk));
+    Click(Item(dialog, "btnOk"));
   });
   EXPECT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(Stored(kAltSource), "1");
@@ -422,7 +442,7 @@ class AboutBoxTest : public testing::Test {
 };
 
 TEST_F(AboutBoxTest, OkEndsIt) {
-  EXPECT_TRUE(EndedBy([](HWND box) { Click(GetDlgItem(box, kAboutOk)); }));
+  EXPECT_TRUE(EndedBy([](HWND box) { Click(GetDlgItem(box, IDOK)); }));
 }
 
 TEST_F(AboutBoxTest, EnterEndsItAlsoFromAContactLine) {
@@ -430,7 +450,7 @@ TEST_F(AboutBoxTest, EnterEndsItAlsoFromAContactLine) {
   boxes.runs = 0;
   EXPECT_TRUE(EndedBy([](HWND box) {
     // A click in the contact line to select it moves the focus there.
-    SetFocus(GetDlgItem(box, kAboutEdit1));
+    SetFocus(GetDlgItem(box, FormControlId(kAboutDesign, "Edit1")));
     Press(box, VK_RETURN);
   }));
 }
@@ -439,7 +459,7 @@ TEST_F(AboutBoxTest, EscapeDoesNothingAndTabPassesTheContactLinesBy) {
   EXPECT_FALSE(EndedBy([](HWND box) {
     Press(box, VK_ESCAPE);
     Press(box, VK_TAB);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), kAboutOk);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
   }));
 }
 

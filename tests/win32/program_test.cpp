@@ -1,8 +1,8 @@
 // The program as it ships (marrowby-weather.exe), started under Wine against
-// the sample data server: the strip appears titled with the station line,
-// and the system's close stores the forecast in the registry, or, where the
-// registry refuses, ends with status 1, one line on standard error and no
-// box.
+// the sample data server: the strip appears titled with the station line, a
+// log-off that is cancelled leaves it running, and the system's close stores
+// the forecast in the registry, or, where the registry refuses, ends with
+// status 1, one line on standard error and no box.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -88,6 +88,12 @@ class Program {
   bool started_ = false;
 };
 
+std::string Text(HWND window) {
+  char text[1024] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
 std::string Stored(const char* section, const char* entry) {
   return TRegIniFile(kProductKeyPath).ReadText(section, entry, "<none>");
 }
@@ -113,11 +119,39 @@ class ProgramTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(ProgramTest, TheStripShowsTheStationLineAndItsCloseStoresTheForecast) {
+TEST_F(ProgramTest, TheStripShowsTheStationLineOutlivesACancelledLogOffAndItsCloseStores) {
+  {
+    TRegIniFile store(kProductKeyPath);
+    store.WriteText("window", "showtask", "1");  // the taskbar button shows the ticker
+    store.UpdateFile();
+  }
   Program program;
   ASSERT_TRUE(program.Started());
   const HWND strip = Program::WaitForStrip("marrowby ", 90);
   ASSERT_NE(strip, nullptr) << "no strip titled with the Marrowby station line";
+
+  // A log-off that another program cancels: asked, then told it goes on.
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(strip, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                  10000, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_TRUE(StartsWithCaseless(Stored("weather", "last marrowby"), "marrowby "));
+  SendMessageTimeoutA(strip, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                      &answer);
+  // Still there, titled with a station line, its ticker moving.
+  const HWND button = FindWindowA("MarrowbyWeatherApplication", nullptr);
+  ASSERT_NE(button, nullptr);
+  const std::string shown = Text(button);
+  const auto limit = Clock::now() + std::chrono::seconds(10);
+  while (IsWindow(button) && Text(button) == shown && Clock::now() < limit) Sleep(20);
+  EXPECT_TRUE(IsWindow(button));
+  EXPECT_NE(Text(button), shown);
+  EXPECT_EQ(program.Finish(0), -1);
+  EXPECT_TRUE(IsWindowVisible(strip));
+  const std::string title = Text(strip);
+  EXPECT_TRUE(StartsWithCaseless(title, "marrowby ") || StartsWithCaseless(title, "wendmoore"))
+      << title;
+
   // A close as another program asks for it: WM_CLOSE to its windows.
   RunAndWait("taskkill /pid " + std::to_string(program.Id()));
   EXPECT_EQ(program.Finish(30), 0);

@@ -1,7 +1,7 @@
 // The program on Qt from its start to its end: the platform choices, the
-// application object and its title, the main window (its close routes, its
-// creation behind the error boundary, shown), the about box (hidden), and the
-// event loop until the application is told to end.
+// application object, the main window with its close routes, the strip's
+// start (TfrmMain::Start), and the event loop until the strip ends it; the
+// program ends with the strip's exit status.
 #pragma once
 
 #include <functional>

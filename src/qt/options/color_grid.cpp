@@ -8,6 +8,7 @@
 #include <array>
 
 #include "qt/options/color_grid_access.h"
+#include "qt/ui/display_text.h"
 #include "qt/ui/edge.h"
 #include "qt/ui/palette_color.h"
 
@@ -23,7 +24,7 @@ GridButton ButtonOf(Qt::MouseButton button) {
 
 }  // namespace
 
-QString ColorName(int index) { return QString::fromLatin1(TColorGrid::ColorName(index)); }
+QString ColorName(int index) { return ToDisplay(TColorGrid::ColorName(index)); }
 
 QColor ContrastingTextColor(const QColor& cell) {
   return ToQColor(TColorGrid::ContrastingTextColor(
@@ -99,7 +100,7 @@ QRect TColorGridWidget::CellRect(int index) const {
 }
 
 QString TColorGridWidget::CellMark(int index) const {
-  return QString::fromLatin1(state_.CellMark(index));
+  return ToDisplay(state_.CellMark(index));
 }
 
 QSize TColorGridWidget::sizeHint() const {

@@ -9,9 +9,9 @@
 //   cells whenever it is resized.
 // - Each cell is drawn as a sunken square: a one-pixel border in the
 //   button-face colour, a two-pixel bevel (shadow top and left, highlight
-//   bottom and right), and the cell's colour inside. The foreground cell
-//   carries "FG", the background cell "BG", a cell that is both "FB", centred,
-//   in the grid's font, in ContrastingTextColor of the cell's colour.
+//   bottom and right), and the cell's colour inside. A cell carries its mark
+//   (TColorGrid::CellMark: foreground, background or both) centred, in the
+//   grid's font, in ContrastingTextColor of the cell's colour.
 // - A left press makes the cell under the pointer the foreground cell, a right
 //   press the background cell; while that button stays down the same choice
 //   follows the pointer, and a pointer beyond an edge counts as on the nearest
@@ -24,7 +24,8 @@
 //   cell as a right click does.
 // - Screen readers see a list of sixteen cells, each named for its colour
 //   (ColorName), the foreground cell checked, the background cell selected,
-//   each described by its marks; they hear the focus mark move and the marks
+//   each described by its marks (kForegroundMark, kBackgroundMark,
+//   kBothMarks); they hear the focus mark move and the marks
 //   change (color_grid_access.h).
 //
 // An index outside 0..15 (only from a hand-edited settings file) has no cell:
@@ -66,7 +67,7 @@ class TColorGridWidget : public QWidget {
   // The cell under `pos`, clamped to the nearest edge cell when `pos` lies
   // beyond the grid.
   int CellAt(QPoint pos) const { return state_.CellAt(pos.x(), pos.y(), width(), height()); }
-  // "FG", "BG", "FB" or "" for cell `index`.
+  // The mark of cell `index` (TColorGrid::CellMark), "" for none.
   QString CellMark(int index) const;
   // The cell the keyboard's focus mark stands in.
   int FocusIndex() const { return state_.FocusIndex(); }

@@ -6,6 +6,8 @@
 #include <array>
 
 #include "qt/options/color_grid.h"
+#include "qt/ui/display_text.h"
+#include "strip/form_design.h"
 
 namespace {
 
@@ -36,9 +38,9 @@ class CellAccessible : public QAccessibleInterface {
     if (t != QAccessible::Description) return {};
     const bool fore = grid_->ForegroundIndex() == index_;
     const bool back = grid_->BackgroundIndex() == index_;
-    if (fore && back) return QStringLiteral("Foreground and background");
-    if (fore) return QStringLiteral("Foreground");
-    if (back) return QStringLiteral("Background");
+    if (fore && back) return ToDisplay(kBothMarks);
+    if (fore) return ToDisplay(kForegroundMark);
+    if (back) return ToDisplay(kBackgroundMark);
     return {};
   }
 

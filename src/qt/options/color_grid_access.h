@@ -1,8 +1,7 @@
 // The colour grid as screen readers see it, through Qt's accessibility: a
 // list of sixteen cells named for their colours, the foreground cell checked
-// and the background cell selected (described as "Foreground",
-// "Background" or "Foreground and background"), the cell under the
-// keyboard's focus mark focused.
+// and the background cell selected (each described by its marks,
+// strip/form_design.h), the cell under the keyboard's focus mark focused.
 #pragma once
 
 #include <QAccessible>

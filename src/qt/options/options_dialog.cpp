@@ -1,116 +1,33 @@
 #include "qt/options/options_dialog.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 
 #include "qt/options/color_grid.h"
 #include "strip/options_form.h"
-#include "qt/ui/application.h"
-#include "qt/ui/controls.h"
-#include "qt/ui/edge.h"
-#include "qt/ui/fonts.h"
-#include "qt/ui/message_boxes.h"
-
-namespace {
-
-// The panel that groups the options: a sunken outer edge around a raised
-// inner one, so it stands out of the dialog as a raised plate in a groove.
-class TBevelPanel : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    const QPalette& pal = palette();
-    DrawEdge(painter, rect(), pal.color(QPalette::Dark), pal.color(QPalette::Light));
-    DrawEdge(painter, rect().adjusted(1, 1, -1, -1), pal.color(QPalette::Light),
-             pal.color(QPalette::Dark));
-  }
-};
-
-// A label as wide as its text.
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-  auto* label = MakePlainLabel(parent, name, text);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
-QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption,
-                        const QString& tip, QRect geometry) {
-  auto* box = MakeNamed<QCheckBox>(parent, name, caption);
-  box->setToolTip(tip);
-  box->setGeometry(geometry);
-  return box;
-}
-
-}  // namespace
 
 TOptionsDialog::TOptionsDialog(TfrmOptions& form, QWidget* parent)
-    : QDialog(parent), form_(form) {
-  setObjectName(QStringLiteral("frmOptions"));
-  setWindowTitle(QStringLiteral("Options"));
-  // A fixed frame with the system menu and the close box only.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFont(ArialFont(11));
-  setFixedSize(237, 231);
-
-  Panel1 = new TBevelPanel(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(4, 4, 227, 182);
-
-  Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Scroll Faster"), 8, 13);
-  tbScroll = new QSlider(Qt::Horizontal, Panel1);
-  tbScroll->setObjectName(QStringLiteral("tbScroll"));
-  tbScroll->setGeometry(70, 15, 96, 17);
-  // The position is the ticker's step interval in milliseconds, so the left
-  // end, the shortest interval, is the fastest ticker.
-  tbScroll->setRange(TfrmOptions::kFastest, TfrmOptions::kSlowest);
-  tbScroll->setTickPosition(QSlider::NoTicks);
-  tbScroll->setSingleStep(1);
-  tbScroll->setPageStep(2);
+    : TFormDialog(kOptionsDesign, parent,
+                  [&form](const FormControl& control, QWidget* at) -> QWidget* {
+                    if (control.kind != ControlKind::kColorGrid) return nullptr;
+                    auto* grid = new TColorGridWidget(form.cGrid, at);
+                    grid->SetGridOrdering(TGridOrdering::go8x2);
+                    return grid;
+                  }),
+      tbScroll(Find<QSlider>("tbScroll")),
+      chkBold(Find<QCheckBox>("chkBold")),
+      cGrid(Find<TColorGridWidget>("cGrid")),
+      chkShowTask(Find<QCheckBox>("chkShowTask")),
+      chkOnStart(Find<QCheckBox>("chkOnStart")),
+      chkAltSite(Find<QCheckBox>("chkAltSite")),
+      btnOk(Find<QPushButton>("btnOk")),
+      btnCancel(Find<QPushButton>("btnCancel")),
+      form_(form) {
+  tbScroll->setRange(kScrollTrackBar.min, kScrollTrackBar.max);
+  tbScroll->setSingleStep(kScrollTrackBar.line_step);
+  tbScroll->setPageStep(kScrollTrackBar.page_step);
   tbScroll->setValue(form_.tbScroll);
-  tbScroll->setFocusPolicy(Qt::StrongFocus);
-  tbScroll->setToolTip(QStringLiteral("Controls speed of scrolling text"));
-  Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("Slower"), 170, 13);
-
-  Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Color Scheme:"), 8, 47);
-  chkBold = MakeCheckBox(Panel1, "chkBold", QStringLiteral("&Bold Font"),
-                         QStringLiteral("Toggles bold or normal font in forecast window"),
-                         QRect(120, 47, 76, 17));
-
-  cGrid = new TColorGridWidget(form_.cGrid, Panel1);
-  cGrid->setObjectName(QStringLiteral("cGrid"));
-  cGrid->SetGridOrdering(TGridOrdering::go8x2);
-  cGrid->setGeometry(8, 65, 176, 40);
-  cGrid->setToolTip(
-      QStringLiteral("Left Click to select Foreground, Right Click to select background\n"
-                     "Keyboard: arrow keys move, F or Space selects Foreground, B background"));
-  // Screen readers name the grid and the track bar by their labels.
-  Label3->setBuddy(cGrid);
-  tbScroll->setAccessibleName(QStringLiteral("Scroll speed"));
-  tbScroll->setAccessibleDescription(
-      QStringLiteral("Controls speed of scrolling text: left faster, right slower"));
-
-  chkShowTask = MakeCheckBox(Panel1, "chkShowTask", QStringLiteral("&Scroll Forecast in Task Bar"),
-                             QStringLiteral("Toggle scrolling of forecast in taskbar button"),
-                             QRect(9, 115, 202, 19));
-  chkOnStart =
-      MakeCheckBox(Panel1, "chkOnStart", QStringLiteral("&Update on Startup"),
-                   QStringLiteral("Toggles auto-update upon startup"), QRect(9, 135, 202, 19));
-  chkAltSite = MakeCheckBox(Panel1, "chkAltSite", QStringLiteral("Use &alternate data source"),
-                            QStringLiteral("Check this if the current source is slow or times out"),
-                            QRect(9, 155, 202, 19));
-
-  btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"), QRect(105, 198, 62, 25));
-  btnOk->setDefault(true);
-  btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(170, 198, 62, 25));
-
   chkBold->setChecked(form_.chkBold);
   chkShowTask->setChecked(form_.chkShowTask);
   chkOnStart->setChecked(form_.chkOnStart);
@@ -121,25 +38,7 @@ TOptionsDialog::TOptionsDialog(TfrmOptions& form, QWidget* parent)
   connect(chkShowTask, &QCheckBox::toggled, this, [this](bool on) { form_.chkShowTask = on; });
   connect(chkOnStart, &QCheckBox::toggled, this, [this](bool on) { form_.chkOnStart = on; });
   connect(chkAltSite, &QCheckBox::toggled, this, [this](bool on) { form_.chkAltSite = on; });
-
-  setTabOrder(tbScroll, chkBold);
-  setTabOrder(chkBold, cGrid);
-  setTabOrder(cGrid, chkShowTask);
-  setTabOrder(chkShowTask, chkOnStart);
-  setTabOrder(chkOnStart, chkAltSite);
-  setTabOrder(chkAltSite, btnOk);
-  setTabOrder(btnOk, btnCancel);
-  tbScroll->setFocus();
-
-  // A store error while writing is shown here and keeps the dialog open.
   connect(btnOk, &QPushButton::clicked, this, [this] {
-    if (RunGuarded([this] { form_.btnOkClick(); })) accept();
+    if (form_.OkClick()) accept();
   });
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TOptionsDialog::setVisible(bool visible) {
-  // Centred at every opening, not only the first: the user may have moved it.
-  if (visible && !isVisible()) CentreOnScreen(*this);
-  QDialog::setVisible(visible);
 }

@@ -75,13 +75,22 @@ void PutImage(xcb_connection_t* c, std::uint32_t drawable, std::uint32_t gc, con
 
 TServerLine::~TServerLine() { FreeOnServer(); }
 
+QWidget* TServerLine::Host(const QWidget* panel) {
+  // Qt makes a widget native when asked for its window id, and with it its
+  // ancestors and their siblings: a dialog of the strip whose window id is
+  // asked for makes every child widget of the strip native, the panel's
+  // frame among them.
+  return panel->internalWinId() ? const_cast<QWidget*>(panel) : panel->nativeParentWidget();
+}
+
 QImage::Format TServerLine::Format(const QWidget* panel) {
-  QWidget* window = panel->window();
-  const QWindow* handle = window->windowHandle();
+  const QWidget* host = Host(panel);
+  const QWindow* handle = host ? host->windowHandle() : nullptr;
   if (!handle || !handle->isExposed()) return QImage::Format_Invalid;
   if (!Connection() || handle->format().hasAlpha()) return QImage::Format_Invalid;
+  // The window's backing store holds the pixels of its native children too.
   // At a device pixel ratio other than 1 the backing store's is too.
-  const QImage* image = BackingImage(window->backingStore());
+  const QImage* image = BackingImage(panel->window()->backingStore());
   return image ? image->format() : QImage::Format_Invalid;
 }
 
@@ -89,7 +98,8 @@ bool TServerLine::Keep(const QWidget* panel, const QImage& pixels) {
   Forget();
   auto* c = Connection();
   if (!c || pixels.isNull() || pixels.format() != Format(panel)) return false;
-  const auto window = static_cast<std::uint32_t>(panel->window()->internalWinId());
+  const QWidget* host = Host(panel);
+  const auto window = static_cast<std::uint32_t>(host ? host->internalWinId() : 0);
   if (!window) return false;
   connection_ = c;
   window_ = window;
@@ -121,15 +131,21 @@ void TServerLine::FreeOnServer() {
   pixmap_ = gc_ = window_ = 0;
 }
 
+bool TServerLine::Holds(const QWidget* panel) const {
+  const QWidget* host = Host(panel);
+  return connection_ && connection_ == Connection() && host && window_ == host->internalWinId();
+}
+
 bool TServerLine::Show(const QWidget* panel, const QRect& area, int column, int strip_column,
                        int strip_width) {
-  auto* c = static_cast<xcb_connection_t*>(connection_);
-  if (!c || c != Connection() || size_.height() != area.height() || column < 0 ||
+  if (!Holds(panel) || size_.height() != area.height() || column < 0 ||
       column + area.width() > size_.width() || strip_column < 0 ||
-      strip_column + strip_width > size_.width() || window_ != panel->window()->internalWinId()) {
+      strip_column + strip_width > size_.width()) {
     return false;
   }
-  const QPoint target = panel->mapTo(panel->window(), area.topLeft());
+  auto* c = static_cast<xcb_connection_t*>(connection_);
+  const QWidget* host = Host(panel);
+  const QPoint target = host == panel ? area.topLeft() : panel->mapTo(host, area.topLeft());
   const auto copy = [&](int from, int width) {
     xcb_copy_area(c, pixmap_, window_, gc_, static_cast<std::int16_t>(from), 0,
                   static_cast<std::int16_t>(target.x()), static_cast<std::int16_t>(target.y()),

@@ -68,27 +68,14 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   const QString& Whole() const { return Panel()->WholeText(); }
 };
 
-// A picture: a graphic named for what it shows, unless a name was given.
-class PictureAccessible : public QAccessibleWidget {
- public:
-  explicit PictureAccessible(TPicture* picture)
-      : QAccessibleWidget(picture, QAccessible::Graphic) {}
-  QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-      return SpokenPictureName(static_cast<TPicture*>(widget())->Picture().name);
-    }
-    return QAccessibleWidget::text(t);
-  }
-};
-
-// A hidden element that a new forecast shows for a moment, named "New
-// forecast" and described by the forecast: a screen reader speaks a
+// A hidden element that a new forecast shows for a moment, named
+// kNewForecastNotice and described by the forecast: a screen reader speaks a
 // notification when it shows.
 class ForecastNotice : public QWidget {
  public:
   explicit ForecastNotice(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pnlForecastNotice"));
-    setAccessibleName(QStringLiteral("New forecast"));
+    setAccessibleName(ToDisplay(kNewForecastNotice));
     setFocusPolicy(Qt::NoFocus);
     setGeometry(0, 0, 0, 0);
     hide();
@@ -106,7 +93,8 @@ QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
   }
   if (class_name == QLatin1String("TPicture")) {
-    return new PictureAccessible(static_cast<TPicture*>(object));
+    // Named for the weather it shows (TStripWindow::SetCurrentPicture).
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
   }
   if (auto* notice = dynamic_cast<ForecastNotice*>(object)) {
     return new QAccessibleWidget(notice, QAccessible::Notification);
@@ -245,20 +233,13 @@ class TickerSpeech : public QObject {
 
 }  // namespace
 
-QString SpokenPictureName(const QString& picture) {
-  if (picture == QLatin1String("sun")) return QStringLiteral("Sun");
-  if (picture == QLatin1String("cloud")) return QStringLiteral("Cloud");
-  if (picture == QLatin1String("rain")) return QStringLiteral("Rain");
-  if (picture == QLatin1String("snow")) return QStringLiteral("Snow");
-  return QStringLiteral("Weather not yet known");
-}
-
 void InstallStripAccess(TStripWindow& frm) {
   static const bool factory_installed = (QAccessible::installFactory(StripFactory), true);
   (void)factory_installed;
 
-  frm.pnlScroll->setAccessibleName(QStringLiteral("Forecast"));
-  frm.imgCurrent->setAccessibleDescription(QString::fromLatin1(kPictureHint));
+  frm.pnlScroll->setAccessibleName(ToDisplay(kTickerName));
+  frm.imgCurrent->setAccessibleName(ToDisplay(SpokenPictureName(ConditionPicture::kUnchanged)));
+  frm.imgCurrent->setAccessibleDescription(ToDisplay(kPictureHint));
   // The stock pictures only hold what the current picture copies and are
   // never on the screen; hidden, they are not offered as the weather either.
   for (TPicture* stock : {frm.imgRain, frm.imgCloud, frm.imgSnow, frm.imgSun}) stock->hide();

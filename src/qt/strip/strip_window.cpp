@@ -20,18 +20,17 @@
 #include "qt/ui/picture.h"
 #include "qt/ui/x11_window.h"
 
-TStripWindow::~TStripWindow() { SetTaskbarProxyTarget(nullptr); }
+TStripWindow::~TStripWindow() {
+  Application().RemoveErrorBoundary(this);
+  SetTaskbarProxyTarget(nullptr);
+}
 
 // ---------------------------------------------------------------------------
 // The application
 
 void TStripWindow::SetApplicationTitle(std::string_view title) { ::SetApplicationTitle(title); }
 
-const std::string& TStripWindow::ApplicationTitle() const { return ApplicationTitleText(); }
-
-void TStripWindow::Terminate(int exit_status) { TerminateApplication(exit_status); }
-
-bool TStripWindow::TerminateRequested() const { return ::TerminateRequested(); }
+void TStripWindow::EndMessageLoops() { Application().EndMessageLoops(); }
 
 LocalTime TStripWindow::Now() const { return LocalTimeNow(); }
 
@@ -66,7 +65,9 @@ void TStripWindow::SetPanelColor(StripPanel panel, PaletteColor color) {
 
 void TStripWindow::SetCaption(std::string_view caption) { pnlScroll->SetCaption(caption); }
 
-const std::string& TStripWindow::Caption() const { return pnlScroll->Caption(); }
+void TStripWindow::StepCaption(std::string_view dropped, std::string_view caption) {
+  pnlScroll->StepCaption(dropped, caption);
+}
 
 void TStripWindow::RepaintCaption() {
   ++HeldRepaints::forced_;
@@ -92,6 +93,7 @@ void TStripWindow::SetTickerFontColor(PaletteColor color) {
 }
 
 void TStripWindow::SetCurrentPicture(ConditionPicture picture) {
+  imgCurrent->setAccessibleName(ToDisplay(SpokenPictureName(picture)));
   switch (picture) {
     case ConditionPicture::kSun:
       imgCurrent->SetPicture(imgSun->Picture());
@@ -132,13 +134,26 @@ void TStripWindow::ShowInformation(std::string_view text) {
   Boxes().ShowInformation(ToDisplay(text));
 }
 
-void TStripWindow::ShowForecast(std::string_view title, std::string_view text) {
-  // The title is the front of the application title and shows as it does.
-  Boxes().ShowForecast(ToDisplayPiece(title, ApplicationTitleIsUtf8()), ToDisplay(text));
+namespace {
+
+// A box's title: the application title, or its front, shows as the title
+// does (a title that mirrors the ticker keeps the decoding of the whole
+// forecast); any other as it stands.
+QString BoxTitle(std::string_view title) {
+  if (ApplicationTitleText().starts_with(title)) {
+    return ToDisplayPiece(title, ApplicationTitleIsUtf8());
+  }
+  return ToDisplay(title);
 }
 
-void TStripWindow::ShowUncaughtError(std::string_view message) {
-  Boxes().ShowUncaughtError(::ApplicationTitle(), ToDisplay(message));
+}  // namespace
+
+void TStripWindow::ShowForecast(std::string_view title, std::string_view text) {
+  Boxes().ShowForecast(BoxTitle(title), ToDisplay(text));
+}
+
+void TStripWindow::ShowUncaughtError(std::string_view title, std::string_view message) {
+  Boxes().ShowUncaughtError(BoxTitle(title), ToDisplay(message));
 }
 
 void TStripWindow::RunOptions(TfrmOptions& form) {
@@ -156,14 +171,13 @@ void TStripWindow::RunAbout() {
 
 void TStripWindow::FetchStarts() { held_repaints_ = std::make_unique<HeldRepaints>(); }
 
-bool TStripWindow::KeepFetching() {
+void TStripWindow::KeepFetching() {
   // The download blocks the user, not the strip: it repaints when uncovered,
   // answers the window manager, and the close signals and the session's end
   // act at once. Input (the close box included) and timer ticks wait until
   // the fetch returns, so no handler runs in the middle of an update.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                   QEventLoop::X11ExcludeTimers);
-  return !::TerminateRequested();
 }
 
 void TStripWindow::FetchEnds() { held_repaints_.reset(); }

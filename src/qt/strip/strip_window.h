@@ -1,9 +1,11 @@
 // The main window on Qt: the strip drawn with Qt Widgets, one face of the
-// strip's behaviour (strip/main_form.h). It builds the form's components,
-// implements the platform operations for TfrmMain, turns Qt's events (timer
-// ticks, menu commands, the close box, the close signals, the session's end)
-// into calls of its handlers, and draws; it holds no behaviour of its own
-// beyond keeping its controls in place.
+// strip's behaviour (strip/main_form.h). It builds the form's components from
+// the strip's design (strip/form_design.h), implements the platform
+// operations for TfrmMain, turns Qt's events (timer ticks, menu commands, the
+// close box, the close signals, the session's end, errors that escape a
+// handler) into calls of its handlers, and draws; it holds no behaviour of
+// its own beyond keeping its controls in place, and keeps of what the strip
+// shows only what it needs to draw.
 //
 // Texts arrive as bytes and are shown as plain text (qt/ui/display_text.h).
 // Every box and modal form goes through Boxes() (qt/ui/message_boxes.h).
@@ -12,6 +14,7 @@
 // runs no timer handler until the fetch returns.
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -33,9 +36,13 @@ class TTickerPanel;
 class TStripWindow : public QWidget, public TStripPlatform {
   Q_OBJECT
  public:
-  // Builds the window with its design values, hidden; TfrmMain's FormCreate
-  // (frmMain.FormCreate()) does the rest.
-  explicit TStripWindow(QWidget* parent = nullptr);
+  // Builds the window with its design values, hidden, and makes its strip
+  // the application's error boundary; the strip's start (frmMain.Start())
+  // does the rest.
+  // `environment` is what the strip reaches beyond the window (the settings,
+  // the fetch, the diagnostics): the program's own unless a test gives one.
+  explicit TStripWindow(const StripEnvironment& environment = ProgramEnvironment(),
+                        QWidget* parent = nullptr);
   ~TStripWindow() override;
 
   // The popup menu, made with its items when it is first used (shown, or
@@ -52,16 +59,16 @@ class TStripWindow : public QWidget, public TStripPlatform {
     mutable QMenu* menu_ = nullptr;
   };
 
-  // Components, in the order the form declares them; the menu's items exist
-  // from the start.
+  // Components, in the order the form declares them; the menu's items
+  // (kPopupMenu) exist from the start, each under its name.
   PopupMenu pMenu{*this};
-  QAction* pShowForecast;
   QAction* pMRB;
   QAction* pWDM;
+  QAction* DisplayCompleteForecast1;
   QAction* pUpdate;
   QAction* pOptions;
-  QAction* pExit;
   QAction* pAbout;
+  QAction* pExit;
   TPanel* pnlMain;
   TPanel* pnlImage;
   TTickerPanel* pnlScroll;
@@ -70,20 +77,19 @@ class TStripWindow : public QWidget, public TStripPlatform {
   TPicture* imgSnow;
   TPicture* imgSun;
   TPicture* imgCurrent;
-  QAction* DisplayCompleteForecast1;
 
   // Keeps the controls in place after a change of size: the height stays at
   // the strip's, the ticker reaches the right edge.
   void FormResize();
 
-  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's request to
-  // TfrmMain::EndSession. The program's run (qt/app/program.h) does this;
-  // tests may.
+  // Routes SIGTERM, SIGINT, SIGHUP and the session manager's end (Qt's quit
+  // event to the application) to TfrmMain::EndSession, and the session
+  // manager's request to save at a log-off to TfrmMain::QueryEndSession. The
+  // program's run (qt/app/program.h) does this; tests may.
   void InstallCloseRoutes();
 
   // The window's timer for `timer` (for tests of the wiring).
   const QTimer& Timer(StripTimer timer) const { return timers_[static_cast<int>(timer)]; }
-  const std::string& Hint() const { return hint_; }
 
   // Shows the strip without a taskbar entry of its own and paints it on the
   // screen before returning. Virtual: a program that watches the start-up
@@ -96,17 +102,16 @@ class TStripWindow : public QWidget, public TStripPlatform {
 
   // TStripPlatform
   void SetApplicationTitle(std::string_view title) override;
-  const std::string& ApplicationTitle() const override;
-  void Terminate(int exit_status) override;
-  bool TerminateRequested() const override;
+  void EndMessageLoops() override;
   LocalTime Now() const override;
   const LastUpdateFormats& DateTimeFormats() const override { return formats_; }
   void SetTitle(std::string_view title) override;
-  const std::string& Title() const override { return title_; }
   void SetHint(std::string_view hint) override;
   void SetLeft(int left) override;
   void SetTop(int top) override;
   void SetWidth(int width) override;
+  // Qt sizes in device-independent pixels: the design width as it stands.
+  void SetFormWidth(int width) override { SetWidth(width); }
   void SetClientHeight(int height) override;
   WindowFrame Frame() const override;
   void ShowWindow() override;
@@ -116,7 +121,7 @@ class TStripWindow : public QWidget, public TStripPlatform {
   int PanelHeight(StripPanel panel) const override;
   void SetPanelColor(StripPanel panel, PaletteColor color) override;
   void SetCaption(std::string_view caption) override;
-  const std::string& Caption() const override;
+  void StepCaption(std::string_view dropped, std::string_view caption) override;
   void RepaintCaption() override;
   void SetTickerText(std::string_view forecast) override;
   void SetTickerBold(bool bold) override;
@@ -128,11 +133,11 @@ class TStripWindow : public QWidget, public TStripPlatform {
   void ShowError(std::string_view text) override;
   void ShowInformation(std::string_view text) override;
   void ShowForecast(std::string_view title, std::string_view text) override;
-  void ShowUncaughtError(std::string_view message) override;
+  void ShowUncaughtError(std::string_view title, std::string_view message) override;
   void RunOptions(TfrmOptions& form) override;
   void RunAbout() override;
   void FetchStarts() override;
-  bool KeepFetching() override;
+  void KeepFetching() override;
   void FetchEnds() override;
 
  signals:
@@ -153,9 +158,8 @@ class TStripWindow : public QWidget, public TStripPlatform {
   void WaitUntilExposed();
   void ApplyPendingGeometry();
 
+  QList<QAction*> menu_items_;  // kPopupMenu's, in its order
   std::array<QTimer, 3> timers_;
-  std::string title_;
-  std::string hint_;
   LastUpdateFormats formats_;
   QRect wanted_frame_{10, 40, 340, 0};  // as set, to reach once the frame is known
   bool pending_frame_ = false;
@@ -165,5 +169,5 @@ class TStripWindow : public QWidget, public TStripPlatform {
  public:
   // The strip's behaviour, last: it starts tmrUpdate through this window
   // when it is made.
-  TfrmMain frmMain{*this};
+  TfrmMain frmMain;
 };

@@ -1,7 +1,7 @@
-// Building the main window: its components with their design values, in
-// the order the form declares them, and the wiring of its timers and menu
-// commands to the handlers. Nothing here reads the store or shows anything;
-// FormCreate does that.
+// Building the main window: its components with the strip's design values
+// (kStripDesign, kPopupMenu), in the order the form declares them, and the
+// wiring of its timers, menu commands and error boundary to the strip.
+// Nothing here reads the store or shows anything; FormCreate does that.
 #include <QAction>
 #include <QMenu>
 
@@ -11,38 +11,40 @@
 #include "qt/strip/ticker_panel.h"
 #include "qt/strip/strip_window.h"
 #include "qt/ui/app_title.h"
+#include "qt/ui/application.h"
+#include "qt/ui/display_text.h"
 #include "qt/ui/fonts.h"
 #include "qt/ui/locale_formats.h"
+#include "qt/ui/palette_color.h"
 #include "qt/ui/panel.h"
 #include "qt/ui/picture.h"
 
 namespace {
 
-constexpr int kStockPictureSize = 32;
+// The stock pictures' places in kStripDesign.stock_picture_lefts.
+enum StockPlace { kSunPlace, kRainPlace, kSnowPlace, kCloudPlace };
 
-TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* picture, int left) {
+TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* picture,
+                           StockPlace place) {
+  const int size = kStripDesign.picture_size;
   auto* image = new TPicture(parent);
   image->setObjectName(QLatin1String(name));
   image->SetAutoSize(true);
-  image->SetPicture(ProgramPicture(QLatin1String(picture), {kStockPictureSize, kStockPictureSize}));
+  image->SetPicture(ProgramPicture(QLatin1String(picture), {size, size}));
   // Below the strip, where the client area never reaches.
-  image->move(left, 48);
+  image->move(kStripDesign.stock_picture_lefts[place], kStripDesign.stock_pictures_top);
   return image;
-}
-
-QAction* MakeItem(QWidget* window, const char* name, const char* caption) {
-  auto* item = new QAction(QString::fromLatin1(caption), window);
-  item->setObjectName(QLatin1String(name));
-  return item;
 }
 
 }  // namespace
 
-TStripWindow::TStripWindow(QWidget* parent)
+TStripWindow::TStripWindow(const StripEnvironment& environment, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      frmMain(*this, environment) {
+  const StripDesign& design = kStripDesign;
   setObjectName(QStringLiteral("frmMain"));
-  setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+  setFont(ScreenFont(design.window_font));
   // The strip stands beside whatever the user works in and is rarely the
   // active window; its hints must show all the same.
   setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -56,59 +58,73 @@ TStripWindow::TStripWindow(QWidget* parent)
   }
 
   // The popup menu's items (PopupMenu::get makes the menu).
-  pMRB = MakeItem(this, "pMRB", "Marrowby");
-  pMRB->setVisible(false);
-  pWDM = MakeItem(this, "pWDM", "Wendmoore");
-  pWDM->setVisible(false);
-  DisplayCompleteForecast1 = MakeItem(this, "DisplayCompleteForecast1", "&Forecast");
-  pShowForecast = MakeItem(this, "pShowForecast", "");
-  pShowForecast->setSeparator(true);
-  pUpdate = MakeItem(this, "pUpdate", "&Update Now");
-  pOptions = MakeItem(this, "pOptions", "&Options");
-  pAbout = MakeItem(this, "pAbout", "&About...");
-  pExit = MakeItem(this, "pExit", "E&xit");
-  connect(DisplayCompleteForecast1, &QAction::triggered, this,
-          [this] { frmMain.DisplayCompleteForecast1Click(); });
-  connect(pUpdate, &QAction::triggered, this, [this] { frmMain.pUpdateClick(); });
-  connect(pOptions, &QAction::triggered, this, [this] { frmMain.pOptsClick(); });
-  connect(pAbout, &QAction::triggered, this, [this] { frmMain.pAboutClick(); });
-  connect(pExit, &QAction::triggered, this, [this] { frmMain.pExitClick(); });
+  for (const MenuItem& item : kPopupMenu) {
+    auto* action = new QAction(this);
+    action->setObjectName(
+        QString::fromLatin1(item.name.data(), static_cast<qsizetype>(item.name.size())));
+    action->setSeparator(item.Separator());
+    if (!item.Separator()) action->setText(ToDisplay(item.caption));
+    action->setVisible(item.visible);
+    const MenuCommand command = item.command;
+    if (command != MenuCommand::kNone) {
+      connect(action, &QAction::triggered, this, [this, command] { frmMain.MenuClick(command); });
+    }
+    menu_items_.push_back(action);
+  }
+  const auto item = [this](const char* name) { return findChild<QAction*>(QLatin1String(name)); };
+  pMRB = item("pMRB");
+  pWDM = item("pWDM");
+  DisplayCompleteForecast1 = item("DisplayCompleteForecast1");
+  pUpdate = item("pUpdate");
+  pOptions = item("pOptions");
+  pAbout = item("pAbout");
+  pExit = item("pExit");
 
   // The strip: the picture frame and the ticker inside a lowered bevel.
   pnlMain = new TPanel(this, QFrame::Panel, QFrame::Sunken, 1);
   pnlMain->setObjectName(QStringLiteral("pnlMain"));
-  pnlMain->setGeometry(0, 0, 340, 35);
+  pnlMain->resize(design.width, design.strip_client_height);
+  pnlMain->SetClientHeight(design.strip_client_height);
   pnlMain->installEventFilter(this);
+  const QRect inside = pnlMain->contentsRect();
 
   pnlImage = new TPanel(pnlMain, QFrame::Panel, QFrame::Sunken, 1);
   pnlImage->setObjectName(QStringLiteral("pnlImage"));
-  pnlImage->SetColor(Qt::black);
-  pnlImage->setGeometry(1, 1, 34, 33);
+  pnlImage->SetColor(ToQColor(design.panel_color));
+  pnlImage->setGeometry(inside.left(), inside.top(), design.picture_frame_size, inside.height());
+  pnlImage->SetClientWidth(design.picture_frame_size);
 
   pnlScroll = new TTickerPanel(pnlMain);
   pnlScroll->setObjectName(QStringLiteral("pnlScroll"));
-  pnlScroll->SetColor(Qt::black);
-  pnlScroll->setFont(PixelFont(QStringLiteral("Arial"), 15, true));
-  pnlScroll->SetFontColor(Qt::yellow);
-  pnlScroll->setGeometry(37, 1, 303, 33);
+  pnlScroll->SetColor(ToQColor(design.panel_color));
+  pnlScroll->setFont(ScreenFont(design.ticker_font));
+  pnlScroll->SetFontColor(ToQColor(design.ticker_font.color));
+  const int ticker_left = pnlImage->geometry().right() + 1 + design.ticker_gap;
+  pnlScroll->setGeometry(ticker_left, inside.top(), design.width - ticker_left, inside.height());
 
   // The stock pictures, side by side: sun, rain, snow, cloud.
-  imgRain = MakeStockPicture(this, "imgRain", "rain", 48);
-  imgCloud = MakeStockPicture(this, "imgCloud", "cloud", 128);
-  imgSnow = MakeStockPicture(this, "imgSnow", "snow", 88);
-  imgSun = MakeStockPicture(this, "imgSun", "sun", 8);
+  imgRain = MakeStockPicture(this, "imgRain", "rain", kRainPlace);
+  imgCloud = MakeStockPicture(this, "imgCloud", "cloud", kCloudPlace);
+  imgSnow = MakeStockPicture(this, "imgSnow", "snow", kSnowPlace);
+  imgSun = MakeStockPicture(this, "imgSun", "sun", kSunPlace);
 
   imgCurrent = new TPicture(pnlImage);
   imgCurrent->setObjectName(QStringLiteral("imgCurrent"));
-  imgCurrent->setGeometry(1, 1, 32, 32);
+  imgCurrent->setGeometry(pnlImage->contentsRect().left(), pnlImage->contentsRect().top(),
+                          design.picture_size, design.picture_size);
   imgCurrent->SetCenter(true);
-  imgCurrent->SetPicture(ProgramPicture(QStringLiteral("initial"), {24, 24}));
-  imgCurrent->setToolTip(QString::fromLatin1(kPictureHint));
+  imgCurrent->SetPicture(ProgramPicture(
+      QStringLiteral("initial"), {design.initial_picture_size, design.initial_picture_size}));
+  imgCurrent->setToolTip(ToDisplay(kPictureHint));
 
-  resize(340, 34);
+  resize(design.width, design.client_height);
 
   formats_ = LocaleFormats(QLocale::system());
   InstallStripAccess(*this);
+  // What escapes a handler that Qt's event loop called is the strip's to
+  // show, as what escapes one the strip runs itself.
+  Application().InstallErrorBoundary(
+      this, [this](const std::exception& error) { frmMain.ShowUncaught(error); });
 }
 
 QMenu* TStripWindow::PopupMenu::get() const {
@@ -116,12 +132,8 @@ QMenu* TStripWindow::PopupMenu::get() const {
   menu_ = new QMenu(&frm_);
   menu_->setObjectName(QStringLiteral("pMenu"));
   // In the order it shows its items.
-  menu_->addActions({frm_.pMRB, frm_.pWDM, frm_.DisplayCompleteForecast1, frm_.pShowForecast,
-                     frm_.pUpdate, frm_.pOptions, frm_.pAbout});
-  menu_->addSeparator();
-  menu_->addAction(frm_.pExit);
-  menu_->setAccessibleName(QString::fromLatin1(kApplicationTitle));
+  menu_->addActions(frm_.menu_items_);
+  menu_->setAccessibleName(ToDisplay(kPopupMenuName));
   emit frm_.MenuMade(menu_);
   return menu_;
 }
-

@@ -18,14 +18,10 @@
 #include "qt/ui/locale_formats.h"
 #include "qt/ui/x11_window.h"
 
-void TStripWindow::SetTitle(std::string_view title) {
-  title_.assign(title);
-  SetPlainWindowTitle(this, ToDisplay(title_));
-}
+void TStripWindow::SetTitle(std::string_view title) { SetPlainWindowTitle(this, ToDisplay(title)); }
 
 void TStripWindow::SetHint(std::string_view hint) {
-  hint_.assign(hint);
-  const QString shown = ToDisplay(hint_);
+  const QString shown = ToDisplay(hint);
   setToolTip(PlainToolTip(shown));
   // Screen readers read the description, which would otherwise be the tool
   // tip with its markup.
@@ -163,7 +159,7 @@ void TStripWindow::showEvent(QShowEvent* event) {
   // (Creating the native window any earlier would upset Qt's placing of the
   // outer frame.)
   SetSkipTaskbar(this);
-  if (title_.empty()) ClearNativeTitle(this);
+  if (windowTitle().isEmpty()) ClearNativeTitle(this);
   QWidget::showEvent(event);
 }
 

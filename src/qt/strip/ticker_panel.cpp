@@ -14,6 +14,7 @@
 
 #include "text/utf8_text.h"
 #include "qt/ui/display_text.h"
+#include "strip/form_design.h"
 
 namespace {
 
@@ -53,26 +54,19 @@ TTickerPanel::TTickerPanel(QWidget* parent)
     : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
 
 void TTickerPanel::SetCaption(std::string_view caption) {
-  // A step leaves the caption it had less bytes at the front, and keeps its
-  // decoding (ShowsAsUtf8After); the ticker passes the tail of this very
-  // caption, which needs no comparing.
-  const std::size_t dropped = caption_.size() - std::min(caption.size(), caption_.size());
-  const bool step = dropped > 0 && (caption.data() == caption_.data() + dropped ||
-                                    std::string_view(caption_).ends_with(caption));
-  if (!step) {
-    if (caption == caption_) return;
-    utf8_ = PieceShowsAsUtf8(caption);
-    caption_.assign(caption);
-    RepaintAll();
-    return;
-  }
-  // The characters that went: in UTF-8 the dropped bytes that start one (the
-  // rest of a character cut at the front shows nothing).
-  const std::string_view gone(caption_.data(), dropped);
-  const auto characters =
-      utf8_ ? std::count_if(gone.begin(), gone.end(), [](char c) { return !IsUtf8Continuation(c); })
-            : static_cast<std::ptrdiff_t>(dropped);
-  caption_.erase(0, dropped);
+  utf8_ = PieceShowsAsUtf8(caption);
+  caption_.assign(caption);
+  RepaintAll();
+}
+
+void TTickerPanel::StepCaption(std::string_view dropped, std::string_view caption) {
+  // The rest of the same text keeps its decoding. The characters that went:
+  // in UTF-8 the dropped bytes that start one (the rest of a character cut at
+  // the front shows nothing).
+  const auto characters = utf8_ ? std::count_if(dropped.begin(), dropped.end(),
+                                                [](char c) { return !IsUtf8Continuation(c); })
+                                : static_cast<std::ptrdiff_t>(dropped.size());
+  caption_.assign(caption);
   if (characters == 0) return;  // nothing shows differently
   if (characters > 1 || !MovePainted()) RepaintAll();
 }
@@ -205,7 +199,8 @@ bool TTickerPanel::ShowByCopy() {
   }
   const QRect area = contentsRect();
   const int x = line_.places[first_];
-  const bool held = first_ >= kept_.first && x >= kept_.from &&
+  // Kept again when the panel has come to lie in another native window.
+  const bool held = server_line_.Holds(this) && first_ >= kept_.first && x >= kept_.from &&
                     x + area.width() <= kept_.from + kept_.width;
   if (!held && !KeepLine(format)) return false;
   const std::size_t step = first_ - kept_.first;
@@ -213,10 +208,12 @@ bool TTickerPanel::ShowByCopy() {
       step < kept_.strips.size() ? kept_.strips[step] : std::pair<int, int>(0, 0);
   if (!server_line_.Show(this, area, x - kept_.from, strip_column, strip_width)) return false;
   behind_ = true;
-  // Qt shows the window from its backing store when it is uncovered.
-  QWindow* handle = window()->windowHandle();
-  if (handle && handle != watched_) {
-    handle->installEventFilter(this);
+  // Qt shows the host from the window's backing store when it is uncovered.
+  QWidget* host = TServerLine::Host(this);
+  QWindow* handle = host ? host->windowHandle() : nullptr;
+  if (handle != watched_) {
+    if (watched_) watched_->removeEventFilter(this);
+    if (handle) handle->installEventFilter(this);
     watched_ = handle;
   }
   return true;
@@ -365,7 +362,7 @@ void TTickerPanel::SetFontColor(const QColor& color) {
   RepaintAll();
 }
 
-int TTickerPanel::ShownCharacters() const { return std::max(128, ClientWidth() / 2 + 2); }
+int TTickerPanel::ShownCharacters() const { return ShownCaptionCharacters(ClientWidth()); }
 
 QString TTickerPanel::ShownText() const {
   return Decoded(static_cast<std::size_t>(ShownCharacters()));
@@ -401,9 +398,12 @@ void TTickerPanel::moveEvent(QMoveEvent* event) {
 }
 
 bool TTickerPanel::eventFilter(QObject* watched, QEvent* event) {
-  // The window uncovered while steps were copied to the screen: Qt shows it
-  // from its backing store, where the panel is painted anew first.
-  if (watched == watched_ && event->type() == QEvent::Expose && behind_) {
+  // Steps copied to the screen: the panel is painted anew before Qt shows
+  // it from the window's backing store, as it does when the host is
+  // uncovered, and when a native window made inside the host is mapped
+  // (the panel's new host, it may be).
+  if (watched == watched_ && behind_ &&
+      (event->type() == QEvent::Expose || event->type() == QEvent::ChildAdded)) {
     behind_ = false;
     update(contentsRect());
   }

@@ -2,19 +2,19 @@
 //
 // The caption is bytes, drawn left-justified and vertically centred inside
 // the border, without wrapping, clipped at the right edge. Line breaks and
-// tabs show as blanks. Dropping the caption's first byte moves the whole text
-// one character to the left, which is all the scrolling there is.
+// tabs show as blanks. A step (StepCaption) drops bytes at the caption's
+// front and moves the whole text left by what they showed, which is all the
+// scrolling there is.
 //
-// A caption shows as the text it was cut from: one that the ticker left by
-// dropping bytes at the front keeps the decoding of the caption before it
-// (ShowsAsUtf8After), so a UTF-8 forecast stays UTF-8 all the way through. A
-// step that drops the first byte of a two-byte character leaves its second
-// byte, which shows nothing: the character is gone at once and the text
-// stands still for the one step that drops that byte.
+// A caption shows as the text it was cut from: what a step leaves keeps the
+// decoding of the caption before it, so a UTF-8 forecast stays UTF-8 all the
+// way through. A step that drops the first byte of a two-byte character
+// leaves its second byte, which shows nothing: the character is gone at once
+// and the text stands still for the one step that drops that byte.
 //
-// Only a prefix of the caption is decoded and handed to the painter, long
-// enough to overfill the panel (ShownCharacters), so a step costs the same
-// for a short forecast and for a very long one.
+// Only a prefix of the caption is decoded and handed to the painter, as long
+// as the strip says (ShownCaptionCharacters, strip/form_design.h), so a step
+// costs the same for a short forecast and for a very long one.
 //
 // The line is laid out once and drawn with each character on the whole pixel
 // nearest its place in the line, so that dropping the first character moves
@@ -58,10 +58,13 @@ class TTickerPanel : public TPanel {
  public:
   explicit TTickerPanel(QWidget* parent);
 
+  // The caption it draws, as it was given.
   const std::string& Caption() const { return caption_; }
-  // Sets the caption; the panel repaints at the next paint (or at once after
-  // repaint()). Setting the same caption changes nothing.
+  // A new caption, which the panel repaints whole at the next paint (or at
+  // once after repaint()).
   void SetCaption(std::string_view caption);
+  // A step: the caption lost `dropped` from its front and is now `caption`.
+  void StepCaption(std::string_view dropped, std::string_view caption);
 
   // The whole text the caption is cut from (the forecast), which screen
   // readers read instead of the moving caption. Setting a different text
@@ -80,9 +83,8 @@ class TTickerPanel : public TPanel {
   QColor FontColor() const { return font_color_; }
   void SetFontColor(const QColor& color);
 
-  // How many characters of the caption are drawn for the current width: half
-  // the width in pixels plus two (no glyph of a readable font is narrower
-  // than two pixels), and at least 128.
+  // How many characters of the caption are drawn for the current width
+  // (ShownCaptionCharacters).
   int ShownCharacters() const;
   // The part of the caption that is drawn, decoded: its first
   // ShownCharacters characters.
@@ -166,10 +168,12 @@ class TTickerPanel : public TPanel {
   KeptLine kept_;
   // The screen shows steps copied there that the window's backing store
   // does not hold: the panel is painted anew before Qt shows any of it
-  // from there (when the window is uncovered; eventFilter), or before
-  // Qt moves its pixels there.
+  // from there (when the host window is uncovered or gets a native child;
+  // eventFilter), or before Qt moves its pixels there.
   bool behind_ = false;
-  QPointer<QWindow> watched_;  // the window whose exposures are watched
+  // The native window the steps were last copied to (TServerLine::Host's),
+  // whose exposures are watched.
+  QPointer<QWindow> watched_;
   // InkEnd of each glyph (of its font) drawn alone, from its place; for the
   // font, size and colours as they are.
   QHash<std::pair<QRawFont, quint32>, int> ink_ends_;

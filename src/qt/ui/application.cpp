@@ -1,25 +1,23 @@
 #include "qt/ui/application.h"
 
 #include <QMetaObject>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "qt/ui/app_title.h"
-#include "qt/ui/display_text.h"
-#include "qt/ui/message_boxes.h"
+#include <utility>
 
 namespace {
-TApplication& Application() {
-  // Every program here constructs a TApplication before it shows or ends
-  // anything.
-  return *static_cast<TApplication*>(QCoreApplication::instance());
-}
-
 bool EnvSet(const char* name) {
   const char* value = std::getenv(name);
   return value && *value;
 }
 }  // namespace
+
+TApplication& Application() {
+  // Every program here constructs a TApplication before it shows or ends
+  // anything.
+  return *static_cast<TApplication*>(QCoreApplication::instance());
+}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setQuitOnLastWindowClosed(false);
@@ -29,9 +27,43 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    ShowUncaughtError(error);
+    if (boundary_) {
+      boundary_(error);
+    } else {
+      std::fprintf(stderr, "%s: %s\n", qPrintable(applicationName()), error.what());
+    }
     return true;
   }
+}
+
+void TApplication::InstallErrorBoundary(const void* owner, ErrorBoundary boundary) {
+  boundary_owner_ = owner;
+  boundary_ = std::move(boundary);
+}
+
+void TApplication::RemoveErrorBoundary(const void* owner) {
+  if (owner != boundary_owner_) return;
+  boundary_owner_ = nullptr;
+  boundary_ = nullptr;
+}
+
+void TApplication::EndMessageLoops() {
+  loops_ended_ = true;
+  // exit(), unlike quit(), neither closes windows nor makes an open message
+  // box answer: it ends every running loop where it stands.
+  QCoreApplication::exit(0);
+}
+
+void TApplication::RunMessageLoop() {
+  // Loops ended before this one started ended nothing. That is passed on
+  // here rather than queued when it happens: the main window's creation runs
+  // events itself while it waits for the window to appear, and would take
+  // such a wake-up away.
+  if (loops_ended_) {
+    QMetaObject::invokeMethod(
+        this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  }
+  exec();
 }
 
 void PreferX11UnderWayland(int argc, char** argv) {
@@ -52,44 +84,3 @@ void PreferX11UnderWayland(int argc, char** argv) {
 void PreferPlainImageTransfer() {
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 }
-
-void ShowUncaughtError(const std::exception& error) {
-  Boxes().ShowUncaughtError(ApplicationTitle(), ToDisplay(error.what()) + QLatin1Char('.'));
-}
-
-bool RunGuarded(const std::function<void()>& step) {
-  try {
-    step();
-    return true;
-  } catch (const std::exception& error) {
-    ShowUncaughtError(error);
-    return false;
-  }
-}
-
-void TApplication::Terminate(int exit_status) {
-  terminate_requested_ = true;
-  if (exit_status_ == 0) exit_status_ = exit_status;
-  // exit(), unlike quit(), neither closes windows nor makes an open message
-  // box answer: it ends every running loop where it stands.
-  QCoreApplication::exit(exit_status_);
-}
-
-int TApplication::RunMessageLoop() {
-  // A request made before the loop started ended no loop. It is passed on
-  // here rather than queued when it is made: the main window's creation runs
-  // events itself while it waits for the window to appear, and would take
-  // such a wake-up away.
-  if (TerminateRequested()) {
-    QMetaObject::invokeMethod(
-        this, [this] { QCoreApplication::exit(exit_status_); }, Qt::QueuedConnection);
-  }
-  exec();
-  return exit_status_;
-}
-
-void TerminateApplication(int exit_status) { Application().Terminate(exit_status); }
-
-int RunMessageLoop() { return Application().RunMessageLoop(); }
-
-bool TerminateRequested() { return Application().TerminateRequested(); }

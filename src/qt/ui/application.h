@@ -1,5 +1,5 @@
-// The application object, the one boundary for errors that escape a handler,
-// and the end of the program.
+// The application object: the event loops, the boundary for errors that
+// escape a handler, and the platform choices made before it exists.
 #pragma once
 
 #include <QApplication>
@@ -7,32 +7,46 @@
 #include <functional>
 
 // The application object. It never ends by itself when windows close (the
-// main window is a tool window and ends the program on its own terms, see
-// TerminateApplication), and its notify() is the error boundary: an exception
-// escaping the handler of an event ends that handler, is shown by
-// ShowUncaughtError, and the event loop goes on.
+// main window is a tool window and ends the program through its strip), and
+// its notify() is where the error boundary meets Qt's event loop: an
+// exception escaping the handler of an event ends that handler, is shown by
+// the boundary the main window installed (TfrmMain::ShowUncaught, which
+// decides the box's text and title), and the event loop goes on.
 //
-// It also keeps whether the program was told to end: TerminateApplication,
-// TerminateRequested and RunMessageLoop below act on the application object
-// of the process, which every program here constructs before anything else.
+// EndMessageLoops and RunMessageLoop below act on the application object of
+// the process, which every program here constructs before anything else.
 class TApplication : public QApplication {
   Q_OBJECT
  public:
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
 
-  // Records the request and ends the running loops (see TerminateApplication).
-  // Both are virtual so that a program that drives windows without this
-  // object's loops (a test program) can record the end its own way.
-  virtual void Terminate(int exit_status = 0);
-  // Whether the application was told to end.
-  virtual bool TerminateRequested() const { return terminate_requested_; }
-  // See RunMessageLoop.
-  int RunMessageLoop();
+  // What shows an error that escaped a handler, installed by `owner` (the
+  // main window, for its strip) until it takes it away again. Without one, the
+  // error goes to standard error.
+  using ErrorBoundary = std::function<void(const std::exception&)>;
+  void InstallErrorBoundary(const void* owner, ErrorBoundary boundary);
+  void RemoveErrorBoundary(const void* owner);
+
+  // Ends every running loop at once, nested modal loops included (their
+  // exec() returns), and a main loop started afterwards returns at once.
+  // Windows are not closed by this. Virtual so that a program that drives
+  // windows without this object's loops (a test program) can record it.
+  virtual void EndMessageLoops();
+  // Runs the main event loop until EndMessageLoops. Returns at once when that
+  // came before the loop started (during the main window's creation),
+  // without waiting for input.
+  void RunMessageLoop();
+
+ protected:
+  // As if no loop had been ended yet (a test program that builds one main
+  // window after another).
+  void ForgetEndedLoops() { loops_ended_ = false; }
 
  private:
-  bool terminate_requested_ = false;
-  int exit_status_ = 0;  // the first non-zero status asked for
+  bool loops_ended_ = false;
+  const void* boundary_owner_ = nullptr;
+  ErrorBoundary boundary_;
 };
 
 // Under a Wayland session a client cannot place its own window; when an X
@@ -48,24 +62,5 @@ void PreferX11UnderWayland(int argc, char** argv);
 // constructed.
 void PreferPlainImageTransfer();
 
-// Shows `error` in the standard error box: its message followed by ".", stop
-// icon, titled with the application title at that moment.
-void ShowUncaughtError(const std::exception& error);
-// Runs `step` behind the same boundary (for code that does not run from the
-// event loop, such as window creation). Returns whether it ran to its end.
-bool RunGuarded(const std::function<void()>& step);
-
-// Tells the application to end. Every running loop ends at once, nested modal
-// loops included (their exec() returns), and a loop started afterwards returns
-// at once. A request made before the main loop has started is kept for
-// RunMessageLoop. Windows are not closed by this: the caller has closed what
-// it needs. A non-zero `exit_status` (something could not be done on the way
-// out) is what the program ends with, whatever later requests say.
-void TerminateApplication(int exit_status = 0);
-// Runs the main event loop until the application is told to end, and returns
-// the exit status (0 unless a request said otherwise). Returns at once when it
-// was told so before the loop started (during the main window's creation),
-// without waiting for input.
-int RunMessageLoop();
-// Whether the application was told to end.
-bool TerminateRequested();
+// The application object of the process.
+TApplication& Application();

@@ -9,6 +9,7 @@
 
 #include "qt/ui/display_text.h"
 #include "qt/ui/x11_window.h"
+#include "strip/form_design.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ int RunBox(QMessageBox::Icon icon, const QString& title, const QString& text,
   SetPlainWindowTitle(&box, title);
   box.setTextFormat(Qt::PlainText);
   box.setText(text);
-  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  QPushButton* ok = box.addButton(ToDisplay(kOkCaption), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);  // Enter
   box.setEscapeButton(ok);   // Esc
   if (max_text_width > 0) {
@@ -50,10 +51,10 @@ int RunBox(QMessageBox::Icon icon, const QString& title, const QString& text,
 class RealMessageBoxes : public MessageBoxes {
  public:
   void ShowError(const QString& text) override {
-    RunBox(QMessageBox::Critical, QStringLiteral("Error"), text);
+    RunBox(QMessageBox::Critical, ToDisplay(kErrorBoxTitle), text);
   }
   void ShowInformation(const QString& text) override {
-    RunBox(QMessageBox::Information, QStringLiteral("Information"), text);
+    RunBox(QMessageBox::Information, ToDisplay(kInformationBoxTitle), text);
   }
   void ShowForecast(const QString& title, const QString& text) override {
     int half_width = 400;

@@ -11,14 +11,16 @@ class QWidget;
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  // Titled "Error", error icon, one "OK" that Enter and Esc press, centred.
+  // Titled kErrorBoxTitle, error icon, one kOkCaption button that Enter and
+  // Esc press, centred (the titles and caption are strip/form_design.h's).
   virtual void ShowError(const QString& text) = 0;
-  // Titled "Information", information icon, otherwise as ShowError.
+  // Titled kInformationBoxTitle, information icon, otherwise as ShowError.
   virtual void ShowInformation(const QString& text) = 0;
-  // The whole forecast: no icon, one "OK", plain text word-wrapped to at most
+  // The whole forecast: no icon, one button, plain text word-wrapped to at most
   // half the screen's width, centred.
   virtual void ShowForecast(const QString& title, const QString& text) = 0;
-  // The standard box for an error that escaped a handler: stop icon, one "OK".
+  // The standard box for an error that escaped a handler: stop icon, one
+  // button.
   virtual void ShowUncaughtError(const QString& title, const QString& text) = 0;
   // Runs `dialog` modally and returns its result code.
   virtual int RunModal(QDialog& dialog) = 0;

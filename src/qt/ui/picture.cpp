@@ -1,6 +1,5 @@
 #include "qt/ui/picture.h"
 
-#include <QAccessible>
 #include <QPainter>
 
 #include "pictures.h"
@@ -12,13 +11,7 @@ TPictureImage ProgramPicture(const QString& name, QSize size) { return TPictureI
 TPicture::TPicture(QWidget* parent) : QWidget(parent) {}
 
 void TPicture::SetPicture(const TPictureImage& picture) {
-  const bool renamed = picture.name != picture_.name;
   picture_ = picture;
-  // Screen readers name a picture for what it shows.
-  if (renamed && QAccessible::isActive()) {
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
-  }
   if (auto_size_) resize(picture_.size);
   update();
 }

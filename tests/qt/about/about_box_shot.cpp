@@ -4,13 +4,11 @@
 #include <QTimer>
 
 #include "qt/about/about_box.h"
-#include "qt/ui/app_title.h"
 #include "qt/ui/application.h"
 #include "qt/ui/message_boxes.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
-  SetApplicationTitle("Marrowby Weather");
   TAboutBox box;
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);

@@ -71,10 +71,18 @@ TEST_F(AccessTest, TheStripReadsAsWindowForecastAndPicture) {
   EXPECT_EQ(picture->role(), QAccessible::Graphic);
   EXPECT_EQ(picture->text(QAccessible::Name), "Rain");
   EXPECT_EQ(picture->text(QAccessible::Description), "Current Marrowby Weather");
-  frm_.imgCurrent->SetPicture(ProgramPicture("initial", {24, 24}));
-  EXPECT_EQ(picture->text(QAccessible::Name), "Weather not yet known");
-  frm_.imgCurrent->SetPicture(frm_.imgSun->Picture());
-  EXPECT_EQ(picture->text(QAccessible::Name), "Sun");
+  {
+    // A new picture is a new name, told once.
+    RecordedEvents recorded;
+    frm_.SetCurrentPicture(ConditionPicture::kSun);
+    EXPECT_EQ(picture->text(QAccessible::Name), "Sun");
+    EXPECT_EQ(std::count_if(RecordedEvents::Events().begin(), RecordedEvents::Events().end(),
+                            [&](const auto& event) {
+                              return event.object == frm_.imgCurrent &&
+                                     event.type == QAccessible::NameChanged;
+                            }),
+              1);
+  }
   // The stock pictures are no weather of their own.
   EXPECT_TRUE(Of(frm_.imgSnow)->state().invisible);
 

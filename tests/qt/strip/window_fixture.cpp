@@ -5,23 +5,20 @@
 
 #include "store/reg_ini_file.h"
 #include "support/test_application.h"
-#include "qt/ui/app_title.h"
 #include "weather/sources.h"
 
 void WindowTest::SetUp() {
   // Every fetch goes straight to the test's own loopback servers.
   setenv(kPrimaryServerVariable, nowhere_.Authority().c_str(), 1);
   setenv(kAlternateServerVariable, nowhere_.Authority().c_str(), 1);
-  // The program's end is recorded; the test's own loops go on.
-  TestApplication::Current().ForgetTerminate();
+  // The end of the loops is recorded; the test's own loops go on.
+  TestApplication::Current().ForgetEndedLoops();
   TestApplication::Current().end_loops = false;
-  terminate_calls_ = 0;
-  SetApplicationTitle("Marrowby Weather");
 }
 
 void WindowTest::TearDown() {
   TestApplication::Current().end_loops = true;
-  TestApplication::Current().ForgetTerminate();
+  TestApplication::Current().ForgetEndedLoops();
   unsetenv(kPrimaryServerVariable);
   unsetenv(kAlternateServerVariable);
 }

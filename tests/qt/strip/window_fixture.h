@@ -1,5 +1,5 @@
 // What the Qt main-window tests share: recorded message boxes, an observed end of
-// the application, a fresh settings folder, both data sources on a loopback
+// the message loops, a fresh settings folder, both data sources on a loopback
 // port that refuses (a test that wants documents serves them itself), and
 // helpers to fill the store and to run the event loop for a bounded time.
 #pragma once
@@ -13,6 +13,7 @@
 
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
+#include "strip/main_form.h"
 #include "support/loopback_server.h"
 #include "support/recording_boxes.h"
 #include "support/temp_config.h"
@@ -35,6 +36,13 @@ class WindowTest : public ::testing::Test {
   TempConfigDir config_;
   RefusingPort nowhere_;
   RecordingBoxes boxes_;
-  // How often the application was told to end.
-  int& terminate_calls_ = TestApplication::Current().terminate_calls;
+  // How often the message loops were told to end.
+  int& end_loops_calls_ = TestApplication::Current().end_loops_calls;
 };
+
+// The strip's ticker starts `forecast` from its beginning, as at the step
+// after a whole pass.
+inline void StartTicker(TfrmMain& frm, const std::string& forecast) {
+  frm.ForecastText = forecast;
+  while (frm.Caption() != forecast) frm.tmrScrollTimer();
+}

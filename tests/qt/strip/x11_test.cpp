@@ -11,8 +11,11 @@
 #include <QPaintEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +29,12 @@
 #include "qt/ui/x11_window.h"
 
 namespace {
+
+struct FreeReply {
+  void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
 
 xcb_connection_t* Connection() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -77,9 +86,7 @@ TEST_F(X11Test, TitlesReachTheWindowManagerAsTheyStand) {
   ASSERT_NE(proxy, nullptr);
   EXPECT_EQ(NetWmName(proxy), "Marrowby Weather");
   frm.frmMain.ScrollInTaskbar = true;
-  frm.frmMain.ForecastText.clear();
-  frm.pnlScroll->SetCaption("");
-  frm.frmMain.tmrScrollTimer();
+  StartTicker(frm.frmMain, "");
   EXPECT_EQ(NetWmName(proxy), "");
 
   // So is the forecast box, which is titled with it.
@@ -155,27 +162,126 @@ class TickerOnX11Test : public X11Test {
       EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20) << "\"";
       if (shown != full) return copied;
     }
-    Uncover();
-    EXPECT_EQ(OnScreen(), FullRepaint()) << "uncovered after " << steps << " steps";
+    EXPECT_TRUE(Uncover()) << "uncovered after " << steps << " steps";
     return copied;
   }
 
-  // The panel uncovered, as when a window over it goes away: the X server
-  // clears it and asks the program to show it again.
-  void Uncover() {
-    EventCount exposures(frm_.windowHandle(), QEvent::Expose);
-    const QPoint at = panel_->mapTo(&frm_, QPoint(0, 0));
+  // Where `window` stands on the screen (its inside), as the X server has it.
+  QRect OnServer(QWidget* window) {
     xcb_connection_t* c = Connection();
-    xcb_clear_area(c, 1, static_cast<xcb_window_t>(frm_.winId()), static_cast<int16_t>(at.x()),
-                   static_cast<int16_t>(at.y()), static_cast<uint16_t>(panel_->width()),
-                   static_cast<uint16_t>(panel_->height()));
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (!geometry) return {};
+    Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, id, geometry->root, 0, 0), nullptr));
+    if (!origin) return {};
+    return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+  }
+  QRect PanelOnServer() {
+    return QRect(OnServer(&frm_).topLeft() + panel_->mapTo(&frm_, QPoint(0, 0)), panel_->size());
+  }
+
+  // The panel uncovered, as when a window over it goes away: a window of
+  // another client (magenta) mapped over it and unmapped; the X server
+  // leaves the panel as it stood or clears it, and tells the windows under
+  // it. Returns whether the screen then comes to show what a full repaint
+  // shows.
+  bool Uncover() {
+    xcb_connection_t* c = Connection();
+    const QRect panel = PanelOnServer();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t cover = xcb_generate_id(c);
+    const std::uint32_t values[] = {0xFF00FF, 1};  // background, override redirect
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, cover, root, static_cast<int16_t>(panel.x()),
+                      static_cast<int16_t>(panel.y()), static_cast<uint16_t>(panel.width()),
+                      static_cast<uint16_t>(panel.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(c, cover);
     SyncWithDisplay();
-    EXPECT_TRUE(ProcessEventsUntil([&] { return exposures.count > 0; }));
+    xcb_destroy_window(c, cover);
+    SyncWithDisplay();
+    return ProcessEventsUntil([&] { return OnScreen() == FullRepaint(); });
+  }
+
+  // Resizes the strip, and waits until the X server has it so (a window
+  // manager resizes it in its own time).
+  void Resize(int width) {
+    frm_.resize(width, frm_.height());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return OnServer(&frm_).width() == width; }));
+  }
+
+  // Runs a modal dialog as the strip's menu does (`open`), with a wide strip
+  // in the middle of the screen, where the dialog comes up centred over part
+  // of the ticker. The ticker must show what a full repaint shows where the
+  // dialog leaves it uncovered, at each step while the dialog covers it, and
+  // all of it after the dialog is closed.
+  void RunDialogOverTheTicker(const std::function<void()>& open) {
+    frm_.move(frm_.screen()->geometry().center() - QPoint(450, frm_.height() / 2));
+    Resize(900);
+    // A step copied to the screen, which the window's backing store does not
+    // hold, just before the dialog comes (the first steps may be painted,
+    // while the window's move and resize come back from the X server).
+    bool copied = false;
+    for (int step = 0; step < 20 && !copied; ++step) {
+      OnScreen();
+      EventCount paints(panel_, QEvent::Paint);
+      frm_.frmMain.tmrScrollTimer();
+      OnScreen();
+      copied = paints.count == 0;
+    }
+    ASSERT_TRUE(copied);
+    int runs = 0;
+    int covered_steps = 0;
+    bool left_shown = true;
+    boxes_.on_modal = [&](QDialog& dialog) {
+      ++runs;
+      QTimer poll;
+      poll.callOnTimeout([&] {
+        QWindow* handle = dialog.windowHandle();
+        if (!handle || !handle->isExposed() || !OnServer(&dialog).intersects(PanelOnServer())) {
+          return;
+        }
+        poll.stop();
+        // The part of the ticker left of the dialog (and of a frame that a
+        // window manager puts round it).
+        const int left = OnServer(&dialog).left() - PanelOnServer().left() - 40;
+        const auto left_part = [&](const QImage& image) {
+          return image.copy(0, 0, left, image.height());
+        };
+        left_shown = left_shown && left > 0 && ProcessEventsUntil([&] {
+                       return left_part(OnScreen()) == left_part(FullRepaint());
+                     });
+        if (covered_steps++ < 8) {
+          frm_.frmMain.tmrScrollTimer();
+          poll.start();
+        } else {
+          dialog.reject();
+        }
+      });
+      poll.start(20);
+      QTimer bound;
+      bound.setSingleShot(true);
+      QObject::connect(&bound, &QTimer::timeout, &dialog, &QDialog::reject);
+      bound.start(10000);
+      return dialog.exec();
+    };
+    open();
+    boxes_.on_modal = nullptr;
+    ASSERT_EQ(runs, 1);
+    ASSERT_GT(covered_steps, 8) << "the dialog never came up over the ticker";
+    EXPECT_TRUE(left_shown) << "beside the dialog (or no part of the ticker was beside it)";
+    EXPECT_TRUE(ProcessEventsUntil([&] { return OnScreen() == FullRepaint(); }))
+        << "uncovered by the dialog";
+    // The ticker moves on the screen again.
+    const QImage before = OnScreen();
+    frm_.frmMain.tmrScrollTimer();
+    EXPECT_NE(OnScreen(), before);
+    EXPECT_GT(StepAndCompare(60), 45);
   }
 
   void Start(const std::string& forecast) {
-    frm_.frmMain.ForecastText = forecast;
-    frm_.SetCaption(forecast);
+    StartTicker(frm_.frmMain, forecast);
     OnScreen();
   }
 
@@ -206,12 +312,12 @@ TEST_F(TickerOnX11Test, CopiedStepsAfterAResizeARefillAndAColourChange) {
   // A forecast shorter than the steps, so the caption is refilled twice.
   Start(Repeated(kOverhangs1252, 120));
   EXPECT_GT(StepAndCompare(130), 90);
-  frm_.resize(frm_.width() + 157, frm_.height());
+  Resize(frm_.width() + 157);
   EXPECT_GT(StepAndCompare(130), 90);
   frm_.SetTickerFontColor(PaletteColor{0x00, 0x80, 0xFF});
   frm_.SetPanelColor(StripPanel::pnlScroll, PaletteColor{0x20, 0x20, 0x60});
   EXPECT_GT(StepAndCompare(130), 90);
-  frm_.resize(frm_.width() - 200, frm_.height());
+  Resize(frm_.width() - 200);
   frm_.SetTickerBold(false);
   Start(Repeated(kUtf8, 200));
   EXPECT_GT(StepAndCompare(230), 160);
@@ -230,6 +336,21 @@ TEST_F(TickerOnX11Test, CopiedStepsAfterThePanelMovesInTheWindow) {
   panel_->move(panel_->x() - 6, panel_->y());
   EXPECT_EQ(OnScreen(), FullRepaint());
   EXPECT_GT(StepAndCompare(40), 30);
+}
+
+// The about box and the options dialog ask for their window ids to centre
+// themselves, and Qt then makes every child widget of the strip native: the
+// ticker comes to lie in a native window of its frame's.
+TEST_F(TickerOnX11Test, CopiedStepsAfterTheAboutBoxAndTheOptionsDialogClose) {
+  Start(Repeated(kOverhangs1252, 800));
+  EXPECT_GT(StepAndCompare(20), 15);
+  RunDialogOverTheTicker([&] { frm_.frmMain.pAboutClick(); });
+  RunDialogOverTheTicker([&] { frm_.frmMain.pOptsClick(); });
+}
+
+TEST_F(TickerOnX11Test, CopiedStepsAfterTheOptionsDialogCloses) {
+  Start(Repeated(kOverhangs1252, 400));
+  RunDialogOverTheTicker([&] { frm_.frmMain.pOptsClick(); });
 }
 
 }  // namespace
