@@ -57,8 +57,9 @@ void BM_UpdateNow(benchmark::State& state) {
   TfrmMain& frm = window.frmMain;
   frm.FormCreate();
   frm.UseAlternateSource = alternate;
-  const std::string conditions_url = DocumentAddress(false, alternate);
-  const std::string forecast_url = DocumentAddress(true, alternate);
+  const WeatherSource source = alternate ? WeatherSource::kAlternate : WeatherSource::kPrimary;
+  const std::string conditions_url = DocumentAddress(WeatherDocument::kConditions, source);
+  const std::string forecast_url = DocumentAddress(WeatherDocument::kForecast, source);
 
   Clock::duration update{};
   Clock::duration network{};

@@ -50,25 +50,19 @@
 #include <string_view>
 #include <vector>
 
+#include "store/settings_store.h"
+
 // The key path every part of the program uses.
 inline constexpr char kProductKeyPath[] = "Software\\Tidewell\\Aerolume";
 // Beyond this size a settings file's group of writes is made in one go.
 inline constexpr std::size_t kLargeSettingsFile = 1 << 20;
 
-// Raised by reads and writes that the store refuses; what() is one of
-// "Failed to create key <section>", "Failed to set data for '<entry>'",
-// "Failed to get data for '<entry>'", "Invalid data type for '<entry>'".
-class ERegistryException : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-class TRegIniFile {
+class TRegIniFile : public SettingsGroup {
  public:
   // Creates the folders and an empty file when they are missing; reports
   // nothing when it cannot.
   explicit TRegIniFile(std::string_view key_path);
-  ~TRegIniFile();
+  ~TRegIniFile() override;
   TRegIniFile(const TRegIniFile&) = delete;
   TRegIniFile& operator=(const TRegIniFile&) = delete;
 
@@ -77,10 +71,8 @@ class TRegIniFile {
   // reads as the empty text. Section and entry names match without regard to
   // ASCII case. A `dword:` entry raises "Invalid data type for '<entry>'"; a
   // broken quoted value raises "Failed to get data for '<entry>'".
-  std::string ReadText(std::string_view section, std::string_view entry,
-                       const std::string& def) const;
-  std::int32_t ReadNumber(std::string_view section, std::string_view entry, std::int32_t def) const;
-  bool ReadFlag(std::string_view section, std::string_view entry, bool def) const;
+  //
+  // (ReadText, ReadNumber and ReadFlag are SettingsGroup's.)
 
   // A folder or lock file that cannot be created, a lock that another copy
   // holds for over half a second, or a section name the file cannot hold (a
@@ -88,30 +80,26 @@ class TRegIniFile {
   // A file that cannot be read or replaced, or an entry name the file cannot
   // hold (a line feed, '=', surrounding blanks, a leading ';', '#' or '['),
   // raises "Failed to set data for '<entry>'"; the file is then unchanged.
-  // WriteNumber stores decimal text, WriteFlag "0" or "1".
-  void WriteText(std::string_view section, std::string_view entry, std::string_view value);
-  void WriteNumber(std::string_view section, std::string_view entry, std::int32_t value);
-  void WriteFlag(std::string_view section, std::string_view entry, bool value);
+  // (WriteText, WriteNumber and WriteFlag are SettingsGroup's.)
 
   // Ends a group of writes: writes what the store has held back (only ever
   // on a large ini file, see above), with the error of the first entry held
   // back should that fail. Either way nothing is held back afterwards, so a
   // failure is reported once. Where every write went to the file or the
   // registry at once, it does nothing.
-  void UpdateFile();
+  void UpdateFile() override;
 
   // The settings file this store reads and writes (on Windows the full
   // registry path, "HKEY_CURRENT_USER\\<key path>").
   const std::string& FileName() const { return file_name_; }
 
  private:
-  // What each backend provides; the reads and writes above are conversions
-  // over these two, the same for every backend (reg_ini_file_entries.cpp).
-  // The entry's text, or nothing when the section or the entry is missing;
-  // raises as the reads above do.
-  std::optional<std::string> ReadStored(std::string_view section, std::string_view entry) const;
-  // Stores `text` as the entry; raises as the writes above do.
-  void WriteStored(std::string_view section, std::string_view entry, std::string_view text);
+  // Each backend's (reg_ini_file.cpp, reg_ini_file_registry.cpp); the reads
+  // and writes are SettingsGroup's conversions over these two.
+  std::optional<std::string> ReadStored(std::string_view section,
+                                        std::string_view entry) const override;
+  void WriteStored(std::string_view section, std::string_view entry,
+                   std::string_view text) override;
 
   std::string file_name_;
 #ifdef _WIN32
@@ -128,10 +116,3 @@ class TRegIniFile {
 // else $HOME/.config).
 std::string SettingsFileForKey(std::string_view key_path);
 #endif
-
-// The conversion ReadNumber applies to a stored text: leading blanks, an
-// optional sign and decimal digits, or "$" (or "0x"/"0X" in a text longer than
-// two characters) and at most 8 significant hex digits taken as a 32-bit
-// pattern. Anything else gives `def`, or nothing in the form without one.
-std::int32_t StoredTextToNumber(std::string_view text, std::int32_t def);
-std::optional<std::int32_t> StoredTextToNumber(std::string_view text);

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/reg_ini_file.h"
+#include "store/settings_store.h"
 
 struct NumberEntry {
   std::string_view section;
@@ -73,23 +73,23 @@ inline constexpr std::string_view kSourcesSection = "sources";
 inline constexpr TextEntry kPrimaryServer{kSourcesSection, "primary", ""};
 inline constexpr TextEntry kAlternateServer{kSourcesSection, "alternate", ""};
 
-// One read or write of an entry on an open store; errors as the store raises
-// them.
-inline std::int32_t Read(const TRegIniFile& store, const NumberEntry& entry) {
+// One read or write of an entry in an open group; errors as the store
+// raises them.
+inline std::int32_t Read(const SettingsGroup& store, const NumberEntry& entry) {
   return store.ReadNumber(entry.section, entry.name, entry.def);
 }
-inline bool Read(const TRegIniFile& store, const FlagEntry& entry) {
+inline bool Read(const SettingsGroup& store, const FlagEntry& entry) {
   return store.ReadFlag(entry.section, entry.name, entry.def);
 }
-inline std::string Read(const TRegIniFile& store, const TextEntry& entry) {
+inline std::string Read(const SettingsGroup& store, const TextEntry& entry) {
   return store.ReadText(entry.section, entry.name, std::string(entry.def));
 }
-inline void Write(TRegIniFile& store, const NumberEntry& entry, std::int32_t value) {
+inline void Write(SettingsGroup& store, const NumberEntry& entry, std::int32_t value) {
   store.WriteNumber(entry.section, entry.name, value);
 }
-inline void Write(TRegIniFile& store, const FlagEntry& entry, bool value) {
+inline void Write(SettingsGroup& store, const FlagEntry& entry, bool value) {
   store.WriteFlag(entry.section, entry.name, value);
 }
-inline void Write(TRegIniFile& store, const TextEntry& entry, std::string_view value) {
+inline void Write(SettingsGroup& store, const TextEntry& entry, std::string_view value) {
   store.WriteText(entry.section, entry.name, value);
 }

@@ -5,18 +5,15 @@
 #include "strip/main_form.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <optional>
 
-#include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "strip/options_form.h"
 #include "text/ascii_case.h"
 #include "weather/conditions.h"
 #include "weather/document_lines.h"
 #include "weather/forecast.h"
-#include "weather/sources.h"
 
 namespace {
 
@@ -45,12 +42,13 @@ class FetchScope {
 
 }  // namespace
 
-TfrmMain::TfrmMain(TStripPlatform& platform)
+TfrmMain::TfrmMain(TStripPlatform& platform, const StripEnvironment& environment)
     : tmrScroll(platform, StripTimer::tmrScroll, 100),
       tmrUpdate(platform, StripTimer::tmrUpdate, 1800000),
       tmrTitleSwitch(platform, StripTimer::tmrTitleSwitch, 5000),
       application_title_(kApplicationTitle),
-      platform_(platform) {
+      platform_(platform),
+      environment_(environment) {
   // The taskbar entry shows the program's name from the start.
   platform_.SetApplicationTitle(application_title_);
   tmrUpdate.SetEnabled(true);
@@ -129,7 +127,8 @@ void TfrmMain::FormCreate() {
   // every one not read after it, as the store has them.
   bool onstart = kOnStart.def;
   {
-    TRegIniFile reg(kProductKeyPath);
+    const std::unique_ptr<SettingsGroup> group = environment_.settings.Open();
+    const SettingsGroup& reg = *group;
     unknown_entries_ = {kLeft.name,         kTop.name,          kWidth.name,
                         kLastForecast.name, kLastMarrowby.name, kLastWendmoore.name,
                         kLastUpdate.name};
@@ -183,7 +182,8 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::FormCloseQuery(bool& CanClose) {
   CanClose = true;
-  TRegIniFile reg(kProductKeyPath);
+  const std::unique_ptr<SettingsGroup> group = environment_.settings.Open();
+  SettingsGroup& reg = *group;
   const WindowFrame frame = platform_.Frame();
   // Only what the program read or set: an entry it could not read is never
   // overwritten with a default it merely stood in for.
@@ -283,9 +283,8 @@ void TfrmMain::SessionEnded(bool ending) {
 }
 
 void TfrmMain::ReportUnstored(const std::exception& error) {
-  std::fprintf(stderr, "marrowby-weather: cannot store the settings in %s: %s\n",
-               TRegIniFile(kProductKeyPath).FileName().c_str(), error.what());
-  std::fflush(stderr);
+  environment_.log.WriteLine("marrowby-weather: cannot store the settings in " +
+                             environment_.settings.Location() + ": " + error.what() + "\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -343,7 +342,8 @@ void TfrmMain::ApplySettings() {
   int foreground = kForeground.def;
   int background = kBackground.def;
   {
-    TRegIniFile reg(kProductKeyPath);
+    const std::unique_ptr<SettingsGroup> group = environment_.settings.Open();
+    const SettingsGroup& reg = *group;
     tmrScroll.SetInterval(Read(reg, kRate));
     foreground = Read(reg, kForeground);
     background = Read(reg, kBackground);
@@ -375,27 +375,27 @@ void TfrmMain::ShowStationItems() {
 // ---------------------------------------------------------------------------
 // Fetching a document
 
-bool TfrmMain::FetchDocument(bool forecast) {
+bool TfrmMain::FetchDocument(WeatherDocument document) {
   // Once the program is told to end, nothing more is fetched and no box
   // opens; the handler that called goes on with what it has.
   if (terminate_requested_) return false;
+  const WeatherSource from = UseAlternateSource ? WeatherSource::kAlternate : WeatherSource::kPrimary;
   const DocumentSource source =
-      FindDocumentSource(TRegIniFile(kProductKeyPath), forecast, UseAlternateSource);
+      FindDocumentSource(*environment_.settings.Open(), document, from);
   const std::string& address = source.address;
   const FetchResult result = [&] {
     FetchScope fetching(platform_);
-    return FetchHttpDocument(
-        address, fetchLimits, [&] { ShowFetchStatus(forecast); },
+    return environment_.fetch.Fetch(
+        address, fetchLimits, [&] { ShowFetchStatus(document); },
         [this] {
           platform_.KeepFetching();
           return !terminate_requested_;
         });
   }();
-  // Why it failed goes to standard error, which a desktop session keeps.
-  std::fputs(
-      FetchFailureLine(forecast, UseAlternateSource, address, result, fetchLimits, source.unusable)
-          .c_str(),
-      stderr);
+  // Why it failed goes to the diagnostics, which a desktop session keeps.
+  const std::string failure =
+      FetchFailureLine(document, from, address, result, fetchLimits, source.unusable);
+  if (!failure.empty()) environment_.log.WriteLine(failure);
   switch (result.outcome) {
     case FetchOutcome::kAbandoned:
       // The program was told to end while the document came in; the close
@@ -424,8 +424,8 @@ bool TfrmMain::FetchDocument(bool forecast) {
   return true;
 }
 
-void TfrmMain::ShowFetchStatus(bool forecast) {
-  if (forecast) {
+void TfrmMain::ShowFetchStatus(WeatherDocument document) {
+  if (document == WeatherDocument::kForecast) {
     // UpdateForecast set the same caption before the fetch; nothing is
     // painted here, so the screen keeps what the last paint showed.
     SetCaption(kGettingForecast);
@@ -446,7 +446,7 @@ void TfrmMain::ShowUpdateStatus() {
 void TfrmMain::UpdateConditions() {
   // The entries are cut only from a roundup that arrived; otherwise
   // the user keeps what was shown.
-  if (FetchDocument(false)) {
+  if (FetchDocument(WeatherDocument::kConditions)) {
     if (const std::optional<StationLines> lines = CutConditions(reTmp)) {
       PrimaryConditions = lines->primary;
       SecondaryConditions = lines->secondary;
@@ -473,7 +473,7 @@ void TfrmMain::UpdateForecast() {
   // only then stamped; otherwise the user keeps the forecast and its stamp,
   // and the buffer holds that forecast as it would a new one.
   std::optional<std::string> forecast;
-  if (FetchDocument(true)) forecast = CutForecast(reTmp);
+  if (FetchDocument(WeatherDocument::kForecast)) forecast = CutForecast(reTmp);
   if (forecast) {
     ForecastText = *forecast;
     LastUpdateText = FormatLastUpdate(platform_.Now(), platform_.DateTimeFormats());
@@ -561,7 +561,8 @@ void TfrmMain::pOptsClick() {
     // What could not be read keeps its initial value; the error is shown
     // and the dialog still opens. An error on OK is shown with the title
     // the application has then, and keeps the dialog open.
-    TfrmOptions frmOptions([this](const std::function<void()>& step) { return RunGuarded(step); });
+    TfrmOptions frmOptions(environment_.settings,
+                           [this](const std::function<void()>& step) { return RunGuarded(step); });
     RunGuarded([&] { frmOptions.FormCreate(); });
     platform_.RunOptions(frmOptions);
   }

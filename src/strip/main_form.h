@@ -28,9 +28,11 @@
 #include <string_view>
 
 #include "strip/form_design.h"
+#include "strip/strip_environment.h"
 #include "strip/strip_platform.h"
 #include "strip/timer.h"
 #include "weather/http_fetch.h"
+#include "weather/sources.h"
 #include "weather/work_buffer.h"
 
 // What FormClose tells the close path to do with the window. The four values
@@ -48,7 +50,9 @@ class TfrmMain {
   // The design values: timers, work buffer and flags. The application title
   // is set and tmrUpdate enabled here, so `platform` takes calls from now on;
   // nothing is shown yet.
-  explicit TfrmMain(TStripPlatform& platform);
+  // `environment` is what it reaches beyond its window: the settings, the
+  // fetch and the diagnostics line.
+  TfrmMain(TStripPlatform& platform, const StripEnvironment& environment);
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
@@ -122,16 +126,15 @@ class TfrmMain {
   // The picture of the primary station's conditions, and the station items.
   void UpdateConditionIcon();
 
-  // Fetches the forecast (true) or the current conditions (false) from the
-  // source that UseAlternateSource chooses at this call, and appends the
-  // document's lines to reTmp. The status texts go up once the document is
+  // Fetches `document` from the source that UseAlternateSource chooses at
+  // this call, and appends the document's lines to reTmp. The status texts go up once the document is
   // open. Returns whether the document arrived. When it cannot be opened the
   // user is told, the window closes through Close() and the application is
   // told to end; when the read fails the user is told and nothing is
   // appended. The boxes are modal: timers fire while they are open. Once the
   // application is told to end (before or during the fetch) it returns false
   // at once, with no box.
-  bool FetchDocument(bool forecast);
+  bool FetchDocument(WeatherDocument document);
 
   // The two stations' entries from the roundup: shown in the title, the
   // station items and the picture, with the title rotation restarted. A
@@ -173,8 +176,8 @@ class TfrmMain {
   // The system asks the program to end (a close signal, the session's end):
   // closes as above, once, and ends the program even when storing failed.
   // Nobody may be there to answer a box: that failure goes to standard error
-  // as one line naming the settings location and the error, and the program
-  // ends with status 1. Acts at once in every state, also while a document
+  // as one line naming the settings location and the error (the
+  // environment's diagnostics), and the program ends with status 1. Acts at once in every state, also while a document
   // downloads (the fetch is abandoned).
   void EndSession();
 
@@ -202,7 +205,7 @@ class TfrmMain {
 
  private:
   // The status texts of a fetch whose document has just opened.
-  void ShowFetchStatus(bool forecast);
+  void ShowFetchStatus(WeatherDocument document);
   // The status texts of an update in the title and the ticker, on the screen
   // at once.
   void ShowUpdateStatus();
@@ -233,9 +236,10 @@ class TfrmMain {
   // What the system's question at a log-off left for the session's end.
   enum class SessionQuery { kNone, kStored, kStoreFailed };
   SessionQuery session_query_ = SessionQuery::kNone;
-  // The line on standard error for a store that failed while the system
-  // ends the program.
-  static void ReportUnstored(const std::exception& error);
+  // The diagnostics line for a store that failed while the system ends the
+  // program, where nobody may be there to read a box.
+  void ReportUnstored(const std::exception& error);
 
   TStripPlatform& platform_;
+  const StripEnvironment& environment_;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 
 namespace {
@@ -132,7 +131,8 @@ bool* TfrmOptions::CheckBox(std::string_view name) {
 }
 
 void TfrmOptions::FormCreate() {
-  TRegIniFile store(kProductKeyPath);
+  const std::unique_ptr<SettingsGroup> group = settings_.Open();
+  const SettingsGroup& store = *group;
   SetScrollPosition(Read(store, kRate));
   cGrid.ForegroundIndex = Read(store, kForeground);
   cGrid.BackgroundIndex = Read(store, kBackground);
@@ -151,7 +151,8 @@ bool TfrmOptions::OkClick() {
 }
 
 void TfrmOptions::btnOkClick() {
-  TRegIniFile store(kProductKeyPath);
+  const std::unique_ptr<SettingsGroup> group = settings_.Open();
+  SettingsGroup& store = *group;
   Write(store, kRate, tbScroll);
   Write(store, kForeground, cGrid.ForegroundIndex);
   Write(store, kBackground, cGrid.BackgroundIndex);

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "store/palette.h"
+#include "store/settings_store.h"
 #include "strip/form_design.h"
 
 enum class TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
@@ -97,8 +98,10 @@ class TfrmOptions {
   // The error boundary OkClick runs btnOkClick behind (TfrmMain::RunGuarded):
   // it shows what the step raises and says whether the step ran to its end.
   using Guard = std::function<bool(const std::function<void()>& step)>;
-  // Without a guard, OkClick lets btnOkClick's error escape.
-  explicit TfrmOptions(Guard guard = {}) : guard_(std::move(guard)) {}
+  // The form reads and writes `settings`. Without a guard, OkClick lets
+  // btnOkClick's error escape.
+  explicit TfrmOptions(const SettingsStore& settings, Guard guard = {})
+      : settings_(settings), guard_(std::move(guard)) {}
 
   // The track bar's range: the ticker's step interval in milliseconds, so
   // its left end, the shortest interval, is the fastest ticker.
@@ -131,5 +134,6 @@ class TfrmOptions {
   bool OkClick();
 
  private:
+  const SettingsStore& settings_;
   Guard guard_;
 };

@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "store/ini_file_format.h"
-#include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "text/ascii_case.h"
 #include "weather/http_fetch.h"
@@ -57,26 +56,20 @@ bool IsBlankText(std::string_view text) {
   return true;
 }
 
-const char* ServerVariable(bool alternate) {
-  return alternate ? kAlternateServerVariable : kPrimaryServerVariable;
-}
-
 // The source's variable where it names a server: set to something other
 // than blanks (a blank one counts as unset, so the stored setting applies).
-const char* VariableValue(bool alternate) {
-  const char* value = std::getenv(ServerVariable(alternate));
+const char* VariableValue(const SourceTable& source) {
+  const char* value = std::getenv(source.variable);
   return value != nullptr && !IsBlankText(value) ? value : nullptr;
 }
 
 // The document's address on the server that `value` names (the default
 // where it is blank); empty when it names none.
-std::string AddressOf(bool forecast, bool alternate, std::string_view value) {
-  const std::string server =
-      ServerFromSetting(value, alternate ? kDefaultAlternateServer : kDefaultPrimaryServer);
+std::string AddressOf(WeatherDocument document, const SourceTable& source,
+                      std::string_view value) {
+  const std::string server = ServerFromSetting(value, source.default_server);
   if (server.empty()) return {};
-  const char* path = alternate ? (forecast ? kAlternateForecastPath : kAlternateConditionsPath)
-                               : (forecast ? kPrimaryForecastPath : kPrimaryConditionsPath);
-  return "http://" + server + path;
+  return "http://" + server + std::string(source.PathOf(document));
 }
 
 // Milliseconds as seconds, without a decimal where none is needed: "15",
@@ -91,14 +84,13 @@ std::string Seconds(long ms) {
   return text;
 }
 
-std::string FailureWords(bool alternate, const FetchResult& result, const FetchLimits& limits,
-                         std::string_view unusable) {
+std::string FailureWords(const SourceTable& source, const FetchResult& result,
+                         const FetchLimits& limits, std::string_view unusable) {
   switch (result.failure) {
     case FetchFailure::kNoAddress:
       if (!unusable.empty()) return std::string(unusable);
-      return std::string("no usable server; see ") + ServerVariable(alternate) + " or [" +
-             std::string(kSourcesSection) + "] " +
-             std::string((alternate ? kAlternateServer : kPrimaryServer).name) +
+      return std::string("no usable server; see ") + source.variable + " or [" +
+             std::string(kSourcesSection) + "] " + std::string(source.entry.name) +
              " in the settings file";
     case FetchFailure::kRefused:
       return "connection refused";
@@ -150,47 +142,55 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
   return std::string(value);
 }
 
-std::string DocumentAddress(bool forecast, bool alternate, std::string_view stored) {
-  const char* variable = VariableValue(alternate);
-  return AddressOf(forecast, alternate, variable ? variable : stored);
+std::string_view DocumentName(WeatherDocument document) {
+  return document == WeatherDocument::kForecast ? "forecast" : "current conditions";
 }
 
-DocumentSource FindDocumentSource(const TRegIniFile& store, bool forecast, bool alternate) {
-  const TextEntry& entry = alternate ? kAlternateServer : kPrimaryServer;
-  const std::string entry_name = "[" + std::string(entry.section) + "] " + std::string(entry.name);
-  const char* variable = VariableValue(alternate);
+std::string DocumentAddress(WeatherDocument document, WeatherSource source,
+                            std::string_view stored) {
+  const SourceTable& table = TableOf(source);
+  const char* variable = VariableValue(table);
+  return AddressOf(document, table, variable ? variable : stored);
+}
+
+DocumentSource FindDocumentSource(const SettingsGroup& store, WeatherDocument document,
+                                  WeatherSource source) {
+  const SourceTable& table = TableOf(source);
+  const std::string entry_name =
+      "[" + std::string(table.entry.section) + "] " + std::string(table.entry.name);
+  const char* variable = VariableValue(table);
   std::string stored;
   if (variable == nullptr) {
     try {
-      stored = Read(store, entry);
+      stored = Read(store, table.entry);
     } catch (const std::exception& error) {
       return {{}, entry_name + " cannot be read: " + error.what()};
     }
   }
   const std::string_view value = variable ? std::string_view(variable) : stored;
-  DocumentSource source{AddressOf(forecast, alternate, value), {}};
-  if (source.address.empty()) {
+  DocumentSource found{AddressOf(document, table, value), {}};
+  if (found.address.empty()) {
     constexpr std::size_t kShown = 64;
-    source.unusable = (variable ? std::string(ServerVariable(alternate)) : entry_name) + "=" +
-                      EncodeStoredValue(value.substr(0, kShown)) +
-                      (value.size() > kShown ? "..." : "") +
-                      " is not a usable server (host or host:port)";
+    found.unusable = (variable ? std::string(table.variable) : entry_name) + "=" +
+                     EncodeStoredValue(value.substr(0, kShown)) +
+                     (value.size() > kShown ? "..." : "") +
+                     " is not a usable server (host or host:port)";
   }
-  return source;
+  return found;
 }
 
-std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
-                             const FetchResult& result, const FetchLimits& limits,
-                             std::string_view unusable) {
+std::string FetchFailureLine(WeatherDocument document, WeatherSource source,
+                             const std::string& address, const FetchResult& result,
+                             const FetchLimits& limits, std::string_view unusable) {
   // A document that arrived, or one the caller gave up on, is no failure.
   if (result.outcome == FetchOutcome::kDocument || result.outcome == FetchOutcome::kAbandoned) {
     return {};
   }
   char took[48];
   std::snprintf(took, sizeof took, " (after %.1f s)\n", result.seconds);
-  return std::string("marrowby-weather: ") + (forecast ? "forecast" : "current conditions") +
-         // The [sources] entries are named after the sources they set.
-         " from the " + std::string((alternate ? kAlternateServer : kPrimaryServer).name) +
-         " source failed: " + (address.empty() ? std::string("(no address)") : address) + ": " +
-         FailureWords(alternate, result, limits, unusable) + took;
+  const SourceTable& table = TableOf(source);
+  return "marrowby-weather: " + std::string(DocumentName(document)) + " from the " +
+         std::string(table.name) + " source failed: " +
+         (address.empty() ? std::string("(no address)") : address) + ": " +
+         FailureWords(table, result, limits, unusable) + took;
 }

@@ -31,25 +31,55 @@
 #include <string>
 #include <string_view>
 
-class TRegIniFile;
+#include "store/stored_entries.h"
+
+class SettingsGroup;
 struct FetchLimits;
 struct FetchResult;
 
+// The two documents, and the two sources that serve both.
+enum class WeatherDocument { kConditions, kForecast };
+enum class WeatherSource { kPrimary, kAlternate };
+
 inline constexpr char kPrimaryServerVariable[] = "MARROWBY_WEATHER_PRIMARY";
 inline constexpr char kAlternateServerVariable[] = "MARROWBY_WEATHER_ALTERNATE";
-inline constexpr char kDefaultPrimaryServer[] = "127.0.0.1:8046";
-inline constexpr char kDefaultAlternateServer[] = "127.0.0.1:8047";
-
 inline constexpr char kPrimaryConditionsPath[] = "/text/wxascii/roundup/ASUS46.KMRB";
 inline constexpr char kPrimaryForecastPath[] = "/text/wxascii/forecasts/FPUS05.KMRB";
 inline constexpr char kAlternateConditionsPath[] = "/iwin/qz/hourly.html";
 inline constexpr char kAlternateForecastPath[] = "/iwin/qz/zone.html";
 
-// "http://<server><path>" for the forecast (true) or the current conditions
-// (false) of the primary or the alternate source; the empty text when the
+// A source: its name (also its [sources] entry's), the variable and the
+// stored entry that name its server, the server when neither does, and the
+// path of each document on it.
+struct SourceTable {
+  std::string_view name;
+  const char* variable;
+  const TextEntry& entry;
+  std::string_view default_server;
+  std::string_view conditions_path;
+  std::string_view forecast_path;
+
+  std::string_view PathOf(WeatherDocument document) const {
+    return document == WeatherDocument::kForecast ? forecast_path : conditions_path;
+  }
+};
+inline constexpr SourceTable kPrimarySource{"primary",        kPrimaryServerVariable,
+                                            kPrimaryServer,   "127.0.0.1:8046",
+                                            kPrimaryConditionsPath, kPrimaryForecastPath};
+inline constexpr SourceTable kAlternateSource{"alternate",        kAlternateServerVariable,
+                                              kAlternateServer,   "127.0.0.1:8047",
+                                              kAlternateConditionsPath, kAlternateForecastPath};
+inline const SourceTable& TableOf(WeatherSource source) {
+  return source == WeatherSource::kAlternate ? kAlternateSource : kPrimarySource;
+}
+// "current conditions", "forecast": how the failure line names a document.
+std::string_view DocumentName(WeatherDocument document);
+
+// "http://<server><path>" for `document` at `source`; the empty text when the
 // server that wins (see above) is unusable. `stored` is the source's entry in
 // the settings file, empty when there is none.
-std::string DocumentAddress(bool forecast, bool alternate, std::string_view stored = {});
+std::string DocumentAddress(WeatherDocument document, WeatherSource source,
+                            std::string_view stored = {});
 
 // Where one document is fetched from, as the settings stand at the call.
 struct DocumentSource {
@@ -67,7 +97,8 @@ struct DocumentSource {
 // DocumentAddress with the source's [sources] entry from `store`, which is
 // read only where no variable is set. Never raises: an entry that cannot be
 // read makes the source unusable.
-DocumentSource FindDocumentSource(const TRegIniFile& store, bool forecast, bool alternate);
+DocumentSource FindDocumentSource(const SettingsGroup& store, WeatherDocument document,
+                                  WeatherSource source);
 
 // The server part ("host", "host:port", "[v6]:port") that a variable's value
 // stands for: the default for an unset or blank value, the empty text for an
@@ -84,6 +115,7 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
 // (one line). Empty for a fetch that succeeded or that the caller abandoned.
 // For a fetch that had no address, `unusable` (DocumentSource::unusable) is
 // the reason, where given.
-std::string FetchFailureLine(bool forecast, bool alternate, const std::string& address,
+std::string FetchFailureLine(WeatherDocument document, WeatherSource source,
+                             const std::string& address,
                              const FetchResult& result, const FetchLimits& limits,
                              std::string_view unusable = {});

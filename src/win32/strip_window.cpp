@@ -81,7 +81,8 @@ std::string Text(std::string_view text) { return std::string(text); }
 // ---------------------------------------------------------------------------
 // Building the window
 
-TWin32Strip::TWin32Strip(TWin32Application& app) : app_(app) {
+TWin32Strip::TWin32Strip(TWin32Application& app, const StripEnvironment& environment)
+    : app_(app), frmMain(*this, environment) {
   const HINSTANCE instance = app_.Instance();
   RegisterClasses(instance, &WindowProc, &PanelProc);
   const COLORREF panel_color = ToColorRef(kStripDesign.panel_color);

@@ -46,7 +46,10 @@ class TWin32Strip : public TStripPlatform {
  public:
   // Builds the window with the strip's design values, hidden; the strip's
   // start (frmMain.Start()) does the rest.
-  explicit TWin32Strip(TWin32Application& app);
+  // `environment` is what the strip reaches beyond the window (the settings,
+  // the fetch, the diagnostics): the program's own unless a test gives one.
+  explicit TWin32Strip(TWin32Application& app,
+                       const StripEnvironment& environment = ProgramEnvironment());
   ~TWin32Strip() override;
   TWin32Strip(const TWin32Strip&) = delete;
   TWin32Strip& operator=(const TWin32Strip&) = delete;
@@ -190,5 +193,5 @@ class TWin32Strip : public TStripPlatform {
  public:
   // The strip's behaviour, last: it sets the application title and starts
   // tmrUpdate through this window when it is made.
-  TfrmMain frmMain{*this};
+  TfrmMain frmMain;
 };

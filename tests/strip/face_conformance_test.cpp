@@ -253,7 +253,7 @@ void ExpectShowsDesign(const ShownForm& shown, const FormDesign& design) {
 
 TEST_F(FaceConformance, TheOptionsDialogIsTheTableAndOkWritesTheForm) {
   if (!face_->HasForms()) GTEST_SKIP() << "this face has no forms";
-  TfrmOptions form([&](const std::function<void()>& step) {
+  TfrmOptions form(ProgramEnvironment().settings, [&](const std::function<void()>& step) {
     return face_->Form().RunGuarded(step);
   });
   form.FormCreate();

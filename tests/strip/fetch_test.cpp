@@ -1,23 +1,19 @@
-// FetchDocument against real loopback servers: which address it asks, what
-// reaches the work buffer, the status texts once the document is open, what
-// the user is told when it is not (and a log-off while it says so), where the
-// servers come from, and the line a failed fetch leaves on standard error.
+// FetchDocument on scripted documents: which address it asks, what reaches
+// the work buffer, the status texts once the document is open, what the
+// user is told when it is not (and a log-off while it says so), where the
+// servers come from, and the line a failed fetch leaves in the diagnostics.
 #include "strip/main_form.h"
 #include "strip_fixture.h"
-#include "support/weather_servers.h"
-
-#ifndef _WIN32
-#include "support/temp_config.h"
-#endif
+#include "support/environment.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
 
 constexpr char kOpenFailed[] =
     "information: Attempt to open the URL failed. Check your connection settings";
 constexpr char kReadFailed[] = "error: Connection to Internet failed or lost.";
+constexpr char kNoClient[] = "error: Connection to Internet failed or lost. Check your settings.";
 
 class FetchTest : public StripTest {
  protected:
@@ -32,45 +28,45 @@ class FetchTest : public StripTest {
   std::string Fetch(bool alternate, bool forecast) {
     frm_.UseAlternateSource = alternate;
     frm_.reTmp.ClearBuffer();
-    EXPECT_TRUE(frm_.FetchDocument(forecast));
+    EXPECT_TRUE(frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
     return frm_.reTmp.WholeText();
   }
 
-  TfrmMain frm_{face_};
+  TfrmMain frm_{face_, env_};
 };
 
 TEST_F(FetchTest, TheAddressFollowsTheArgumentAndTheFlagAtEveryCall) {
-  WeatherServers servers;
-  servers.ServeRoundup(false, "primary roundup\n");
-  servers.ServeForecast(false, "primary forecast\n");
-  servers.ServeRoundup(true, "alternate roundup\n");
-  servers.ServeForecast(true, "alternate forecast\n");
+  using enum WeatherDocument;
+  using enum WeatherSource;
+  Serve(kConditions, "primary roundup\n");
+  Serve(kForecast, "primary forecast\n");
+  Serve(kConditions, "alternate roundup\n", kAlternate);
+  Serve(kForecast, "alternate forecast\n", kAlternate);
   EXPECT_EQ(Fetch(false, false), "primary roundup\r\n");
   EXPECT_EQ(Fetch(false, true), "primary forecast\r\n");
   EXPECT_EQ(Fetch(true, false), "alternate roundup\r\n");
   EXPECT_EQ(Fetch(true, true), "alternate forecast\r\n");
   EXPECT_EQ(Fetch(false, true), "primary forecast\r\n");
-  EXPECT_EQ(servers.primary.Requests().size(), 3u);
-  EXPECT_EQ(servers.alternate.Requests().size(), 2u);
+  EXPECT_EQ(fetch_.asked,
+            (Calls{AddressOf(kConditions), AddressOf(kForecast), AddressOf(kConditions, kAlternate),
+                   AddressOf(kForecast, kAlternate), AddressOf(kForecast)}));
   EXPECT_TRUE(face_.Boxes().empty());
 }
 
 TEST_F(FetchTest, LinesGoBehindWhatTheBufferHolds) {
-  WeatherServers servers;
-  servers.ServeRoundup(false, "A\r\n\r\nB\r\n\tC\x01\xE9\rlast line without end");
+  Serve(WeatherDocument::kConditions, "A\r\n\r\nB\r\n\tC\x01\xE9\rlast line without end");
   frm_.reTmp.SetWholeText("held");
-  EXPECT_TRUE(frm_.FetchDocument(false));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kConditions));
   EXPECT_EQ(frm_.reTmp.WholeText(), "held\r\nA\r\nB\r\n\tC\x01\xE9");
 }
 
 TEST_F(FetchTest, EmptyBodiesAndErrorPagesAreDocuments) {
-  WeatherServers servers;
-  servers.ServeRoundup(false, "");
-  EXPECT_TRUE(frm_.FetchDocument(false));
+  Serve(WeatherDocument::kConditions, "");
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kConditions));
   EXPECT_EQ(frm_.reTmp.WholeText(), "");
-  servers.ServeForecastReply(
-      false, LoopbackReply::Page(404, "<html>\n<h1>Not Found</h1>\n</html>\n", "text/html"));
-  EXPECT_TRUE(frm_.FetchDocument(true));
+  // The page a server sends with its 404.
+  Serve(WeatherDocument::kForecast, "<html>\n<h1>Not Found</h1>\n</html>\n");
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_EQ(frm_.reTmp.WholeText(), "<html>\r\n<h1>Not Found</h1>\r\n</html>\r\n");
   EXPECT_TRUE(face_.Boxes().empty());
   EXPECT_FALSE(frm_.TerminateRequested());
@@ -80,10 +76,9 @@ TEST_F(FetchTest, EmptyBodiesAndErrorPagesAreDocuments) {
 // Once the document is open the conditions' status texts are painted, once;
 // the forecast's caption is set without a forced paint.
 TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
-  WeatherServers servers;
-  servers.ServeRoundup(false, "MARROWBY\n");
-  servers.ServeForecast(false, "ZONE\n");
-  EXPECT_TRUE(frm_.FetchDocument(false));
+  Serve(WeatherDocument::kConditions, "MARROWBY\n");
+  Serve(WeatherDocument::kForecast, "ZONE\n");
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kConditions));
   EXPECT_EQ(
       face_.calls,
       (Calls{"fetch", "paint: Getting Current Conditions... | Getting Forecast Information...",
@@ -93,7 +88,7 @@ TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
   frm_.tmrTitleSwitchTimer();
   frm_.tmrScrollTimer();
   face_.calls.clear();
-  EXPECT_TRUE(frm_.FetchDocument(true));
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched"}));  // nothing painted
   EXPECT_EQ(face_.title, "title stays");
   EXPECT_EQ(face_.caption, "Getting Forecast Information...");
@@ -101,26 +96,34 @@ TEST_F(FetchTest, StatusTextsGoUpOnceTheDocumentIsOpen) {
 
 // The document cannot be opened: no status text, nothing appended; the
 // information box, then the window closes the way Exit closes it (storing
-// what is shown) and the program is told to end.
-TEST_F(FetchTest, ARefusingOrUnknownServerEndsTheProgramAfterStoring) {
-  // A label longer than 63 characters is refused by the resolver itself, so
-  // the unknown host costs no query to a name server.
-  const std::string unknown = std::string(64, 'x') + ".invalid";
-  for (const std::string& server : {nowhere_.Authority(), unknown}) {
-    SCOPED_TRACE(server);
-    SetEnvironment(kPrimaryServerVariable, server);
+// what is shown) and the program is told to end. Without an HTTP client no
+// document can be opened either, which an error box says first.
+TEST_F(FetchTest, ADocumentThatCannotBeOpenedEndsTheProgramAfterStoring) {
+  struct Case {
+    const char* name;
+    ScriptedAnswer answer;
+    Calls boxes;
+  };
+  for (const Case& c :
+       {Case{"refused", ScriptedAnswer::OpenFails(FetchFailure::kRefused), {kOpenFailed}},
+        Case{"unknown host", ScriptedAnswer::OpenFails(FetchFailure::kNameNotFound), {kOpenFailed}},
+        Case{"no client", ScriptedAnswer::InitFails(), {kNoClient, kOpenFailed}}}) {
+    SCOPED_TRACE(c.name);
+    fetch_.otherwise = c.answer;
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     frm.FormCreate();
-    frm.ForecastText = "Kept forecast via " + server;
+    frm.ForecastText = std::string("Kept forecast when ") + c.name;
     face.title = "title";
     face.caption = "caption";
     frm.reTmp.SetWholeText("held");
     face.calls.clear();
 
-    EXPECT_FALSE(frm.FetchDocument(false));
-    EXPECT_EQ(face.calls,
-              (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops", "end loops"}));
+    EXPECT_FALSE(frm.FetchDocument(WeatherDocument::kConditions));
+    Calls expected{"fetch", "fetched"};
+    expected.insert(expected.end(), c.boxes.begin(), c.boxes.end());
+    expected.insert(expected.end(), {"hide", "end loops", "end loops"});
+    EXPECT_EQ(face.calls, expected);
     EXPECT_EQ(frm.ExitStatus(), 0);
     EXPECT_EQ(StoredText(kLastForecast), frm.ForecastText);
     EXPECT_EQ(frm.reTmp.WholeText(), "held");
@@ -138,12 +141,12 @@ TEST_F(FetchTest, ASystemCloseDuringTheOpenFailedBoxStoresOnce) {
     EXPECT_EQ(StoredText(kLastForecast), "shown");
     Store(kLastForecast, "edited after the close");
   };
-  EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kConditions));  // nothing scripted: refused
   EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops"}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the close");
   // Told to end: no more fetches, no more boxes.
   face_.calls.clear();
-  EXPECT_FALSE(frm_.FetchDocument(true));
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kForecast));
   EXPECT_TRUE(face_.calls.empty());
 }
 
@@ -159,7 +162,7 @@ TEST_F(FetchTest, ALogOffDuringTheOpenFailedBoxStoresAtTheQuestionOnly) {
     Store(kLastForecast, "edited after the question");
     frm_.SessionEnded(true);
   };
-  EXPECT_FALSE(frm_.FetchDocument(false));  // the fixture's sources refuse
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kConditions));  // nothing scripted: refused
   EXPECT_EQ(face_.calls, (Calls{"fetch", "fetched", kOpenFailed, "hide", "end loops"}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the question");
 }
@@ -167,21 +170,13 @@ TEST_F(FetchTest, ALogOffDuringTheOpenFailedBoxStoresAtTheQuestionOnly) {
 // The read fails after the document opened: one error box, the buffer as it
 // was, and the program goes on.
 TEST_F(FetchTest, AResetOrAStallMidBodyShowsOneErrorBox) {
-  WeatherServers servers;
-  LoopbackReply reset = LoopbackReply::Page(200, std::string(2000, 'x') + "\n");
-  reset.close_after_body_bytes = 500;
-  reset.reset = true;
-  LoopbackReply stall = LoopbackReply::Page(200, std::string(2000, 'y') + "\n");
-  stall.stall_after_body_bytes = 500;
-  stall.stall = 20s;
-  servers.ServeRoundupReply(false, reset);
-  servers.ServeForecastReply(false, stall);
+  Serve(WeatherDocument::kConditions, ScriptedAnswer::ReadFails(FetchFailure::kReset));
+  Serve(WeatherDocument::kForecast, ScriptedAnswer::ReadFails(FetchFailure::kStalled).Waiting(3));
   for (bool forecast : {false, true}) {
     SCOPED_TRACE(forecast ? "stall" : "reset");
     frm_.reTmp.SetWholeText("held");
-    frm_.fetchLimits.stall_ms = forecast ? 400 : FetchLimits{}.stall_ms;
     face_.calls.clear();
-    EXPECT_FALSE(frm_.FetchDocument(forecast));
+    EXPECT_FALSE(frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
     EXPECT_EQ(face_.Boxes(), (Calls{kReadFailed}));
     EXPECT_EQ(face_.calls.back(), kReadFailed);
     EXPECT_EQ(frm_.reTmp.WholeText(), "held");
@@ -193,71 +188,59 @@ TEST_F(FetchTest, AResetOrAStallMidBodyShowsOneErrorBox) {
 // ---- where the servers come from ----
 
 TEST_F(FetchTest, StoredServersApplyUnlessTheEnvironmentNamesOne) {
-  WeatherServers stored, environment;
-  stored.ServeForecast(false, "stored primary\n");
-  stored.ServeForecast(true, "stored alternate\n");
-  environment.ServeForecast(false, "environment primary\n");
-  environment.ServeForecast(true, "environment alternate\n");
-  Store(kPrimaryServer, stored.primary.Authority());
-  Store(kAlternateServer, stored.alternate.Authority());
+  const auto serve = [&](const std::string& server, const std::string& body, bool alternate) {
+    fetch_.Answer("http://" + server + (alternate ? kAlternateForecastPath : kPrimaryForecastPath),
+                  ScriptedAnswer::Document(body));
+  };
+  serve("stored-primary:8001", "stored primary\n", false);
+  serve("stored-alternate:8002", "stored alternate\n", true);
+  serve("environment-primary:8003", "environment primary\n", false);
+  serve("environment-alternate:8004", "environment alternate\n", true);
+  Store(kPrimaryServer, "stored-primary:8001");
+  Store(kAlternateServer, "stored-alternate:8002");
 
-  UnsetEnvironment(kPrimaryServerVariable);
   SetEnvironment(kAlternateServerVariable, " ");  // blank counts as unset
   EXPECT_EQ(Fetch(false, true), "stored primary\r\n");
   EXPECT_EQ(Fetch(true, true), "stored alternate\r\n");
 
   // A variable that is set wins, each source on its own.
-  SetEnvironment(kPrimaryServerVariable, environment.primary.Authority());
+  SetEnvironment(kPrimaryServerVariable, "environment-primary:8003");
   EXPECT_EQ(Fetch(false, true), "environment primary\r\n");
   EXPECT_EQ(Fetch(true, true), "stored alternate\r\n");
-  SetEnvironment(kAlternateServerVariable, environment.alternate.Authority());
+  SetEnvironment(kAlternateServerVariable, "environment-alternate:8004");
   EXPECT_EQ(Fetch(true, true), "environment alternate\r\n");
 
   // Read at every fetch: a hand edit applies to the next one, and fetching
   // never writes the entries.
   UnsetEnvironment(kPrimaryServerVariable);
-  Store(kPrimaryServer, environment.primary.Authority());
-#ifndef _WIN32
-  const std::string before = ReadFileBytes(SettingsFileForKey(kProductKeyPath));
-#endif
+  Store(kPrimaryServer, "environment-primary:8003");
+  const std::vector<std::string> writes = settings_.writes;
   EXPECT_EQ(Fetch(false, true), "environment primary\r\n");
-#ifndef _WIN32
-  EXPECT_EQ(ReadFileBytes(SettingsFileForKey(kProductKeyPath)), before);
-#endif
-  EXPECT_EQ(StoredText(kPrimaryServer), environment.primary.Authority());
+  EXPECT_EQ(settings_.writes, writes);
+  EXPECT_EQ(StoredText(kPrimaryServer), "environment-primary:8003");
   EXPECT_TRUE(face_.Boxes().empty());
 }
 
-TEST_F(FetchTest, EachFailedFetchWritesOneLineToStandardError) {
-  WeatherServers servers;
-  LoopbackReply stall = LoopbackReply::Page(200, std::string(2000, 'y') + "\n");
-  stall.stall_after_body_bytes = 500;
-  stall.stall = 20s;
-  servers.ServeForecastReply(false, stall);
-  servers.ServeForecast(true, "fine\n");
+TEST_F(FetchTest, EachFailedFetchWritesOneLineToTheDiagnostics) {
+  Serve(WeatherDocument::kForecast, ScriptedAnswer::ReadFails(FetchFailure::kStalled));
+  Serve(WeatherDocument::kForecast, "fine\n", WeatherSource::kAlternate);
 
-  testing::internal::CaptureStderr();
   frm_.fetchLimits.stall_ms = 400;
-  EXPECT_FALSE(frm_.FetchDocument(true));
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kForecast));
   frm_.fetchLimits = {};
   frm_.UseAlternateSource = true;
-  EXPECT_TRUE(frm_.FetchDocument(true));  // success says nothing
+  EXPECT_TRUE(frm_.FetchDocument(WeatherDocument::kForecast));  // success says nothing
   frm_.UseAlternateSource = false;
-  SetEnvironment(kPrimaryServerVariable, nowhere_.Authority());
-  EXPECT_FALSE(frm_.FetchDocument(false));
-  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(frm_.FetchDocument(WeatherDocument::kConditions));
 
   // The document, its source, the address, why (with the fetch's own limits).
-  const std::string stalled = "marrowby-weather: forecast from the primary source failed: " +
-                              servers.primary.Url(kPrimaryForecastPath) +
-                              ": no byte for 0.4 s (after ";
-  const std::string refused =
-      "marrowby-weather: current conditions from the primary source failed: http://" +
-      nowhere_.Authority() + kPrimaryConditionsPath + ": connection refused (after ";
-  ASSERT_EQ(err.find(stalled), 0u) << err;
-  const std::size_t second = err.find('\n') + 1;
-  EXPECT_EQ(err.find(refused, second), second) << err;
-  EXPECT_EQ(err.find('\n', second), err.size() - 1) << err;
+  EXPECT_EQ(
+      log_.lines,
+      (Calls{"marrowby-weather: forecast from the primary source failed: " +
+                 AddressOf(WeatherDocument::kForecast) + ": no byte for 0.4 s (after 0.0 s)\n",
+             "marrowby-weather: current conditions from the primary source failed: " +
+                 AddressOf(WeatherDocument::kConditions) +
+                 ": connection refused (after 0.0 s)\n"}));
 }
 
 }  // namespace

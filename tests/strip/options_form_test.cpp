@@ -4,12 +4,9 @@
 #include "strip/options_form.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "strip_fixture.h"
-
-#ifndef _WIN32
-#include "support/temp_config.h"
-#endif
 
 namespace {
 
@@ -24,14 +21,14 @@ std::vector<int> Values(const TfrmOptions& form) {
 const std::vector<int> kInitialValues{300, 11, 0, 0, 0, 0, 0};
 
 TEST_F(OptionsFormTest, ANewFormHoldsTheInitialValuesAndAnEmptyStoreTheDefaults) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   EXPECT_EQ(Values(form), kInitialValues);
   form.FormCreate();
   EXPECT_EQ(Values(form), (std::vector<int>{150, 15, 0, 1, 0, 1, 0}));
 }
 
 TEST_F(OptionsFormTest, EachCheckBoxOfTheDialogHasItsOwnValue) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   int check_boxes = 0;
   for (const FormControl& control : kOptionsDesign.controls) {
     bool* value = form.CheckBox(control.name);
@@ -55,7 +52,7 @@ TEST_F(OptionsFormTest, StoredValuesFillTheForm) {
   Store(kShowTask, true);
   Store(kOnStart, false);
   Store(kAltSource, true);
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
   EXPECT_EQ(Values(form), (std::vector<int>{42, 4, 11, 0, 1, 0, 1}));
 }
@@ -65,36 +62,31 @@ TEST_F(OptionsFormTest, ARateBeyondTheTrackBarIsTakenAtItsEndAndStoredSo) {
   for (const auto& [stored, shown] : {std::pair{500, 300}, std::pair{-7, 1}, std::pair{0, 1}}) {
     SCOPED_TRACE(stored);
     Store(kRate, stored);
-    TfrmOptions form;
+    TfrmOptions form(env_.settings);
     form.FormCreate();
     EXPECT_EQ(form.tbScroll, shown);
     form.btnOkClick();
     EXPECT_EQ(StoredText(kRate), std::to_string(shown));
   }
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.SetScrollPosition(301);
   EXPECT_EQ(form.tbScroll, 300);
   form.SetScrollPosition(1);
   EXPECT_EQ(form.tbScroll, 1);
 }
 
-// All seven are written whether changed or not, in their fixed order (on an
-// empty store each section appears where its first entry was written).
+// All seven are written whether changed or not, in their fixed order, in one
+// group.
 TEST_F(OptionsFormTest, OkWritesAllSevenInTheirOrder) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
+  const int groups = settings_.groups;
   form.btnOkClick();
-  EXPECT_EQ(
-      (std::vector<std::string>{StoredText(kRate), StoredText(kForeground), StoredText(kBackground),
-                                StoredText(kBold), StoredText(kShowTask), StoredText(kOnStart),
-                                StoredText(kAltSource)}),
-      (std::vector<std::string>{"150", "15", "0", "1", "0", "1", "0"}));
-#ifndef _WIN32
-  EXPECT_EQ(ReadFileBytes(SettingsFileForKey(kProductKeyPath)),
-            "[scroll]\nrate=\"150\"\n"
-            "[window]\nforeground=\"15\"\nbackground=\"0\"\nbold=\"1\"\nshowtask=\"0\"\n"
-            "[settings]\nonstart=\"1\"\naltsource=\"0\"\n");
-#endif
+  EXPECT_EQ(settings_.writes,
+            (std::vector<std::string>{"scroll/rate=150", "window/foreground=15",
+                                      "window/background=0", "window/bold=1", "window/showtask=0",
+                                      "settings/onstart=1", "settings/altsource=0"}));
+  EXPECT_EQ(settings_.groups, groups + 1);
 }
 
 // An index without a cell (a hand-edited file) marks no cell and goes back
@@ -102,7 +94,7 @@ TEST_F(OptionsFormTest, OkWritesAllSevenInTheirOrder) {
 TEST_F(OptionsFormTest, AHandEditedIndexWithoutACellIsStoredBackAsItWas) {
   Store(kForeground, 20);
   Store(kBackground, -1);
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
   for (int i = 0; i < kPaletteSize; ++i) EXPECT_EQ(form.cGrid.CellMark(i), "") << i;
   form.btnOkClick();
@@ -138,7 +130,7 @@ TEST_F(OptionsFormTest, AStoreErrorWhileFillingStopsAtThatEntry) {
     Store(kOnStart, true);
     Store(kAltSource, true);
     StoreUnreadable(c.section, c.name);
-    TfrmOptions form;
+    TfrmOptions form(env_.settings);
     try {
       form.FormCreate();
       ADD_FAILURE() << "no error";
@@ -151,19 +143,36 @@ TEST_F(OptionsFormTest, AStoreErrorWhileFillingStopsAtThatEntry) {
   }
 }
 
+// Stopped at the first entry that the store refuses: the ones before it are
+// written, none after it. A failure that the store reports only at the end
+// of the group is raised too.
 TEST_F(OptionsFormTest, AStoreErrorWhileWritingStopsTheWriting) {
-  TfrmOptions form;
+  TfrmOptions form(env_.settings);
   form.FormCreate();
-  if (!StoreUnwritable()) GTEST_SKIP() << "the store cannot be made unwritable here";
-  try {
-    form.btnOkClick();
-    ADD_FAILURE() << "no error";
-  } catch (const ERegistryException& error) {
-    // Stopped at the first entry: its file cannot be replaced, or (in the
-    // registry) its section cannot be made.
-    const std::string message = error.what();
-    EXPECT_TRUE(message == "Failed to set data for 'rate'" || message == "Failed to create key scroll")
-        << message;
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+    std::string error;
+    std::size_t written;
+  };
+  for (const Case& c :
+       {Case{"no store", [&] { StoreUnwritable(); }, "Failed to create key scroll", 0},
+        Case{"bold", [&] { settings_.SetUnwritable(kWindowSection, kBold.name); },
+             "Failed to set data for 'bold'", 3},
+        Case{"group end", [&] { settings_.fail_group_end = true; }, "Failed to set data for 'rate'",
+             7}}) {
+    SCOPED_TRACE(c.name);
+    settings_.refuse_all_writes = settings_.fail_group_end = false;
+    settings_.unwritable.clear();
+    settings_.writes.clear();
+    c.fault();
+    try {
+      form.btnOkClick();
+      ADD_FAILURE() << "no error";
+    } catch (const ERegistryException& error) {
+      EXPECT_EQ(error.what(), c.error);
+    }
+    EXPECT_EQ(settings_.writes.size(), c.written);
   }
 }
 

@@ -77,7 +77,7 @@ class RecordingProbe : public FaceProbe {
 
  private:
   RecordingFace face_;
-  TfrmMain frm_{face_};
+  TfrmMain frm_{face_, ProgramEnvironment()};
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ constexpr PaletteColor kNavy{0, 0, 128};
 constexpr PaletteColor kRed{255, 0, 0};
 
 TEST_F(SettingsTest, AnEmptyStoreGivesTheDefaults) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   face_.bold = false;
   face_.font_color = kRed;
   face_.panel_colors.fill(kRed);
@@ -40,7 +40,7 @@ TEST_F(SettingsTest, HandEditedValuesAreAppliedAsStored) {
   Store(kBold, false);
   Store(kShowTask, true);
   Store(kAltSource, true);
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.tmrScroll.SetEnabled(true);
   frm.ApplySettings();
   // A rate of 0: enabled, and no ticks.
@@ -75,7 +75,7 @@ TEST_F(SettingsTest, HandEditedValuesAreAppliedAsStored) {
 
 TEST_F(SettingsTest, AnUnchangedRateKeepsTheTickersPeriodAndANewOneRestartsIt) {
   Store(kRate, 150);
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.ApplySettings();
   frm.tmrScroll.SetEnabled(true);
   ASSERT_EQ(face_.Starts(StripTimer::tmrScroll), 1);
@@ -112,7 +112,7 @@ TEST_F(SettingsTest, AStoreErrorEndsItWhereItWasRaised) {
     RecordingFace face;
     face.font_color = kRed;
     face.panel_colors.fill(kRed);
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     EXPECT_FALSE(frm.RunGuarded([&] { frm.ApplySettings(); }));
     EXPECT_EQ(face.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for '" +
                                                       std::string(c.unreadable) + "'."}));

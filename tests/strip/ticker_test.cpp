@@ -10,7 +10,7 @@ namespace {
 using TickerTest = StripTest;
 
 TEST_F(TickerTest, EachStepDropsOneCharacterAndTheTickThatEmptiesItRefills) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.ForecastText = "abc";
   frm.tmrScrollTimer();  // the empty caption is filled at once
   frm.ForecastText = "Forecast text";
@@ -35,7 +35,7 @@ TEST_F(TickerTest, EachStepDropsOneCharacterAndTheTickThatEmptiesItRefills) {
 }
 
 TEST_F(TickerTest, TheTaskbarEntryMirrorsTheTickerOnlyWhenAsked) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.ForecastText = "ab";
   frm.tmrScrollTimer();
   frm.ForecastText = "Rain\xA0\x85";
@@ -63,7 +63,7 @@ TEST_F(TickerTest, TheTaskbarEntryMirrorsTheTickerOnlyWhenAsked) {
 }
 
 TEST_F(TickerTest, TheTitleAlternatesByTheTagStartingWithThePrimaryLine) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.PrimaryConditions = "MARROWBY  SUNNY 70";
   frm.SecondaryConditions = "WENDMOORE CLOUDY 65";
   // As after start-up or a conditions update the tag is 0: the primary line
@@ -83,7 +83,7 @@ TEST_F(TickerTest, TheTitleAlternatesByTheTagStartingWithThePrimaryLine) {
 }
 
 TEST_F(TickerTest, AStationNameAloneReadsNotAvailable) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   const auto shown = [&](const std::string& primary, const std::string& secondary) {
     frm.PrimaryConditions = primary;
     frm.SecondaryConditions = secondary;

@@ -61,7 +61,7 @@ using TimerTickTest = StripTest;
 // A tick that the window system had queued before its timer stopped, or one
 // of a timer without ticks, runs nothing.
 TEST_F(TimerTickTest, TicksReachAHandlerOnlyWhileItsTimerTicks) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.ForecastText = "xyz";
   frm.tmrScrollTimer();
   frm.ForecastText = "abc";

@@ -1,4 +1,4 @@
-// The three update paths end to end against loopback servers: what the strip
+// The three update paths end to end on scripted documents: what the strip
 // paints at each step and in which order the documents are asked for, what
 // each path leaves (texts, stamp, picture, timers, buffer, store), what a
 // failed fetch or a foreign document leaves, an update running inside another
@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <map>
 
+#include "sample-server/sample_documents.h"
 #include "strip/main_form.h"
 #include "strip_fixture.h"
-#include "support/weather_servers.h"
+#include "support/weather_documents.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
 
 const std::string kMarrowbyRain = "MARROWBY       RAIN      52 49  89 S12       29.80F";
@@ -31,30 +31,26 @@ constexpr char kOpenFailed[] =
     "information: Attempt to open the URL failed. Check your connection settings";
 constexpr char kReadFailed[] = "error: Connection to Internet failed or lost.";
 
-// A reply that breaks off after `bytes` of its body.
-LoopbackReply Broken(const std::string& body, std::size_t bytes) {
-  LoopbackReply reply = LoopbackReply::Page(200, body);
-  reply.close_after_body_bytes = bytes;
-  reply.reset = true;
-  return reply;
-}
+// A document that breaks off in its body.
+const ScriptedAnswer kBroken = ScriptedAnswer::ReadFails(FetchFailure::kReset);
 
 class UpdateTest : public StripTest {
  protected:
   void SetUp() override {
     StripTest::SetUp();
-    servers_.Use();
+    // What a server answers for a path it does not have: its 404 page.
+    fetch_.otherwise = ScriptedAnswer::Document("404 Not Found\n");
   }
-  void ServeRain(bool alternate = false) {
-    servers_.ServeRoundup(alternate, Roundup(kMarrowbyRain, kWendmooreSun));
-    servers_.ServeForecast(alternate, ZoneForecast(kRainParagraph));
+  void ServeRain(WeatherSource source = WeatherSource::kPrimary) {
+    Serve(WeatherDocument::kConditions, Roundup(kMarrowbyRain, kWendmooreSun), source);
+    Serve(WeatherDocument::kForecast, ZoneForecast(kRainParagraph), source);
   }
   void ServeSnow() {
-    servers_.ServeRoundup(false, Roundup(kMarrowbySnow, kWendmooreCld));
-    servers_.ServeForecast(false, ZoneForecast(kSnowParagraph));
+    Serve(WeatherDocument::kConditions, Roundup(kMarrowbySnow, kWendmooreCld));
+    Serve(WeatherDocument::kForecast, ZoneForecast(kSnowParagraph));
   }
   // A window started on the stored texts, without the start-up update.
-  static void Start(TfrmMain& frm, RecordingFace& face) {
+  void Start(TfrmMain& frm, RecordingFace& face) {
     StoreShownTexts();
     frm.FormCreate();
     face.calls.clear();
@@ -72,8 +68,6 @@ class UpdateTest : public StripTest {
     EXPECT_EQ(face.station_items,
               (std::array<std::string, 2>{frm.PrimaryConditions, frm.SecondaryConditions}));
   }
-
-  WeatherServers servers_;
 };
 
 // ---- the three paths ----
@@ -84,7 +78,7 @@ TEST_F(UpdateTest, TheStartUpUpdateOnAnEmptyStore) {
   face_.formats.clock_24_hour = true;
   face_.formats.time_separator = ".";
   {
-    TfrmMain frm(face_);
+    TfrmMain frm(face_, env_);
     frm.FormCreate();
     // The defaults first; the status texts at the start-up update and again
     // once the roundup is open; nothing painted while the forecast comes.
@@ -114,11 +108,11 @@ TEST_F(UpdateTest, TheStartUpUpdateOnAnEmptyStore) {
 }
 
 TEST_F(UpdateTest, UpdateNowShowsTheStatusThenTheNewTexts) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   // A box during the forecast's fetch shows what the strip shows meanwhile.
-  servers_.ServeRoundup(false, Roundup(kMarrowbySnow, kWendmooreCld));
-  servers_.ServeForecastReply(false, Broken(ZoneForecast(kSnowParagraph), 20));
+  Serve(WeatherDocument::kConditions, Roundup(kMarrowbySnow, kWendmooreCld));
+  Serve(WeatherDocument::kForecast, kBroken);
   Calls at_box;
   face_.on_box = [&](const std::string&) {
     at_box.push_back(face_.title + " | " + face_.caption);
@@ -136,7 +130,7 @@ TEST_F(UpdateTest, UpdateNowShowsTheStatusThenTheNewTexts) {
 
   // Once the forecast arrives, the ticker starts it from its beginning, and
   // a second update gives the same texts.
-  servers_.ServeForecast(false, ZoneForecast(kSnowParagraph));
+  Serve(WeatherDocument::kForecast, ZoneForecast(kSnowParagraph));
   const auto texts = [&] {
     frm.pUpdateClick();
     return Calls{frm.PrimaryConditions, frm.SecondaryConditions, frm.ForecastText, face_.caption,
@@ -151,7 +145,7 @@ TEST_F(UpdateTest, UpdateNowShowsTheStatusThenTheNewTexts) {
 }
 
 TEST_F(UpdateTest, TheHalfHourlyUpdateLeavesTheTickerEmptyUntilItsNextStep) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   ServeRain();
   frm.tmrUpdateTimer();
@@ -159,10 +153,8 @@ TEST_F(UpdateTest, TheHalfHourlyUpdateLeavesTheTickerEmptyUntilItsNextStep) {
   // when the roundup opens.
   EXPECT_EQ(face_.calls,
             (Calls{kStatusPaint, "fetch", "fetched", "fetch", kStatusPaint, "fetched"}));
-  const std::vector<LoggedRequest> requests = servers_.primary.Requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[0].target(), kPrimaryForecastPath);
-  EXPECT_EQ(requests[1].target(), kPrimaryConditionsPath);
+  EXPECT_EQ(fetch_.asked, (Calls{AddressOf(WeatherDocument::kForecast),
+                                 AddressOf(WeatherDocument::kConditions)}));
   EXPECT_EQ(frm.ForecastText, kRainForecast);
   EXPECT_EQ(face_.ticker_text, kRainForecast);
   EXPECT_EQ(face_.caption, "");
@@ -184,20 +176,21 @@ TEST_F(UpdateTest, TheHalfHourlyUpdateLeavesTheTickerEmptyUntilItsNextStep) {
 
 TEST_F(UpdateTest, TheAlternateSourceIsAskedWhenChosen) {
   Store(kAltSource, true);
-  ServeRain(true);
-  TfrmMain frm(face_);
+  ServeRain(WeatherSource::kAlternate);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   frm.pUpdateClick();
   EXPECT_EQ(frm.PrimaryConditions, kMarrowbyRain);
   EXPECT_EQ(frm.ForecastText, kRainForecast);
-  EXPECT_TRUE(servers_.primary.Requests().empty());
-  EXPECT_EQ(servers_.alternate.Requests().size(), 2u);
+  EXPECT_EQ(fetch_.asked,
+            (Calls{AddressOf(WeatherDocument::kConditions, WeatherSource::kAlternate),
+                   AddressOf(WeatherDocument::kForecast, WeatherSource::kAlternate)}));
 }
 
 // ---- the picture and the station items ----
 
 TEST_F(UpdateTest, ThePictureFollowsThePrimaryLineAndAStationWithoutAReportKeepsIt) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   frm.SecondaryConditions = "WENDMOORE & <b>CO</b>";
   const auto picture = [&](const std::string& primary) {
     frm.PrimaryConditions = primary;
@@ -217,14 +210,14 @@ TEST_F(UpdateTest, ThePictureFollowsThePrimaryLineAndAStationWithoutAReportKeeps
 // program; the steps after it still run on the kept texts, but fetch nothing
 // more and show no second box.
 TEST_F(UpdateTest, AnUnreachableServerKeepsTheTextsOnEveryPath) {
-  SetEnvironment(kPrimaryServerVariable, nowhere_.Authority());
+  fetch_.otherwise = ScriptedAnswer::OpenFails(FetchFailure::kRefused);
   enum Path { kStartUp, kUpdateNow, kHalfHourly };
   for (Path path : {kStartUp, kUpdateNow, kHalfHourly}) {
     SCOPED_TRACE(path);
     StoreShownTexts();
     if (path == kStartUp) Store(kOnStart, true);
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     if (path == kStartUp) {
       frm.FormCreate();
     } else {
@@ -256,10 +249,10 @@ TEST_F(UpdateTest, AnUnreachableServerKeepsTheTextsOnEveryPath) {
 }
 
 TEST_F(UpdateTest, AReadFailureKeepsThatDocumentsTextsOnly) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   ServeRain();
-  servers_.ServeRoundupReply(false, Broken(Roundup(kMarrowbyRain, kWendmooreSun), 100));
+  Serve(WeatherDocument::kConditions, kBroken);
 
   // The roundup breaks off: the conditions stay, the forecast is new.
   face_.now.minute = 10;
@@ -275,7 +268,7 @@ TEST_F(UpdateTest, AReadFailureKeepsThatDocumentsTextsOnly) {
   // The forecast breaks off: it and its stamp stay, the conditions are new,
   // and the buffer holds the kept forecast.
   ServeRain();
-  servers_.ServeForecastReply(false, Broken(ZoneForecast(kSnowParagraph), 30));
+  Serve(WeatherDocument::kForecast, kBroken);
   face_.calls.clear();
   face_.now.minute = 40;
   frm.pUpdateClick();
@@ -294,9 +287,9 @@ TEST_F(UpdateTest, AReadFailureKeepsThatDocumentsTextsOnly) {
 // close, until an update brings a text for it.
 TEST_F(UpdateTest, AnUpdateMakesAnEntryCreationCouldNotReadTheProgramsAgain) {
   StoreUnreadable(kWeatherSection, kLastMarrowby.name);
-  const auto update_and_close = [] {
+  const auto update_and_close = [this] {
     RecordingFace face;
-    TfrmMain frm(face);
+    TfrmMain frm(face, env_);
     EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
     frm.pUpdateClick();
     EXPECT_TRUE(frm.Close());
@@ -315,7 +308,7 @@ TEST_F(UpdateTest, AnUpdateMakesAnEntryCreationCouldNotReadTheProgramsAgain) {
 // ---- a document of another kind keeps them too ----
 
 TEST_F(UpdateTest, ErrorPagesKeepTheTextsWithoutABox) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   const auto expect_kept = [&](const std::string& caption) {
     EXPECT_TRUE(face_.Boxes().empty());
@@ -327,28 +320,28 @@ TEST_F(UpdateTest, ErrorPagesKeepTheTextsWithoutABox) {
     EXPECT_EQ(face_.caption, caption);
     ExpectRunningOn(face_, frm, kShownPrimary);
   };
-  // Nothing served: every path answers 404 with a page.
+  // Nothing scripted: every path answers 404 with a page.
   frm.pUpdateClick();
   expect_kept(kShownForecast);
   frm.tmrUpdateTimer();
   expect_kept("");
-  EXPECT_EQ(servers_.primary.Requests().size(), 4u);
+  EXPECT_EQ(fetch_.asked.size(), 4u);
 
   // The sample server's own error page, served for both documents.
   const std::string page = mw_sample::NotFoundPage(kPrimaryConditionsPath);
-  servers_.ServeRoundupReply(false, LoopbackReply::Page(404, page, "text/html"));
-  servers_.ServeForecastReply(false, LoopbackReply::Page(404, page, "text/html"));
+  Serve(WeatherDocument::kConditions, page);
+  Serve(WeatherDocument::kForecast, page);
   frm.pUpdateClick();
   expect_kept(kShownForecast);
 }
 
 // The half-hourly update cuts the roundup alone, never behind the forecast.
 TEST_F(UpdateTest, AForecastNamingAStationIsNotTakenForItsEntry) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
-  servers_.ServeForecast(false,
-                         ZoneForecast(".TODAY...WINDY. GUSTS NEAR WENDMOORE 40 MPH. NOT AS WARM."));
-  servers_.ServeRoundup(false, Roundup(kMarrowbyRain, kWendmooreSun));
+  Serve(WeatherDocument::kForecast,
+        ZoneForecast(".TODAY...WINDY. GUSTS NEAR WENDMOORE 40 MPH. NOT AS WARM."));
+  Serve(WeatherDocument::kConditions, Roundup(kMarrowbyRain, kWendmooreSun));
   frm.tmrUpdateTimer();
   EXPECT_EQ(frm.ForecastText, ".TODAY...WINDY. GUSTS NEAR WENDMOORE 40 MPH. NOT AS WARM");
   EXPECT_EQ(frm.PrimaryConditions, kMarrowbyRain);
@@ -358,10 +351,10 @@ TEST_F(UpdateTest, AForecastNamingAStationIsNotTakenForItsEntry) {
 // ---- an update inside another one's box ----
 
 TEST_F(UpdateTest, AHalfHourlyUpdateRunsToItsEndInsideAnotherUpdatesBox) {
-  TfrmMain frm(face_);
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   ServeRain();
-  servers_.ServeRoundupReply(false, Broken(Roundup(kMarrowbySnow, kWendmooreCld), 100));
+  Serve(WeatherDocument::kConditions, kBroken);
 
   // The box of the roundup's failed read is open when tmrUpdate falls due;
   // by then the server answers again, with the snow documents.
@@ -389,34 +382,34 @@ TEST_F(UpdateTest, AHalfHourlyUpdateRunsToItsEndInsideAnotherUpdatesBox) {
   EXPECT_EQ(face_.caption, kSnowForecast);
   EXPECT_EQ(face_.picture, ConditionPicture::kSnow);
   ExpectRunningOn(face_, frm, kMarrowbySnow);
-  EXPECT_EQ(servers_.primary.Requests().size(), 4u);
+  EXPECT_EQ(fetch_.asked.size(), 4u);
 }
 
 // ---- the system's close while a document downloads ----
 
-// The close acts at once: the fetch is abandoned without a box or a line on
-// standard error, the close stores once, and the forecast is not fetched.
+// The close acts at once: the fetch is abandoned without a box or a failure
+// line, the close stores once, and the forecast is not fetched.
 TEST_F(UpdateTest, ASystemCloseDuringAFetchEndsTheUpdateAtOnce) {
-  LoopbackReply silent = LoopbackReply::Raw("");
-  silent.stall_after_body_bytes = 0;
-  silent.stall = 20s;
-  servers_.ServeRoundupReply(false, silent);
-  TfrmMain frm(face_);
+  // A server that keeps silent before its head, as long as the strip waits.
+  Serve(WeatherDocument::kConditions,
+        ScriptedAnswer::OpenFails(FetchFailure::kStalled).Waiting(1000));
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
-  frm.fetchLimits = {20000, 20000, 30000};  // not abandoned, it would end in a box
+  int waits = 0;
   face_.on_keep_fetching = [&] {
-    if (frm.TerminateRequested() || servers_.primary.Requests().empty()) return;
+    ++waits;
+    if (frm.TerminateRequested()) return;
     frm.EndSession();
     Store(kLastForecast, "edited after the close");
   };
-  testing::internal::CaptureStderr();
   frm.pUpdateClick();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(waits, 1);
+  EXPECT_TRUE(log_.lines.empty());
   EXPECT_TRUE(face_.Boxes().empty());
   EXPECT_EQ(face_.end_loops_calls, 1);
   EXPECT_EQ(frm.ExitStatus(), 0);
   EXPECT_EQ(std::count(face_.calls.begin(), face_.calls.end(), "fetch"), 1);
-  EXPECT_EQ(servers_.primary.Requests().size(), 1u);
+  EXPECT_EQ(fetch_.asked, (Calls{AddressOf(WeatherDocument::kConditions)}));
   EXPECT_EQ(StoredText(kLastForecast), "edited after the close");
   EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
 }
@@ -426,15 +419,14 @@ TEST_F(UpdateTest, ASystemCloseDuringAFetchEndsTheUpdateAtOnce) {
 // goes on to its end as if nothing had been asked.
 TEST_F(UpdateTest, ALogOffQuestionDuringAFetchStoresAndTheUpdateGoesOn) {
   ServeRain();
-  LoopbackReply slow = LoopbackReply::Page(200, Roundup(kMarrowbyRain, kWendmooreSun));
-  slow.stall_after_body_bytes = 0;
-  slow.stall = 150ms;
-  servers_.ServeRoundupReply(false, slow);
-  TfrmMain frm(face_);
+  // The roundup arrives after the strip has waited for it a while.
+  Serve(WeatherDocument::kConditions,
+        ScriptedAnswer::Document(Roundup(kMarrowbyRain, kWendmooreSun)).Waiting(3));
+  TfrmMain frm(face_, env_);
   Start(frm, face_);
   bool asked = false;
   face_.on_keep_fetching = [&] {
-    if (asked || servers_.primary.Requests().empty()) return;
+    if (asked) return;
     asked = true;
     EXPECT_TRUE(frm.QueryEndSession());
     EXPECT_EQ(StoredText(kLastMarrowby), kShownPrimary);
@@ -462,12 +454,15 @@ TEST_F(UpdateTest, SampleDocumentsCutToWhatTheServerMeant) {
   for (Scenario scenario : {Scenario::kSunny, Scenario::kFog, Scenario::kShowers,
                             Scenario::kFreezingRain, Scenario::kUnavailable}) {
     const mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(scenario, clock);
-    servers_.ServeSample(docs);
+    Serve(WeatherDocument::kConditions, docs.roundup_text);
+    Serve(WeatherDocument::kForecast, docs.forecast_text);
+    Serve(WeatherDocument::kConditions, docs.roundup_html, WeatherSource::kAlternate);
+    Serve(WeatherDocument::kForecast, docs.forecast_html, WeatherSource::kAlternate);
     for (bool alternate : {false, true}) {
       SCOPED_TRACE(std::string(mw_sample::ScenarioName(scenario)) +
                    (alternate ? " alternate" : " primary"));
       RecordingFace face;
-      TfrmMain frm(face);
+      TfrmMain frm(face, env_);
       Start(frm, face);
       frm.UseAlternateSource = alternate;
       frm.pUpdateClick();

@@ -489,14 +489,15 @@ TEST_F(HttpFetchTest, DocumentAddressesReachTheChosenSourceAndPath) {
   setenv(kAlternateServerVariable, alternate.Authority().c_str(), 1);
 
   struct Case {
-    bool forecast, use_alternate;
+    WeatherDocument document;
+    WeatherSource source;
     const char* body;
-  } cases[] = {{false, false, "primary roundup\n"},
-               {true, false, "primary forecast\n"},
-               {false, true, "alternate hourly\n"},
-               {true, true, "alternate zone\n"}};
+  } cases[] = {{WeatherDocument::kConditions, WeatherSource::kPrimary, "primary roundup\n"},
+               {WeatherDocument::kForecast, WeatherSource::kPrimary, "primary forecast\n"},
+               {WeatherDocument::kConditions, WeatherSource::kAlternate, "alternate hourly\n"},
+               {WeatherDocument::kForecast, WeatherSource::kAlternate, "alternate zone\n"}};
   for (const Case& c : cases) {
-    FetchResult r = Fetch(DocumentAddress(c.forecast, c.use_alternate));
+    FetchResult r = Fetch(DocumentAddress(c.document, c.source));
     ASSERT_EQ(r.outcome, FetchOutcome::kDocument) << r.detail;
     EXPECT_EQ(r.body, c.body);
   }
@@ -511,14 +512,14 @@ TEST_F(HttpFetchTest, DocumentAddressesReachTheChosenSourceAndPath) {
 
   // The servers are read at every call: a changed variable applies at once.
   setenv(kPrimaryServerVariable, alternate.Authority().c_str(), 1);
-  FetchResult moved = Fetch(DocumentAddress(true, false));
+  FetchResult moved = Fetch(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kPrimary));
   EXPECT_EQ(moved.outcome, FetchOutcome::kDocument);
   EXPECT_EQ(alternate.Requests().back().target(), kPrimaryForecastPath);
 }
 
 TEST_F(HttpFetchTest, UnusableServerSettingIsAnOpenFailure) {
   setenv(kPrimaryServerVariable, ("file://" + server_.Authority()).c_str(), 1);
-  FetchResult r = Fetch(DocumentAddress(false, false), kShort);
+  FetchResult r = Fetch(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kPrimary), kShort);
   EXPECT_EQ(r.outcome, FetchOutcome::kOpenFailed);
   EXPECT_TRUE(server_.Requests().empty());
 }

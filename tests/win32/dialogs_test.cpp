@@ -14,6 +14,7 @@
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "strip/options_form.h"
+#include "strip/strip_environment.h"
 #include "support/registry_sandbox.h"
 #include "win32/about_box.h"
 #include "win32/application.h"
@@ -132,7 +133,7 @@ class OptionsDialogTest : public testing::Test {
   DrivingBoxes boxes;
   // OK's error boundary: none, or a strip's (TfrmMain::RunGuarded).
   std::function<bool(const std::function<void()>&)> guard;
-  TfrmOptions form{[this](const std::function<void()>& step) {
+  TfrmOptions form{ProgramEnvironment().settings, [this](const std::function<void()>& step) {
     if (guard) return guard(step);
     step();
     return true;

@@ -5,5 +5,6 @@
 #include "qt/strip/strip_window.h"
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv, [] { return std::make_unique<TStripWindow>(); });
+  return RunProgram(argc, argv,
+                    [] { return std::make_unique<TStripWindow>(ProgramEnvironment()); });
 }

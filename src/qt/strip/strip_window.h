@@ -39,7 +39,10 @@ class TStripWindow : public QWidget, public TStripPlatform {
   // Builds the window with its design values, hidden, and makes its strip
   // the application's error boundary; the strip's start (frmMain.Start())
   // does the rest.
-  explicit TStripWindow(QWidget* parent = nullptr);
+  // `environment` is what the strip reaches beyond the window (the settings,
+  // the fetch, the diagnostics): the program's own unless a test gives one.
+  explicit TStripWindow(const StripEnvironment& environment = ProgramEnvironment(),
+                        QWidget* parent = nullptr);
   ~TStripWindow() override;
 
   // The popup menu, made with its items when it is first used (shown, or
@@ -166,5 +169,5 @@ class TStripWindow : public QWidget, public TStripPlatform {
  public:
   // The strip's behaviour, last: it starts tmrUpdate through this window
   // when it is made.
-  TfrmMain frmMain{*this};
+  TfrmMain frmMain;
 };

@@ -38,9 +38,10 @@ TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* pictur
 
 }  // namespace
 
-TStripWindow::TStripWindow(QWidget* parent)
+TStripWindow::TStripWindow(const StripEnvironment& environment, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      frmMain(*this, environment) {
   const StripDesign& design = kStripDesign;
   setObjectName(QStringLiteral("frmMain"));
   setFont(ScreenFont(design.window_font));

@@ -9,10 +9,11 @@
 #include "qt/ui/application.h"
 #include "qt/ui/message_boxes.h"
 #include "strip/options_form.h"
+#include "strip/strip_environment.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
-  TfrmOptions form;
+  TfrmOptions form(ProgramEnvironment().settings);
   try {
     form.FormCreate();
   } catch (const std::exception& error) {

@@ -19,6 +19,7 @@
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "strip/options_form.h"
+#include "strip/strip_environment.h"
 #include "support/recording_boxes.h"
 #include "support/temp_config.h"
 
@@ -48,7 +49,7 @@ class OptionsDialogTest : public testing::Test {
 // keeps what it stopped (the strip's shows it).
 struct Options {
   std::vector<std::string> errors;
-  TfrmOptions form{[this](const std::function<void()>& step) {
+  TfrmOptions form{ProgramEnvironment().settings, [this](const std::function<void()>& step) {
     try {
       step();
       return true;
