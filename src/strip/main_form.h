@@ -39,7 +39,7 @@
 // are those of the form library the close handler is written against; here
 // FormClose always answers caFree, and the close path treats every answer
 // but caNone alike.
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum CloseAction { caNone, caHide, caFree, caMinimize };
 
 // Status texts while an update fetches.
 inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
@@ -52,15 +52,15 @@ class TfrmMain {
   // nothing is shown yet.
   // `environment` is what it reaches beyond its window: the settings, the
   // fetch and the diagnostics line.
-  TfrmMain(TStripPlatform& platform, const StripEnvironment& environment);
+  TfrmMain(StripPlatform& platform, const StripEnvironment& environment);
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
   // Components, in the order the form declares them.
   WorkBuffer reTmp;  // the work buffer; starts as two empty lines
-  TTimer tmrScroll;
-  TTimer tmrUpdate;
-  TTimer tmrTitleSwitch;
+  FormTimer tmrScroll;
+  FormTimer tmrUpdate;
+  FormTimer tmrTitleSwitch;
 
   // The shared texts (bytes) and flags.
   std::string ForecastText;
@@ -105,7 +105,7 @@ class TfrmMain {
   // Stores the geometry and the four texts, except an entry that FormCreate
   // could not read (and the program has not set since).
   void FormCloseQuery(bool& CanClose);
-  void FormClose(TCloseAction& Action);
+  void FormClose(CloseAction& Action);
   void pExitClick();
 
   // A tick of `timer`, from the window system; runs its handler while the
@@ -240,6 +240,6 @@ class TfrmMain {
   // program, where nobody may be there to read a box.
   void ReportUnstored(const std::exception& error);
 
-  TStripPlatform& platform_;
+  StripPlatform& platform_;
   const StripEnvironment& environment_;
 };

@@ -28,7 +28,7 @@ void RegisterApplicationClass(HINSTANCE instance) {
 
 }  // namespace
 
-TWin32Application::TWin32Application(HINSTANCE instance) : instance_(instance) {
+Application::Application(HINSTANCE instance) : instance_(instance) {
   RegisterApplicationClass(instance);
   // A captioned popup of no size in the middle of the screen: the taskbar
   // lists it, and it shows nothing of itself.
@@ -40,27 +40,27 @@ TWin32Application::TWin32Application(HINSTANCE instance) : instance_(instance) {
   SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
 }
 
-TWin32Application::~TWin32Application() {
+Application::~Application() {
   if (hwnd_) {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
 }
 
-void TWin32Application::SetTitle(std::string_view title) {
+void Application::SetTitle(std::string_view title) {
   SetWindowTextA(hwnd_, std::string(title).c_str());
 }
 
-void TWin32Application::ShowTaskbarButton() {
+void Application::ShowTaskbarButton() {
   if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
 }
 
-void TWin32Application::EndMessageLoops() {
+void Application::EndMessageLoops() {
   loops_ended_ = true;
   PostQuitMessage(0);
 }
 
-void TWin32Application::RunMessageLoop() {
+void Application::RunMessageLoop() {
   // Loops ended before this one started (the main window's creation closed
   // it) end the program here, without waiting for input.
   if (loops_ended_) return;
@@ -72,16 +72,15 @@ void TWin32Application::RunMessageLoop() {
   }
 }
 
-void TWin32Application::EndProcess(int exit_status) { ExitProcess(static_cast<UINT>(exit_status)); }
+void Application::EndProcess(int exit_status) { ExitProcess(static_cast<UINT>(exit_status)); }
 
-LRESULT CALLBACK TWin32Application::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
-                                               LPARAM lparam) {
-  auto* app = reinterpret_cast<TWin32Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* app = reinterpret_cast<Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!app) return DefWindowProcA(hwnd, message, wparam, lparam);
   return app->Handle(message, wparam, lparam);
 }
 
-LRESULT TWin32Application::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT Application::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_ACTIVATE:
       // A click on the taskbar button: the strip comes forward instead.

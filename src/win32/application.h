@@ -20,12 +20,12 @@
 
 #include <string_view>
 
-class TWin32Application {
+class Application {
  public:
-  explicit TWin32Application(HINSTANCE instance);
-  virtual ~TWin32Application();
-  TWin32Application(const TWin32Application&) = delete;
-  TWin32Application& operator=(const TWin32Application&) = delete;
+  explicit Application(HINSTANCE instance);
+  virtual ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
 
   HINSTANCE Instance() const { return instance_; }
   // The application window (the taskbar button's).

@@ -8,7 +8,7 @@
 #include "win32/strip_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  return RunProgram(instance, [](TWin32Application& app) {
-    return std::make_unique<TWin32Strip>(app, ProgramEnvironment());
+  return RunProgram(instance, [](Application& app) {
+    return std::make_unique<MainWindow>(app, ProgramEnvironment());
   });
 }

@@ -6,7 +6,7 @@
 #include "win32/application.h"
 #include "win32/strip_window.h"
 
-int RunProgram(HINSTANCE instance, const StripMaker& make_strip) {
+int RunProgram(HINSTANCE instance, const MainWindowMaker& make_main_window) {
   // COM for the screen readers' objects; the tool tips, track bar and
   // buttons of the common controls.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -15,8 +15,8 @@ int RunProgram(HINSTANCE instance, const StripMaker& make_strip) {
 
   int status = 0;
   {
-    TWin32Application app(instance);
-    const std::unique_ptr<TWin32Strip> strip = make_strip(app);
+    Application app(instance);
+    const std::unique_ptr<MainWindow> strip = make_main_window(app);
     strip->frmMain.Start();
     app.RunMessageLoop();
     status = strip->frmMain.ExitStatus();

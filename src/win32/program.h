@@ -8,12 +8,12 @@
 #include <functional>
 #include <memory>
 
-class TWin32Application;
-class TWin32Strip;
+class Application;
+class MainWindow;
 
 // Builds the main window once the application exists: the program's own
-// TWin32Strip, or one a test program watches.
-using StripMaker = std::function<std::unique_ptr<TWin32Strip>(TWin32Application&)>;
+// MainWindow, or one a test program watches.
+using MainWindowMaker = std::function<std::unique_ptr<MainWindow>(Application&)>;
 
 // Runs the program; returns its exit status.
-int RunProgram(HINSTANCE instance, const StripMaker& make_strip);
+int RunProgram(HINSTANCE instance, const MainWindowMaker& make_main_window);

@@ -81,7 +81,7 @@ std::string Text(std::string_view text) { return std::string(text); }
 // ---------------------------------------------------------------------------
 // Building the window
 
-TWin32Strip::TWin32Strip(TWin32Application& app, const StripEnvironment& environment)
+MainWindow::MainWindow(Application& app, const StripEnvironment& environment)
     : app_(app), frmMain(*this, environment) {
   const HINSTANCE instance = app_.Instance();
   RegisterClasses(instance, &WindowProc, &PanelProc);
@@ -148,7 +148,7 @@ TWin32Strip::TWin32Strip(TWin32Application& app, const StripEnvironment& environ
   }
 }
 
-TWin32Strip::~TWin32Strip() {
+MainWindow::~MainWindow() {
   ticker_text_.Detach(panels_[Index(StripPanel::pnlScroll)]);
   if (tooltip_) DestroyWindow(tooltip_);
   if (hwnd_) {
@@ -166,7 +166,7 @@ TWin32Strip::~TWin32Strip() {
   }
 }
 
-void TWin32Strip::MakeFont() {
+void MainWindow::MakeFont() {
   if (ticker_font_) DeleteObject(ticker_font_);
   // The strip's ticker font at the window's DPI; exactly bold, or no style
   // at all.
@@ -181,7 +181,7 @@ void TWin32Strip::MakeFont() {
   InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
 }
 
-TWin32Strip::TickerStep TWin32Strip::MeasureTickerStep(unsigned char byte) const {
+MainWindow::TickerStep MainWindow::MeasureTickerStep(unsigned char byte) const {
   // GDI puts each character of a line on whole pixels, one advance after
   // the other (DrawTextA does no kerning), so dropping the first character
   // moves the rest of the line left by that character's advance. Measured
@@ -256,7 +256,7 @@ TWin32Strip::TickerStep TWin32Strip::MeasureTickerStep(unsigned char byte) const
   return step;
 }
 
-void TWin32Strip::LoadPictures() {
+void MainWindow::LoadPictures() {
   for (HICON& picture : pictures_) {
     if (picture) DestroyIcon(picture);
     picture = nullptr;
@@ -270,7 +270,7 @@ void TWin32Strip::LoadPictures() {
   }
 }
 
-int TWin32Strip::NonClientHeight() const {
+int MainWindow::NonClientHeight() const {
   RECT frame, client;
   GetWindowRect(hwnd_, &frame);
   GetClientRect(hwnd_, &client);
@@ -280,7 +280,7 @@ int TWin32Strip::NonClientHeight() const {
 // ---------------------------------------------------------------------------
 // Geometry
 
-void TWin32Strip::Layout() {
+void MainWindow::Layout() {
   RECT client;
   GetClientRect(hwnd_, &client);
   // The bevels are one device pixel wide at every DPI, as the system draws
@@ -295,7 +295,7 @@ void TWin32Strip::Layout() {
   FormResize();
 }
 
-void TWin32Strip::FormResize() {
+void MainWindow::FormResize() {
   // The height returns to the one set at once; only the width can change.
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -311,26 +311,26 @@ void TWin32Strip::FormResize() {
              PanelHeight(StripPanel::pnlMain) - 2, TRUE);
 }
 
-void TWin32Strip::SetLeft(int left) {
+void MainWindow::SetLeft(int left) {
   RECT frame;
   GetWindowRect(hwnd_, &frame);
   SetWindowPos(hwnd_, nullptr, left, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TWin32Strip::SetTop(int top) {
+void MainWindow::SetTop(int top) {
   RECT frame;
   GetWindowRect(hwnd_, &frame);
   SetWindowPos(hwnd_, nullptr, frame.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TWin32Strip::SetWidth(int width) {
+void MainWindow::SetWidth(int width) {
   RECT frame;
   GetWindowRect(hwnd_, &frame);
   SetWindowPos(hwnd_, nullptr, 0, 0, width, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TWin32Strip::SetClientHeight(int height) {
+void MainWindow::SetClientHeight(int height) {
   client_height_ = height;
   RECT frame;
   GetWindowRect(hwnd_, &frame);
@@ -338,13 +338,13 @@ void TWin32Strip::SetClientHeight(int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-WindowFrame TWin32Strip::Frame() const {
+WindowFrame MainWindow::Frame() const {
   RECT frame;
   GetWindowRect(hwnd_, &frame);
   return {frame.left, frame.top, frame.right - frame.left};
 }
 
-void TWin32Strip::ShowWindow() {
+void MainWindow::ShowWindow() {
   ::ShowWindow(hwnd_, SW_SHOW);
   app_.ShowTaskbarButton();
   // On the screen before anything slow happens.
@@ -353,9 +353,9 @@ void TWin32Strip::ShowWindow() {
   GdiFlush();
 }
 
-void TWin32Strip::HideWindow() { ::ShowWindow(hwnd_, SW_HIDE); }
+void MainWindow::HideWindow() { ::ShowWindow(hwnd_, SW_HIDE); }
 
-void TWin32Strip::ChangeDpi(int dpi, const RECT* suggested) {
+void MainWindow::ChangeDpi(int dpi, const RECT* suggested) {
   dpi_ = dpi;
   MakeFont();
   LoadPictures();
@@ -372,18 +372,18 @@ void TWin32Strip::ChangeDpi(int dpi, const RECT* suggested) {
 // ---------------------------------------------------------------------------
 // The application
 
-void TWin32Strip::SetApplicationTitle(std::string_view title) { app_.SetTitle(title); }
+void MainWindow::SetApplicationTitle(std::string_view title) { app_.SetTitle(title); }
 
-void TWin32Strip::EndMessageLoops() { app_.EndMessageLoops(); }
+void MainWindow::EndMessageLoops() { app_.EndMessageLoops(); }
 
-LocalTime TWin32Strip::Now() const { return LocalClockNow(); }
+LocalTime MainWindow::Now() const { return LocalClockNow(); }
 
 // ---------------------------------------------------------------------------
 // Title and hint
 
-void TWin32Strip::SetTitle(std::string_view title) { SetWindowTextA(hwnd_, Text(title).c_str()); }
+void MainWindow::SetTitle(std::string_view title) { SetWindowTextA(hwnd_, Text(title).c_str()); }
 
-void TWin32Strip::SetHint(std::string_view hint) {
+void MainWindow::SetHint(std::string_view hint) {
   // Every tool but the picture, which has its own.
   std::string text(hint);
   for (HWND tool : {hwnd_, panels_[0], panels_[1], panels_[2]}) {
@@ -399,33 +399,33 @@ void TWin32Strip::SetHint(std::string_view hint) {
 // ---------------------------------------------------------------------------
 // Panels, the ticker, the picture and the station items
 
-void TWin32Strip::SetPanelClientHeight(StripPanel panel, int height) {
+void MainWindow::SetPanelClientHeight(StripPanel panel, int height) {
   // The picture's frame follows the strip's height; the ticker's is the
   // strip's inside.
   if (panel == StripPanel::pnlMain) main_client_height_ = height;
   Layout();
 }
 
-void TWin32Strip::SetPanelClientWidth(StripPanel panel, int width) {
+void MainWindow::SetPanelClientWidth(StripPanel panel, int width) {
   if (panel == StripPanel::pnlImage) image_client_width_ = width;
   Layout();
 }
 
-int TWin32Strip::PanelHeight(StripPanel panel) const {
+int MainWindow::PanelHeight(StripPanel panel) const {
   RECT rect;
   GetWindowRect(panels_[Index(panel)], &rect);
   return rect.bottom - rect.top;
 }
 
-void TWin32Strip::SetPanelColor(StripPanel panel, PaletteColor color) {
+void MainWindow::SetPanelColor(StripPanel panel, PaletteColor color) {
   panel_colors_[Index(panel)] = ToColorRef(color);
   InvalidateRect(panels_[Index(panel)], nullptr, FALSE);
   if (panel == StripPanel::pnlImage) InvalidateRect(picture_, nullptr, FALSE);
 }
 
-void TWin32Strip::SetCaption(std::string_view caption) { StepCaption({}, caption); }
+void MainWindow::SetCaption(std::string_view caption) { StepCaption({}, caption); }
 
-void TWin32Strip::StepCaption(std::string_view dropped, std::string_view caption) {
+void MainWindow::StepCaption(std::string_view dropped, std::string_view caption) {
   caption_.assign(caption);
   // While a document downloads the screen keeps what the update painted on
   // purpose; the request waits for the fetch to end.
@@ -439,14 +439,14 @@ void TWin32Strip::StepCaption(std::string_view dropped, std::string_view caption
   InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
 }
 
-std::string_view TWin32Strip::DrawnCaption() const {
+std::string_view MainWindow::DrawnCaption() const {
   RECT ticker;
   GetClientRect(panels_[Index(StripPanel::pnlScroll)], &ticker);
   return std::string_view(caption_).substr(
       0, static_cast<std::size_t>(ShownCaptionCharacters(ticker.right)));
 }
 
-bool TWin32Strip::StepTicker(unsigned char dropped) {
+bool MainWindow::StepTicker(unsigned char dropped) {
   const HWND ticker = panels_[Index(StripPanel::pnlScroll)];
   // Only a ticker that shows the previous caption whole can be moved: not
   // one that waits for a paint (a new caption, size, font, colour or DPI
@@ -474,27 +474,27 @@ bool TWin32Strip::StepTicker(unsigned char dropped) {
   return true;
 }
 
-void TWin32Strip::RepaintCaption() {
+void MainWindow::RepaintCaption() {
   RedrawWindow(panels_[Index(StripPanel::pnlScroll)], nullptr, nullptr,
                RDW_INVALIDATE | RDW_UPDATENOW);
   GdiFlush();
 }
 
-void TWin32Strip::SetTickerText(std::string_view forecast) {
+void MainWindow::SetTickerText(std::string_view forecast) {
   ticker_text_.Set(panels_[Index(StripPanel::pnlScroll)], forecast);
 }
 
-void TWin32Strip::SetTickerBold(bool bold) {
+void MainWindow::SetTickerBold(bool bold) {
   bold_ = bold;
   MakeFont();
 }
 
-void TWin32Strip::SetTickerFontColor(PaletteColor color) {
+void MainWindow::SetTickerFontColor(PaletteColor color) {
   font_color_ = ToColorRef(color);
   InvalidateRect(panels_[Index(StripPanel::pnlScroll)], nullptr, FALSE);
 }
 
-void TWin32Strip::SetCurrentPicture(ConditionPicture picture) {
+void MainWindow::SetCurrentPicture(ConditionPicture picture) {
   if (picture == ConditionPicture::kUnchanged) return;
   current_picture_ = picture;
   SetWindowTextA(picture_, Text(SpokenPictureName(picture)).c_str());
@@ -502,18 +502,18 @@ void TWin32Strip::SetCurrentPicture(ConditionPicture picture) {
   InvalidateRect(picture_, nullptr, FALSE);
 }
 
-void TWin32Strip::SetStationItem(StationItem item, std::string_view caption) {
+void MainWindow::SetStationItem(StationItem item, std::string_view caption) {
   station_items_[item == StationItem::pMRB ? 0 : 1].assign(caption);
 }
 
-const std::string& TWin32Strip::StationItemCaption(StationItem item) const {
+const std::string& MainWindow::StationItemCaption(StationItem item) const {
   return station_items_[item == StationItem::pMRB ? 0 : 1];
 }
 
 // ---------------------------------------------------------------------------
 // Timers: the window's timers 1, 2, 3 are tmrScroll, tmrUpdate, tmrTitleSwitch.
 
-void TWin32Strip::StartTimer(StripTimer timer, int interval_ms) {
+void MainWindow::StartTimer(StripTimer timer, int interval_ms) {
   const int index = static_cast<int>(timer);
   timer_intervals_[index] = interval_ms;
   // Setting a running timer again starts its period afresh.
@@ -521,7 +521,7 @@ void TWin32Strip::StartTimer(StripTimer timer, int interval_ms) {
     SetTimer(hwnd_, static_cast<UINT_PTR>(index + 1), static_cast<UINT>(interval_ms), nullptr);
 }
 
-void TWin32Strip::StopTimer(StripTimer timer) {
+void MainWindow::StopTimer(StripTimer timer) {
   const int index = static_cast<int>(timer);
   timer_intervals_[index] = 0;
   if (hwnd_) KillTimer(hwnd_, static_cast<UINT_PTR>(index + 1));
@@ -530,30 +530,30 @@ void TWin32Strip::StopTimer(StripTimer timer) {
 // ---------------------------------------------------------------------------
 // Boxes and modal forms
 
-void TWin32Strip::ShowError(std::string_view text) { Boxes().ShowError(BoxOwner(hwnd_), text); }
+void MainWindow::ShowError(std::string_view text) { Boxes().ShowError(BoxOwner(hwnd_), text); }
 
-void TWin32Strip::ShowInformation(std::string_view text) {
+void MainWindow::ShowInformation(std::string_view text) {
   Boxes().ShowInformation(BoxOwner(hwnd_), text);
 }
 
-void TWin32Strip::ShowForecast(std::string_view title, std::string_view text) {
+void MainWindow::ShowForecast(std::string_view title, std::string_view text) {
   Boxes().ShowForecast(BoxOwner(hwnd_), title, text);
 }
 
-void TWin32Strip::ShowUncaughtError(std::string_view title, std::string_view message) {
+void MainWindow::ShowUncaughtError(std::string_view title, std::string_view message) {
   Boxes().ShowUncaughtError(BoxOwner(hwnd_), title, message);
 }
 
-void TWin32Strip::RunOptions(TfrmOptions& form) { RunOptionsDialog(hwnd_, form); }
+void MainWindow::RunOptions(TfrmOptions& form) { RunOptionsDialog(hwnd_, form); }
 
-void TWin32Strip::RunAbout() { RunAboutBox(hwnd_); }
+void MainWindow::RunAbout() { RunAboutBox(hwnd_); }
 
 // ---------------------------------------------------------------------------
 // While a document downloads
 
-void TWin32Strip::FetchStarts() { fetching_ = true; }
+void MainWindow::FetchStarts() { fetching_ = true; }
 
-void TWin32Strip::KeepFetching() {
+void MainWindow::KeepFetching() {
   // The download blocks the user, not the strip. Messages that other
   // programs and the system send (the session's end among them) are
   // answered inside PeekMessage; what is uncovered repaints. Input (the
@@ -568,7 +568,7 @@ void TWin32Strip::KeepFetching() {
   GdiFlush();
 }
 
-void TWin32Strip::FetchEnds() {
+void MainWindow::FetchEnds() {
   fetching_ = false;
   if (ticker_repaint_held_) {
     ticker_repaint_held_ = false;

@@ -35,24 +35,23 @@
 #include "strip/strip_platform.h"
 #include "win32/ticker_access.h"
 
-class TWin32Application;
+class Application;
 
 // The WM_COMMAND identifier of a command of the popup menu (kPopupMenu).
 constexpr WORD MenuCommandId(MenuCommand command) {
   return static_cast<WORD>(100 + static_cast<int>(command));
 }
 
-class TWin32Strip : public TStripPlatform {
+class MainWindow : public StripPlatform {
  public:
   // Builds the window with the strip's design values, hidden; the strip's
   // start (frmMain.Start()) does the rest.
   // `environment` is what the strip reaches beyond the window (the settings,
   // the fetch, the diagnostics): the program's own unless a test gives one.
-  explicit TWin32Strip(TWin32Application& app,
-                       const StripEnvironment& environment = ProgramEnvironment());
-  ~TWin32Strip() override;
-  TWin32Strip(const TWin32Strip&) = delete;
-  TWin32Strip& operator=(const TWin32Strip&) = delete;
+  explicit MainWindow(Application& app, const StripEnvironment& environment = ProgramEnvironment());
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
   HWND PanelHandle(StripPanel panel) const { return panels_[Index(panel)]; }
@@ -80,7 +79,7 @@ class TWin32Strip : public TStripPlatform {
   void OpenMenu(POINT screen);
   void OpenMenuFromKeyboard();
 
-  // TStripPlatform
+  // StripPlatform
   void SetApplicationTitle(std::string_view title) override;
   void EndMessageLoops() override;
   LocalTime Now() const override;
@@ -159,7 +158,7 @@ class TWin32Strip : public TStripPlatform {
   void PaintTicker(HDC dc, const RECT& area, HRGN clip);
   void PaintPicture(HDC dc, const RECT& area);
 
-  TWin32Application& app_;
+  Application& app_;
   HWND hwnd_ = nullptr;
   std::array<HWND, 3> panels_{};
   HWND picture_ = nullptr;

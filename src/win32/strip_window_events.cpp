@@ -16,27 +16,27 @@
 // ---------------------------------------------------------------------------
 // Messages
 
-LRESULT CALLBACK TWin32Strip::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* strip = reinterpret_cast<TWin32Strip*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* strip = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!strip || !strip->hwnd_) return DefWindowProcA(hwnd, message, wparam, lparam);
   return strip->HandleWindow(message, wparam, lparam);
 }
 
-LRESULT CALLBACK TWin32Strip::PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK MainWindow::PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* strip = reinterpret_cast<TWin32Strip*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* strip = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!strip) return DefWindowProcA(hwnd, message, wparam, lparam);
   return strip->HandlePanel(hwnd, message, wparam, lparam);
 }
 
-LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindow::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_TIMER:
       if (wparam >= 1 && wparam <= 3) {
@@ -137,7 +137,7 @@ LRESULT TWin32Strip::HandleWindow(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcA(hwnd_, message, wparam, lparam);
 }
 
-LRESULT TWin32Strip::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindow::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
       // Only what is to be painted is drawn: after a ticker step, the
@@ -171,7 +171,7 @@ LRESULT TWin32Strip::HandlePanel(HWND panel, UINT message, WPARAM wparam, LPARAM
 // ---------------------------------------------------------------------------
 // The popup menu
 
-void TWin32Strip::OpenMenu(POINT screen) {
+void MainWindow::OpenMenu(POINT screen) {
   // The menu must belong to the foreground window to close when the user
   // clicks elsewhere; the empty message afterwards lets it go at once.
   SetForegroundWindow(hwnd_);
@@ -180,7 +180,7 @@ void TWin32Strip::OpenMenu(POINT screen) {
   PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
-void TWin32Strip::OpenMenuFromKeyboard() {
+void MainWindow::OpenMenuFromKeyboard() {
   // Below the ticker, where the keyboard acts, not where the mouse is.
   RECT ticker;
   GetWindowRect(panels_[Index(StripPanel::pnlScroll)], &ticker);
@@ -190,7 +190,7 @@ void TWin32Strip::OpenMenuFromKeyboard() {
 // ---------------------------------------------------------------------------
 // Painting
 
-void TWin32Strip::PaintPanel(HWND panel, HDC dc, HRGN clip) {
+void MainWindow::PaintPanel(HWND panel, HDC dc, HRGN clip) {
   RECT area;
   GetClientRect(panel, &area);
   if (panel == picture_) {
@@ -210,7 +210,7 @@ void TWin32Strip::PaintPanel(HWND panel, HDC dc, HRGN clip) {
   DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
 }
 
-void TWin32Strip::PaintPicture(HDC dc, const RECT& area) {
+void MainWindow::PaintPicture(HDC dc, const RECT& area) {
   const HBRUSH brush = CreateSolidBrush(panel_colors_[Index(StripPanel::pnlImage)]);
   FillRect(dc, &area, brush);
   DeleteObject(brush);
@@ -239,7 +239,7 @@ void TWin32Strip::PaintPicture(HDC dc, const RECT& area) {
              DI_NORMAL);
 }
 
-void TWin32Strip::PaintTicker(HDC dc, const RECT& area, HRGN clip) {
+void MainWindow::PaintTicker(HDC dc, const RECT& area, HRGN clip) {
   // Drawn off the screen and copied in one go, so a step never flickers.
   // The same drawing paints the whole panel and any part of it, so a part
   // shows what the whole would.

@@ -96,7 +96,7 @@ TEST(ModalRunTest, EndModalEndsTheRunWithItsResultAndGivesTheOwnerBack) {
 }
 
 TEST(ModalRunTest, EndingTheLoopsEndsEveryLoop) {
-  TWin32Application app(GetModuleHandleA(nullptr));
+  Application app(GetModuleHandleA(nullptr));
   const HWND outer = MakePopup(nullptr);
   const HWND inner = MakePopup(outer);
   ActInsideTheLoop([&] {

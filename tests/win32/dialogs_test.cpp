@@ -399,8 +399,8 @@ void MakeSettingsSectionUnwritable() {
 
 TEST_F(OptionsDialogTest, AStoreErrorOnOkIsShownOverTheDialogAndKeepsItOpen) {
   // The strip's boundary shows the error, through its window's boxes.
-  TWin32Application app(GetModuleHandleA(nullptr));
-  TWin32Strip strip(app);
+  Application app(GetModuleHandleA(nullptr));
+  MainWindow strip(app);
   guard = [&](const std::function<void()>& step) { return strip.frmMain.RunGuarded(step); };
   Run([&](HWND dialog) {
     MakeSettingsSectionUnwritable();

@@ -201,9 +201,9 @@ ShownForm ReadForm(HWND dialog, const FormDesign& design) {
   return shown;
 }
 
-class ObservedApplication : public TWin32Application {
+class ObservedApplication : public Application {
  public:
-  using TWin32Application::TWin32Application;
+  using Application::Application;
   void EndProcess(int) override {}
 };
 
@@ -258,7 +258,7 @@ class Win32Probe : public FaceProbe {
     InitCommonControlsEx(&controls);
     InstallBoxes(&boxes_);
     app_ = std::make_unique<ObservedApplication>(GetModuleHandleA(nullptr));
-    strip_ = std::make_unique<TWin32Strip>(*app_);
+    strip_ = std::make_unique<MainWindow>(*app_);
   }
   ~Win32Probe() override {
     strip_.reset();
@@ -271,7 +271,7 @@ class Win32Probe : public FaceProbe {
     if (SUCCEEDED(com_)) CoUninitialize();
   }
 
-  TStripPlatform& Platform() override { return *strip_; }
+  StripPlatform& Platform() override { return *strip_; }
   TfrmMain& Form() override { return strip_->frmMain; }
 
   bool RunUntil(const std::function<bool()>& done, int limit_ms) override {
@@ -381,7 +381,7 @@ class Win32Probe : public FaceProbe {
   HRESULT com_ = E_FAIL;
   ProbeBoxes boxes_;
   std::unique_ptr<ObservedApplication> app_;
-  std::unique_ptr<TWin32Strip> strip_;
+  std::unique_ptr<MainWindow> strip_;
 };
 
 }  // namespace

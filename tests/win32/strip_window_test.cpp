@@ -30,9 +30,9 @@
 
 namespace {
 
-class ObservedApplication : public TWin32Application {
+class ObservedApplication : public Application {
  public:
-  using TWin32Application::TWin32Application;
+  using Application::Application;
   void EndProcess(int exit_status) override { ended_with = exit_status; }
   std::optional<int> ended_with;
 };
@@ -113,7 +113,7 @@ class StripTest : public testing::Test {
   void Create(bool update_at_start = false) {
     if (!update_at_start) Store("settings", "onstart", "0");
     app_ = std::make_unique<ObservedApplication>(GetModuleHandleA(nullptr));
-    strip_ = std::make_unique<TWin32Strip>(*app_);
+    strip_ = std::make_unique<MainWindow>(*app_);
     strip_->frmMain.Start();
   }
   bool Ending() const { return strip_->frmMain.TerminateRequested(); }
@@ -122,7 +122,7 @@ class StripTest : public testing::Test {
   RegistrySandbox sandbox_;
   RecordingBoxes boxes_;
   std::unique_ptr<ObservedApplication> app_;
-  std::unique_ptr<TWin32Strip> strip_;
+  std::unique_ptr<MainWindow> strip_;
 };
 
 // Serves the thread's messages until `done`, for 10 s at most.

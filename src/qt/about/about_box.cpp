@@ -4,9 +4,9 @@
 
 #include "qt/ui/app_title.h"
 
-TAboutBox::TAboutBox(QWidget* parent) : TFormDialog(kAboutDesign, parent) {
+AboutBox::AboutBox(QWidget* parent) : FormDialog(kAboutDesign, parent) {
   setWindowIcon(ProgramWindowIcon());
   connect(Find<QPushButton>("btnOK"), &QPushButton::clicked, this, [this] { btnOKClick(); });
 }
 
-void TAboutBox::btnOKClick() { close(); }
+void AboutBox::btnOKClick() { close(); }

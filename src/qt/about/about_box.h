@@ -12,10 +12,10 @@
 
 #include "qt/ui/form_dialog.h"
 
-class TAboutBox : public TFormDialog {
+class AboutBox : public FormDialog {
   Q_OBJECT
  public:
-  explicit TAboutBox(QWidget* parent = nullptr);
+  explicit AboutBox(QWidget* parent = nullptr);
 
   // Closes the box.
   void btnOKClick();

@@ -5,6 +5,5 @@
 #include "qt/strip/strip_window.h"
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv,
-                    [] { return std::make_unique<TStripWindow>(ProgramEnvironment()); });
+  return RunProgram(argc, argv, [] { return std::make_unique<MainWindow>(ProgramEnvironment()); });
 }

@@ -7,17 +7,17 @@
 #include "qt/options/color_grid.h"
 #include "strip/options_form.h"
 
-TOptionsDialog::TOptionsDialog(TfrmOptions& form, QWidget* parent)
-    : TFormDialog(kOptionsDesign, parent,
-                  [&form](const FormControl& control, QWidget* at) -> QWidget* {
-                    if (control.kind != ControlKind::kColorGrid) return nullptr;
-                    auto* grid = new TColorGridWidget(form.cGrid, at);
-                    grid->SetGridOrdering(TGridOrdering::go8x2);
-                    return grid;
-                  }),
+OptionsDialog::OptionsDialog(TfrmOptions& form, QWidget* parent)
+    : FormDialog(kOptionsDesign, parent,
+                 [&form](const FormControl& control, QWidget* at) -> QWidget* {
+                   if (control.kind != ControlKind::kColorGrid) return nullptr;
+                   auto* grid = new ColorGridWidget(form.cGrid, at);
+                   grid->SetGridOrdering(GridOrder::go8x2);
+                   return grid;
+                 }),
       tbScroll(Find<QSlider>("tbScroll")),
       chkBold(Find<QCheckBox>("chkBold")),
-      cGrid(Find<TColorGridWidget>("cGrid")),
+      cGrid(Find<ColorGridWidget>("cGrid")),
       chkShowTask(Find<QCheckBox>("chkShowTask")),
       chkOnStart(Find<QCheckBox>("chkOnStart")),
       chkAltSite(Find<QCheckBox>("chkAltSite")),

@@ -22,19 +22,19 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSlider;
-class TColorGridWidget;
+class ColorGridWidget;
 class TfrmOptions;
 
-class TOptionsDialog : public TFormDialog {
+class OptionsDialog : public FormDialog {
   Q_OBJECT
  public:
   // `form` outlives the dialog.
-  explicit TOptionsDialog(TfrmOptions& form, QWidget* parent = nullptr);
+  explicit OptionsDialog(TfrmOptions& form, QWidget* parent = nullptr);
 
   // The controls the dialog wires to the form.
   QSlider* tbScroll;
   QCheckBox* chkBold;
-  TColorGridWidget* cGrid;
+  ColorGridWidget* cGrid;
   QCheckBox* chkShowTask;
   QCheckBox* chkOnStart;
   QCheckBox* chkAltSite;

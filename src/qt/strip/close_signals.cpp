@@ -25,14 +25,14 @@ extern "C" void OnCloseSignal(int) {
 
 }  // namespace
 
-TCloseSignals::TCloseSignals(std::function<void()> on_signal, QObject* parent)
+CloseSignals::CloseSignals(std::function<void()> on_signal, QObject* parent)
     : QObject(parent), on_signal_(std::move(on_signal)) {
   if (pipe2(fds_, O_NONBLOCK | O_CLOEXEC) != 0) {
     fds_[0] = fds_[1] = -1;
     return;
   }
   notifier_ = new QSocketNotifier(fds_[0], QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, &TCloseSignals::Drain);
+  connect(notifier_, &QSocketNotifier::activated, this, &CloseSignals::Drain);
   g_write_fd.store(fds_[1]);
   struct sigaction action = {};
   action.sa_handler = OnCloseSignal;
@@ -47,7 +47,7 @@ TCloseSignals::TCloseSignals(std::function<void()> on_signal, QObject* parent)
   }
 }
 
-TCloseSignals::~TCloseSignals() {
+CloseSignals::~CloseSignals() {
   if (!notifier_) return;
   for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
   g_write_fd.store(-1);
@@ -56,7 +56,7 @@ TCloseSignals::~TCloseSignals() {
   close(fds_[1]);
 }
 
-void TCloseSignals::Drain() {
+void CloseSignals::Drain() {
   char bytes[64];
   while (read(fds_[0], bytes, sizeof bytes) > 0) {
   }

@@ -1,6 +1,6 @@
 // SIGTERM, SIGINT and SIGHUP as events of the event loop.
 //
-// While a TCloseSignals lives, those three signals no longer end the process:
+// While a CloseSignals lives, those three signals no longer end the process:
 // the signal handler only writes a byte into a pipe (a self-pipe, the one
 // thing a handler may safely do), and the event loop reads it and calls
 // `on_signal` as an ordinary event, through the application's error boundary.
@@ -17,13 +17,13 @@
 
 class QSocketNotifier;
 
-class TCloseSignals : public QObject {
+class CloseSignals : public QObject {
   Q_OBJECT
  public:
-  explicit TCloseSignals(std::function<void()> on_signal, QObject* parent = nullptr);
-  ~TCloseSignals() override;
-  TCloseSignals(const TCloseSignals&) = delete;
-  TCloseSignals& operator=(const TCloseSignals&) = delete;
+  explicit CloseSignals(std::function<void()> on_signal, QObject* parent = nullptr);
+  ~CloseSignals() override;
+  CloseSignals(const CloseSignals&) = delete;
+  CloseSignals& operator=(const CloseSignals&) = delete;
 
   // Whether the handlers are in place (creating the pipe can fail).
   bool Installed() const { return notifier_ != nullptr; }

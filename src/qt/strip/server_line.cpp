@@ -73,9 +73,9 @@ void PutImage(xcb_connection_t* c, std::uint32_t drawable, std::uint32_t gc, con
 
 }  // namespace
 
-TServerLine::~TServerLine() { FreeOnServer(); }
+ServerLine::~ServerLine() { FreeOnServer(); }
 
-QWidget* TServerLine::Host(const QWidget* panel) {
+QWidget* ServerLine::Host(const QWidget* panel) {
   // Qt makes a widget native when asked for its window id, and with it its
   // ancestors and their siblings: a dialog of the strip whose window id is
   // asked for makes every child widget of the strip native, the panel's
@@ -83,7 +83,7 @@ QWidget* TServerLine::Host(const QWidget* panel) {
   return panel->internalWinId() ? const_cast<QWidget*>(panel) : panel->nativeParentWidget();
 }
 
-QImage::Format TServerLine::Format(const QWidget* panel) {
+QImage::Format ServerLine::Format(const QWidget* panel) {
   const QWidget* host = Host(panel);
   const QWindow* handle = host ? host->windowHandle() : nullptr;
   if (!handle || !handle->isExposed()) return QImage::Format_Invalid;
@@ -94,7 +94,7 @@ QImage::Format TServerLine::Format(const QWidget* panel) {
   return image ? image->format() : QImage::Format_Invalid;
 }
 
-bool TServerLine::Keep(const QWidget* panel, const QImage& pixels) {
+bool ServerLine::Keep(const QWidget* panel, const QImage& pixels) {
   Forget();
   auto* c = Connection();
   if (!c || pixels.isNull() || pixels.format() != Format(panel)) return false;
@@ -116,12 +116,12 @@ bool TServerLine::Keep(const QWidget* panel, const QImage& pixels) {
   return true;
 }
 
-void TServerLine::Forget() {
+void ServerLine::Forget() {
   FreeOnServer();
   size_ = QSize();
 }
 
-void TServerLine::FreeOnServer() {
+void ServerLine::FreeOnServer() {
   auto* c = static_cast<xcb_connection_t*>(connection_);
   if (c && c == Connection()) {
     if (gc_) xcb_free_gc(c, gc_);
@@ -131,13 +131,13 @@ void TServerLine::FreeOnServer() {
   pixmap_ = gc_ = window_ = 0;
 }
 
-bool TServerLine::Holds(const QWidget* panel) const {
+bool ServerLine::Holds(const QWidget* panel) const {
   const QWidget* host = Host(panel);
   return connection_ && connection_ == Connection() && host && window_ == host->internalWinId();
 }
 
-bool TServerLine::Show(const QWidget* panel, const QRect& area, int column, int strip_column,
-                       int strip_width) {
+bool ServerLine::Show(const QWidget* panel, const QRect& area, int column, int strip_column,
+                      int strip_width) {
   if (!Holds(panel) || size_.height() != area.height() || column < 0 ||
       column + area.width() > size_.width() || strip_column < 0 ||
       strip_column + strip_width > size_.width()) {

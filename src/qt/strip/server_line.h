@@ -8,7 +8,7 @@
 // panel; a copy into any other would be hidden under it) and to the screen
 // alone: the window's backing store (its image in the program) keeps what was
 // painted last, and the panel paints itself anew before Qt shows any part of
-// it from there (TTickerPanel watches the host's exposures for that).
+// it from there (TickerPanel watches the host's exposures for that).
 //
 // Only on X11 (xcb), with the host shown, at a device pixel ratio of 1, and
 // with a backing store and X server that hold pixels as 32-bit xRGB;
@@ -21,12 +21,12 @@
 
 class QWidget;
 
-class TServerLine {
+class ServerLine {
  public:
-  TServerLine() = default;
-  TServerLine(const TServerLine&) = delete;
-  TServerLine& operator=(const TServerLine&) = delete;
-  ~TServerLine();
+  ServerLine() = default;
+  ServerLine(const ServerLine&) = delete;
+  ServerLine& operator=(const ServerLine&) = delete;
+  ~ServerLine();
 
   // The widget whose native window shows `panel`: the panel itself when it
   // is native, else its nearest native ancestor (nullptr when none is).

@@ -22,7 +22,7 @@ namespace {
 // label by its name alone, and a focused text by its name and then its text.
 class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
-  explicit TickerAccessible(TTickerPanel* panel)
+  explicit TickerAccessible(TickerPanel* panel)
       : QAccessibleWidget(panel, QAccessible::EditableText) {}
 
   void* interface_cast(QAccessible::InterfaceType type) override {
@@ -39,7 +39,7 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   // Every way of reading it (text at, before or after an offset) comes
   // through text(start, end).
   QString text(int start, int end) const override {
-    Panel()->NoteTextRead();
+    Ticker()->NoteTextRead();
     return Whole().mid(start, end - start);
   }
   using QAccessibleWidget::text;
@@ -64,8 +64,8 @@ class TickerAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
   }
 
  private:
-  TTickerPanel* Panel() const { return static_cast<TTickerPanel*>(widget()); }
-  const QString& Whole() const { return Panel()->WholeText(); }
+  TickerPanel* Ticker() const { return static_cast<TickerPanel*>(widget()); }
+  const QString& Whole() const { return Ticker()->WholeText(); }
 };
 
 // A hidden element that a new forecast shows for a moment, named
@@ -83,17 +83,17 @@ class ForecastNotice : public QWidget {
 };
 
 QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
-  if (class_name == QLatin1String("TStripWindow")) {
+  if (class_name == QLatin1String("MainWindow")) {
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
   }
-  if (class_name == QLatin1String("TTickerPanel")) {
-    return new TickerAccessible(static_cast<TTickerPanel*>(object));
+  if (class_name == QLatin1String("TickerPanel")) {
+    return new TickerAccessible(static_cast<TickerPanel*>(object));
   }
-  if (class_name == QLatin1String("TPanel")) {  // the strip and the picture's frame
+  if (class_name == QLatin1String("Panel")) {  // the strip and the picture's frame
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
   }
-  if (class_name == QLatin1String("TPicture")) {
-    // Named for the weather it shows (TStripWindow::SetCurrentPicture).
+  if (class_name == QLatin1String("Picture")) {
+    // Named for the weather it shows (MainWindow::SetCurrentPicture).
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
   }
   if (auto* notice = dynamic_cast<ForecastNotice*>(object)) {
@@ -109,7 +109,7 @@ QAccessibleInterface* StripFactory(const QString& class_name, QObject* object) {
 // Return takes it. A menu opened by the mouse starts with no item current.
 class MenuKeys : public QObject {
  public:
-  explicit MenuKeys(TStripWindow& frm) : QObject(&frm), frm_(frm) {
+  explicit MenuKeys(MainWindow& frm) : QObject(&frm), frm_(frm) {
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
       if (!first_item_pending_ || window == nullptr || window != frm_.pMenu->windowHandle()) {
         return;
@@ -119,7 +119,7 @@ class MenuKeys : public QObject {
       // signal.
       QMetaObject::invokeMethod(this, &MenuKeys::StartOnFirstItem, Qt::QueuedConnection);
     });
-    connect(&frm_, &TStripWindow::MenuMade, this, [this](QMenu* menu) {
+    connect(&frm_, &MainWindow::MenuMade, this, [this](QMenu* menu) {
       connect(menu, &QMenu::aboutToHide, this, [this] { first_item_pending_ = false; });
     });
   }
@@ -174,7 +174,7 @@ class MenuKeys : public QObject {
     }
   }
 
-  TStripWindow& frm_;
+  MainWindow& frm_;
   bool first_item_pending_ = false;
 };
 
@@ -193,13 +193,13 @@ class MenuKeys : public QObject {
 // so a notification as well would make it say the forecast twice.
 class TickerSpeech : public QObject {
  public:
-  explicit TickerSpeech(TStripWindow& frm)
+  explicit TickerSpeech(MainWindow& frm)
       : QObject(&frm), ticker_(*frm.pnlScroll), notice_(new ForecastNotice(&frm)) {
     ticker_.installEventFilter(this);
-    connect(&ticker_, &TTickerPanel::WholeTextChanged, this, &TickerSpeech::Announce);
+    connect(&ticker_, &TickerPanel::WholeTextChanged, this, &TickerSpeech::Announce);
     // The item has the reader's focus; the reader presents the ticker anew
     // when the menu closes.
-    connect(&frm, &TStripWindow::MenuMade, this, [this](QMenu* menu) {
+    connect(&frm, &MainWindow::MenuMade, this, [this](QMenu* menu) {
       connect(menu, &QMenu::hovered, this, [this] { ticker_.ForgetTextRead(); });
     });
   }
@@ -227,13 +227,13 @@ class TickerSpeech : public QObject {
     notice_->hide();
   }
 
-  TTickerPanel& ticker_;
+  TickerPanel& ticker_;
   ForecastNotice* notice_;
 };
 
 }  // namespace
 
-void InstallStripAccess(TStripWindow& frm) {
+void InstallStripAccess(MainWindow& frm) {
   static const bool factory_installed = (QAccessible::installFactory(StripFactory), true);
   (void)factory_installed;
 
@@ -242,7 +242,7 @@ void InstallStripAccess(TStripWindow& frm) {
   frm.imgCurrent->setAccessibleDescription(ToDisplay(kPictureHint));
   // The stock pictures only hold what the current picture copies and are
   // never on the screen; hidden, they are not offered as the weather either.
-  for (TPicture* stock : {frm.imgRain, frm.imgCloud, frm.imgSnow, frm.imgSun}) stock->hide();
+  for (Picture* stock : {frm.imgRain, frm.imgCloud, frm.imgSnow, frm.imgSun}) stock->hide();
 
   // A click anywhere on the strip, or the window becoming active, puts the
   // focus on the ticker, the one thing on the strip a key acts on.

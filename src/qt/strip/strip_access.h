@@ -8,7 +8,7 @@
 //   forecast it scrolls, not the moving caption: a screen reader reads the
 //   forecast from its beginning at any moment and when the ticker takes the
 //   focus, and nothing at the ticker's steps. A new forecast is a change of
-//   that text (TTickerPanel::SetWholeText); while the ticker has the focus
+//   that text (TickerPanel::SetWholeText); while the ticker has the focus
 //   it is also shown as a notification named kNewForecastNotice, once the
 //   reader has read the ticker since the focus came (before that, the reader
 //   is about to present the ticker and reads the new forecast then);
@@ -23,7 +23,7 @@
 // back on the ticker. The mouse works as it always did.
 #pragma once
 
-class TStripWindow;
+class MainWindow;
 
 // Sets up the names, the focus and the keys of a newly built strip.
-void InstallStripAccess(TStripWindow& frm);
+void InstallStripAccess(MainWindow& frm);

@@ -20,24 +20,24 @@
 #include "qt/ui/picture.h"
 #include "qt/ui/x11_window.h"
 
-TStripWindow::~TStripWindow() {
-  Application().RemoveErrorBoundary(this);
+MainWindow::~MainWindow() {
+  Application::Instance().RemoveErrorBoundary(this);
   SetTaskbarProxyTarget(nullptr);
 }
 
 // ---------------------------------------------------------------------------
 // The application
 
-void TStripWindow::SetApplicationTitle(std::string_view title) { ::SetApplicationTitle(title); }
+void MainWindow::SetApplicationTitle(std::string_view title) { ::SetApplicationTitle(title); }
 
-void TStripWindow::EndMessageLoops() { Application().EndMessageLoops(); }
+void MainWindow::EndMessageLoops() { Application::Instance().EndMessageLoops(); }
 
-LocalTime TStripWindow::Now() const { return LocalTimeNow(); }
+LocalTime MainWindow::Now() const { return LocalTimeNow(); }
 
 // ---------------------------------------------------------------------------
 // Panels, the ticker, the picture and the station items
 
-TPanel* TStripWindow::Panel(StripPanel panel) const {
+Panel* MainWindow::PanelOf(StripPanel panel) const {
   switch (panel) {
     case StripPanel::pnlMain:
       return pnlMain;
@@ -49,36 +49,36 @@ TPanel* TStripWindow::Panel(StripPanel panel) const {
   return pnlScroll;
 }
 
-void TStripWindow::SetPanelClientHeight(StripPanel panel, int height) {
-  Panel(panel)->SetClientHeight(height);
+void MainWindow::SetPanelClientHeight(StripPanel panel, int height) {
+  PanelOf(panel)->SetClientHeight(height);
 }
 
-void TStripWindow::SetPanelClientWidth(StripPanel panel, int width) {
-  Panel(panel)->SetClientWidth(width);
+void MainWindow::SetPanelClientWidth(StripPanel panel, int width) {
+  PanelOf(panel)->SetClientWidth(width);
 }
 
-int TStripWindow::PanelHeight(StripPanel panel) const { return Panel(panel)->height(); }
+int MainWindow::PanelHeight(StripPanel panel) const { return PanelOf(panel)->height(); }
 
-void TStripWindow::SetPanelColor(StripPanel panel, PaletteColor color) {
-  Panel(panel)->SetColor(ToQColor(color));
+void MainWindow::SetPanelColor(StripPanel panel, PaletteColor color) {
+  PanelOf(panel)->SetColor(ToQColor(color));
 }
 
-void TStripWindow::SetCaption(std::string_view caption) { pnlScroll->SetCaption(caption); }
+void MainWindow::SetCaption(std::string_view caption) { pnlScroll->SetCaption(caption); }
 
-void TStripWindow::StepCaption(std::string_view dropped, std::string_view caption) {
+void MainWindow::StepCaption(std::string_view dropped, std::string_view caption) {
   pnlScroll->StepCaption(dropped, caption);
 }
 
-void TStripWindow::RepaintCaption() {
+void MainWindow::RepaintCaption() {
   ++HeldRepaints::forced_;
   pnlScroll->repaint();
   --HeldRepaints::forced_;
   SyncWithDisplay();
 }
 
-void TStripWindow::SetTickerText(std::string_view forecast) { pnlScroll->SetWholeText(forecast); }
+void MainWindow::SetTickerText(std::string_view forecast) { pnlScroll->SetWholeText(forecast); }
 
-void TStripWindow::SetTickerBold(bool bold) {
+void MainWindow::SetTickerBold(bool bold) {
   // The whole style is replaced: bold, or no style at all.
   QFont font = pnlScroll->font();
   font.setBold(bold);
@@ -88,49 +88,49 @@ void TStripWindow::SetTickerBold(bool bold) {
   pnlScroll->setFont(font);
 }
 
-void TStripWindow::SetTickerFontColor(PaletteColor color) {
+void MainWindow::SetTickerFontColor(PaletteColor color) {
   pnlScroll->SetFontColor(ToQColor(color));
 }
 
-void TStripWindow::SetCurrentPicture(ConditionPicture picture) {
+void MainWindow::SetCurrentPicture(ConditionPicture picture) {
   imgCurrent->setAccessibleName(ToDisplay(SpokenPictureName(picture)));
   switch (picture) {
     case ConditionPicture::kSun:
-      imgCurrent->SetPicture(imgSun->Picture());
+      imgCurrent->SetPicture(imgSun->Image());
       break;
     case ConditionPicture::kCloud:
-      imgCurrent->SetPicture(imgCloud->Picture());
+      imgCurrent->SetPicture(imgCloud->Image());
       break;
     case ConditionPicture::kRain:
-      imgCurrent->SetPicture(imgRain->Picture());
+      imgCurrent->SetPicture(imgRain->Image());
       break;
     case ConditionPicture::kSnow:
-      imgCurrent->SetPicture(imgSnow->Picture());
+      imgCurrent->SetPicture(imgSnow->Image());
       break;
     case ConditionPicture::kUnchanged:
       break;
   }
 }
 
-void TStripWindow::SetStationItem(StationItem item, std::string_view caption) {
+void MainWindow::SetStationItem(StationItem item, std::string_view caption) {
   (item == StationItem::pMRB ? pMRB : pWDM)->setText(PlainMenuText(ToDisplay(caption)));
 }
 
 // ---------------------------------------------------------------------------
 // Timers
 
-void TStripWindow::StartTimer(StripTimer timer, int interval_ms) {
+void MainWindow::StartTimer(StripTimer timer, int interval_ms) {
   timers_[static_cast<int>(timer)].start(interval_ms);
 }
 
-void TStripWindow::StopTimer(StripTimer timer) { timers_[static_cast<int>(timer)].stop(); }
+void MainWindow::StopTimer(StripTimer timer) { timers_[static_cast<int>(timer)].stop(); }
 
 // ---------------------------------------------------------------------------
 // Boxes and modal forms
 
-void TStripWindow::ShowError(std::string_view text) { Boxes().ShowError(ToDisplay(text)); }
+void MainWindow::ShowError(std::string_view text) { Boxes().ShowError(ToDisplay(text)); }
 
-void TStripWindow::ShowInformation(std::string_view text) {
+void MainWindow::ShowInformation(std::string_view text) {
   Boxes().ShowInformation(ToDisplay(text));
 }
 
@@ -148,30 +148,30 @@ QString BoxTitle(std::string_view title) {
 
 }  // namespace
 
-void TStripWindow::ShowForecast(std::string_view title, std::string_view text) {
+void MainWindow::ShowForecast(std::string_view title, std::string_view text) {
   Boxes().ShowForecast(BoxTitle(title), ToDisplay(text));
 }
 
-void TStripWindow::ShowUncaughtError(std::string_view title, std::string_view message) {
+void MainWindow::ShowUncaughtError(std::string_view title, std::string_view message) {
   Boxes().ShowUncaughtError(BoxTitle(title), ToDisplay(message));
 }
 
-void TStripWindow::RunOptions(TfrmOptions& form) {
-  TOptionsDialog frmOptions(form, this);
+void MainWindow::RunOptions(TfrmOptions& form) {
+  OptionsDialog frmOptions(form, this);
   Boxes().RunModal(frmOptions);
 }
 
-void TStripWindow::RunAbout() {
-  TAboutBox frmAbout(this);
+void MainWindow::RunAbout() {
+  AboutBox frmAbout(this);
   Boxes().RunModal(frmAbout);
 }
 
 // ---------------------------------------------------------------------------
 // While a document downloads
 
-void TStripWindow::FetchStarts() { held_repaints_ = std::make_unique<HeldRepaints>(); }
+void MainWindow::FetchStarts() { held_repaints_ = std::make_unique<HeldRepaints>(); }
 
-void TStripWindow::KeepFetching() {
+void MainWindow::KeepFetching() {
   // The download blocks the user, not the strip: it repaints when uncovered,
   // answers the window manager, and the close signals and the session's end
   // act at once. Input (the close box included) and timer ticks wait until
@@ -180,4 +180,4 @@ void TStripWindow::KeepFetching() {
                                   QEventLoop::X11ExcludeTimers);
 }
 
-void TStripWindow::FetchEnds() { held_repaints_.reset(); }
+void MainWindow::FetchEnds() { held_repaints_.reset(); }

@@ -28,12 +28,12 @@
 class QAction;
 class QMenu;
 class HeldRepaints;
-class TCloseSignals;
-class TPanel;
-class TPicture;
-class TTickerPanel;
+class CloseSignals;
+class Panel;
+class Picture;
+class TickerPanel;
 
-class TStripWindow : public QWidget, public TStripPlatform {
+class MainWindow : public QWidget, public StripPlatform {
   Q_OBJECT
  public:
   // Builds the window with its design values, hidden, and makes its strip
@@ -41,21 +41,21 @@ class TStripWindow : public QWidget, public TStripPlatform {
   // does the rest.
   // `environment` is what the strip reaches beyond the window (the settings,
   // the fetch, the diagnostics): the program's own unless a test gives one.
-  explicit TStripWindow(const StripEnvironment& environment = ProgramEnvironment(),
-                        QWidget* parent = nullptr);
-  ~TStripWindow() override;
+  explicit MainWindow(const StripEnvironment& environment = ProgramEnvironment(),
+                      QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The popup menu, made with its items when it is first used (shown, or
   // looked at through here): a strip that is only watched never needs it.
   class PopupMenu {
    public:
-    explicit PopupMenu(TStripWindow& frm) : frm_(frm) {}
+    explicit PopupMenu(MainWindow& frm) : frm_(frm) {}
     QMenu* operator->() const { return get(); }
     operator QMenu*() const { return get(); }
     QMenu* get() const;
 
    private:
-    TStripWindow& frm_;
+    MainWindow& frm_;
     mutable QMenu* menu_ = nullptr;
   };
 
@@ -69,14 +69,14 @@ class TStripWindow : public QWidget, public TStripPlatform {
   QAction* pOptions;
   QAction* pAbout;
   QAction* pExit;
-  TPanel* pnlMain;
-  TPanel* pnlImage;
-  TTickerPanel* pnlScroll;
-  TPicture* imgRain;
-  TPicture* imgCloud;
-  TPicture* imgSnow;
-  TPicture* imgSun;
-  TPicture* imgCurrent;
+  Panel* pnlMain;
+  Panel* pnlImage;
+  TickerPanel* pnlScroll;
+  Picture* imgRain;
+  Picture* imgCloud;
+  Picture* imgSnow;
+  Picture* imgSun;
+  Picture* imgCurrent;
 
   // Keeps the controls in place after a change of size: the height stays at
   // the strip's, the ticker reaches the right edge.
@@ -100,7 +100,7 @@ class TStripWindow : public QWidget, public TStripPlatform {
   // the proxy window, which brings this window forward).
   void ShowInTaskbar();
 
-  // TStripPlatform
+  // StripPlatform
   void SetApplicationTitle(std::string_view title) override;
   void EndMessageLoops() override;
   LocalTime Now() const override;
@@ -153,7 +153,7 @@ class TStripWindow : public QWidget, public TStripPlatform {
   void changeEvent(QEvent* event) override;
 
  private:
-  TPanel* Panel(StripPanel panel) const;
+  Panel* PanelOf(StripPanel panel) const;
   void AlignControls();
   void WaitUntilExposed();
   void ApplyPendingGeometry();
@@ -164,7 +164,7 @@ class TStripWindow : public QWidget, public TStripPlatform {
   QRect wanted_frame_{10, 40, 340, 0};  // as set, to reach once the frame is known
   bool pending_frame_ = false;
   std::unique_ptr<HeldRepaints> held_repaints_;
-  std::unique_ptr<TCloseSignals> close_signals_;
+  std::unique_ptr<CloseSignals> close_signals_;
 
  public:
   // The strip's behaviour, last: it starts tmrUpdate through this window

@@ -36,8 +36,8 @@ class QuitRequests : public QObject {
 
 }  // namespace
 
-void TStripWindow::InstallCloseRoutes() {
-  close_signals_ = std::make_unique<TCloseSignals>([this] { frmMain.EndSession(); });
+void MainWindow::InstallCloseRoutes() {
+  close_signals_ = std::make_unique<CloseSignals>([this] { frmMain.EndSession(); });
   new QuitRequests([this] { frmMain.EndSession(); }, this);
   // The save request may end in nothing: the log-off can still be cancelled,
   // and a session manager also asks at a mere checkpoint. The strip goes on
@@ -46,7 +46,7 @@ void TStripWindow::InstallCloseRoutes() {
           [this](QSessionManager&) { frmMain.QueryEndSession(); });
 }
 
-void TStripWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   // Stays open unless the whole close path ran (storing may fail); once the
   // program is ending, there is nothing more to do.
   event->ignore();

@@ -24,10 +24,10 @@ namespace {
 // The stock pictures' places in kStripDesign.stock_picture_lefts.
 enum StockPlace { kSunPlace, kRainPlace, kSnowPlace, kCloudPlace };
 
-TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* picture,
-                           StockPlace place) {
+Picture* MakeStockPicture(QWidget* parent, const char* name, const char* picture,
+                          StockPlace place) {
   const int size = kStripDesign.picture_size;
-  auto* image = new TPicture(parent);
+  auto* image = new Picture(parent);
   image->setObjectName(QLatin1String(name));
   image->SetAutoSize(true);
   image->SetPicture(ProgramPicture(QLatin1String(picture), {size, size}));
@@ -38,9 +38,9 @@ TPicture* MakeStockPicture(QWidget* parent, const char* name, const char* pictur
 
 }  // namespace
 
-TStripWindow::TStripWindow(const StripEnvironment& environment, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+MainWindow::MainWindow(const StripEnvironment& environment, QWidget* parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       frmMain(*this, environment) {
   const StripDesign& design = kStripDesign;
   setObjectName(QStringLiteral("frmMain"));
@@ -81,20 +81,20 @@ TStripWindow::TStripWindow(const StripEnvironment& environment, QWidget* parent)
   pExit = item("pExit");
 
   // The strip: the picture frame and the ticker inside a lowered bevel.
-  pnlMain = new TPanel(this, QFrame::Panel, QFrame::Sunken, 1);
+  pnlMain = new Panel(this, QFrame::Panel, QFrame::Sunken, 1);
   pnlMain->setObjectName(QStringLiteral("pnlMain"));
   pnlMain->resize(design.width, design.strip_client_height);
   pnlMain->SetClientHeight(design.strip_client_height);
   pnlMain->installEventFilter(this);
   const QRect inside = pnlMain->contentsRect();
 
-  pnlImage = new TPanel(pnlMain, QFrame::Panel, QFrame::Sunken, 1);
+  pnlImage = new Panel(pnlMain, QFrame::Panel, QFrame::Sunken, 1);
   pnlImage->setObjectName(QStringLiteral("pnlImage"));
   pnlImage->SetColor(ToQColor(design.panel_color));
   pnlImage->setGeometry(inside.left(), inside.top(), design.picture_frame_size, inside.height());
   pnlImage->SetClientWidth(design.picture_frame_size);
 
-  pnlScroll = new TTickerPanel(pnlMain);
+  pnlScroll = new TickerPanel(pnlMain);
   pnlScroll->setObjectName(QStringLiteral("pnlScroll"));
   pnlScroll->SetColor(ToQColor(design.panel_color));
   pnlScroll->setFont(ScreenFont(design.ticker_font));
@@ -108,7 +108,7 @@ TStripWindow::TStripWindow(const StripEnvironment& environment, QWidget* parent)
   imgSnow = MakeStockPicture(this, "imgSnow", "snow", kSnowPlace);
   imgSun = MakeStockPicture(this, "imgSun", "sun", kSunPlace);
 
-  imgCurrent = new TPicture(pnlImage);
+  imgCurrent = new Picture(pnlImage);
   imgCurrent->setObjectName(QStringLiteral("imgCurrent"));
   imgCurrent->setGeometry(pnlImage->contentsRect().left(), pnlImage->contentsRect().top(),
                           design.picture_size, design.picture_size);
@@ -123,11 +123,11 @@ TStripWindow::TStripWindow(const StripEnvironment& environment, QWidget* parent)
   InstallStripAccess(*this);
   // What escapes a handler that Qt's event loop called is the strip's to
   // show, as what escapes one the strip runs itself.
-  Application().InstallErrorBoundary(
+  Application::Instance().InstallErrorBoundary(
       this, [this](const std::exception& error) { frmMain.ShowUncaught(error); });
 }
 
-QMenu* TStripWindow::PopupMenu::get() const {
+QMenu* MainWindow::PopupMenu::get() const {
   if (menu_) return menu_;
   menu_ = new QMenu(&frm_);
   menu_->setObjectName(QStringLiteral("pMenu"));

@@ -18,9 +18,9 @@
 #include "qt/ui/locale_formats.h"
 #include "qt/ui/x11_window.h"
 
-void TStripWindow::SetTitle(std::string_view title) { SetPlainWindowTitle(this, ToDisplay(title)); }
+void MainWindow::SetTitle(std::string_view title) { SetPlainWindowTitle(this, ToDisplay(title)); }
 
-void TStripWindow::SetHint(std::string_view hint) {
+void MainWindow::SetHint(std::string_view hint) {
   const QString shown = ToDisplay(hint);
   setToolTip(PlainToolTip(shown));
   // Screen readers read the description, which would otherwise be the tool
@@ -30,31 +30,31 @@ void TStripWindow::SetHint(std::string_view hint) {
 
 // Left, top and width are the outer frame's. Before the window is shown its
 // frame is not known; ShowStrip finishes the placing once it is.
-void TStripWindow::SetLeft(int left) {
+void MainWindow::SetLeft(int left) {
   move(left, y());
   wanted_frame_.moveLeft(left);
   pending_frame_ = !isVisible();
 }
 
-void TStripWindow::SetTop(int top) {
+void MainWindow::SetTop(int top) {
   move(x(), top);
   wanted_frame_.moveTop(top);
   pending_frame_ = !isVisible();
 }
 
-void TStripWindow::SetWidth(int width) {
+void MainWindow::SetWidth(int width) {
   const int frame_extra = frameGeometry().width() - this->width();
   resize(width - frame_extra, height());
   wanted_frame_.setWidth(width);
   pending_frame_ = !isVisible();
 }
 
-WindowFrame TStripWindow::Frame() const {
+WindowFrame MainWindow::Frame() const {
   const QRect frame = frameGeometry();
   return {frame.x(), frame.y(), frame.width()};
 }
 
-void TStripWindow::SetClientHeight(int height) {
+void MainWindow::SetClientHeight(int height) {
   // The window manager is told that the height is fixed; where it does not
   // listen, FormResize puts it back.
   setMinimumHeight(height);
@@ -62,12 +62,12 @@ void TStripWindow::SetClientHeight(int height) {
   resize(width(), height);
 }
 
-void TStripWindow::ShowWindow() {
+void MainWindow::ShowWindow() {
   ShowStrip();
   ShowInTaskbar();
 }
 
-void TStripWindow::ShowStrip() {
+void MainWindow::ShowStrip() {
   show();
   WaitUntilExposed();
   ApplyPendingGeometry();
@@ -75,14 +75,14 @@ void TStripWindow::ShowStrip() {
   SyncWithDisplay();
 }
 
-void TStripWindow::ShowInTaskbar() {
+void MainWindow::ShowInTaskbar() {
   // Making the icon and mapping the proxy take a few milliseconds, so they
   // come after the strip is on the screen.
   setWindowIcon(ProgramWindowIcon());
   SetTaskbarProxyTarget(this);
 }
 
-void TStripWindow::WaitUntilExposed() {
+void MainWindow::WaitUntilExposed() {
   // On X11 the window appears only once the window manager has framed and
   // mapped it; what is painted before that is lost. Bounded, so a window
   // manager that never maps it cannot hang the start.
@@ -96,7 +96,7 @@ void TStripWindow::WaitUntilExposed() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TStripWindow::ApplyPendingGeometry() {
+void MainWindow::ApplyPendingGeometry() {
   if (!pending_frame_) return;
   pending_frame_ = false;
   // Window managers place a new window's frame in their own ways (icewm, for
@@ -119,31 +119,31 @@ void TStripWindow::ApplyPendingGeometry() {
   }
 }
 
-void TStripWindow::AlignControls() {
+void MainWindow::AlignControls() {
   pnlMain->setGeometry(0, 0, width(), pnlMain->height());
   const QRect inside = pnlMain->contentsRect();
   pnlImage->setGeometry(inside.left(), inside.top(), pnlImage->width(), inside.height());
 }
 
-void TStripWindow::FormResize() {
+void MainWindow::FormResize() {
   SetClientHeight(pnlMain->height() - 1);
   pnlScroll->move(pnlImage->x() + pnlImage->width() + 2, pnlScroll->y());
   pnlScroll->resize(width() - pnlScroll->x(), pnlScroll->height());
 }
 
-void TStripWindow::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   AlignControls();
   FormResize();
 }
 
-bool TStripWindow::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // The picture frame follows the strip's height.
   if (watched == pnlMain && event->type() == QEvent::Resize) AlignControls();
   return QWidget::eventFilter(watched, event);
 }
 
-void TStripWindow::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   // The user changed the regional settings (the application passes its own
   // locale change on to every top-level window).
   if (event->type() == QEvent::LocaleChange) {
@@ -152,7 +152,7 @@ void TStripWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
-void TStripWindow::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   // The native window exists now and is not mapped yet. The strip has no
   // taskbar entry of its own (the application's entry is the proxy
   // window's); the window manager reads that state when it maps the window.
@@ -163,7 +163,7 @@ void TStripWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-void TStripWindow::contextMenuEvent(QContextMenuEvent* event) {
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   pMenu->popup(event->globalPos());
   event->accept();
 }

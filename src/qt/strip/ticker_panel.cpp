@@ -50,16 +50,16 @@ qsizetype FirstCharacterUnits(QStringView text) {
 
 }  // namespace
 
-TTickerPanel::TTickerPanel(QWidget* parent)
-    : TPanel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
+TickerPanel::TickerPanel(QWidget* parent)
+    : Panel(parent, QFrame::WinPanel, QFrame::Sunken, 2), font_color_(Qt::yellow) {}
 
-void TTickerPanel::SetCaption(std::string_view caption) {
+void TickerPanel::SetCaption(std::string_view caption) {
   utf8_ = PieceShowsAsUtf8(caption);
   caption_.assign(caption);
   RepaintAll();
 }
 
-void TTickerPanel::StepCaption(std::string_view dropped, std::string_view caption) {
+void TickerPanel::StepCaption(std::string_view dropped, std::string_view caption) {
   // The rest of the same text keeps its decoding. The characters that went:
   // in UTF-8 the dropped bytes that start one (the rest of a character cut at
   // the front shows nothing).
@@ -71,7 +71,7 @@ void TTickerPanel::StepCaption(std::string_view dropped, std::string_view captio
   if (characters > 1 || !MovePainted()) RepaintAll();
 }
 
-void TTickerPanel::RepaintAll() {
+void TickerPanel::RepaintAll() {
   relayout_ = true;
   behind_ = false;  // what is painted next is painted whole
   ForgetKeptLine();
@@ -79,7 +79,7 @@ void TTickerPanel::RepaintAll() {
   update();
 }
 
-QString TTickerPanel::Decoded(std::size_t characters) const {
+QString TickerPanel::Decoded(std::size_t characters) const {
   if (!utf8_) return ToDisplayPiece(std::string_view(caption_).substr(0, characters), false);
   // Up to the lead byte of the first character past the wanted ones; the
   // continuation bytes of a character the last step cut at the front are
@@ -91,7 +91,7 @@ QString TTickerPanel::Decoded(std::size_t characters) const {
   return ToDisplayPiece(std::string_view(caption_).substr(0, end), true);
 }
 
-bool TTickerPanel::LayOut(int characters) {
+bool TickerPanel::LayOut(int characters) {
   laid_out_ = false;
   ForgetKeptLine();
   first_ = 0;
@@ -160,7 +160,7 @@ bool TTickerPanel::LayOut(int characters) {
   return true;
 }
 
-bool TTickerPanel::MovePainted() {
+bool TickerPanel::MovePainted() {
   // The line holds the caption from first_ on whenever nothing is left to
   // paint: any change but a step asks for a paint, which lays it out anew.
   if (!laid_out_ || !unpainted_.isEmpty() || !isVisible() || !updatesEnabled()) return false;
@@ -191,8 +191,8 @@ bool TTickerPanel::MovePainted() {
   return true;
 }
 
-bool TTickerPanel::ShowByCopy() {
-  const QImage::Format format = TServerLine::Format(this);
+bool TickerPanel::ShowByCopy() {
+  const QImage::Format format = ServerLine::Format(this);
   if (format == QImage::Format_Invalid) {
     ForgetKeptLine();
     return false;
@@ -209,7 +209,7 @@ bool TTickerPanel::ShowByCopy() {
   if (!server_line_.Show(this, area, x - kept_.from, strip_column, strip_width)) return false;
   behind_ = true;
   // Qt shows the host from the window's backing store when it is uncovered.
-  QWidget* host = TServerLine::Host(this);
+  QWidget* host = ServerLine::Host(this);
   QWindow* handle = host ? host->windowHandle() : nullptr;
   if (handle != watched_) {
     if (watched_) watched_->removeEventFilter(this);
@@ -219,12 +219,12 @@ bool TTickerPanel::ShowByCopy() {
   return true;
 }
 
-void TTickerPanel::ForgetKeptLine() {
+void TickerPanel::ForgetKeptLine() {
   server_line_.Forget();
   kept_ = KeptLine();
 }
 
-bool TTickerPanel::KeepLine(QImage::Format format) {
+bool TickerPanel::KeepLine(QImage::Format format) {
   // Drawn on what Qt fills the panel with before it paints it (a change of
   // that repaints the panel and forgets the kept line).
   const QBrush background = palette().brush(backgroundRole());
@@ -277,7 +277,7 @@ bool TTickerPanel::KeepLine(QImage::Format format) {
   return true;
 }
 
-int TTickerPanel::InkEnd(std::size_t index) {
+int TickerPanel::InkEnd(std::size_t index) {
   const auto [run_index, glyph_index] = line_.glyphs[index];
   const QGlyphRun& run = line_.runs[run_index];
   const quint32 glyph = run.glyphIndexes()[glyph_index];
@@ -312,13 +312,13 @@ int TTickerPanel::InkEnd(std::size_t index) {
   return *found == INT_MIN ? INT_MIN : line_.places[index] + *found;
 }
 
-void TTickerPanel::DrawLine(QPainter& painter, const QRect& clip) const {
+void TickerPanel::DrawLine(QPainter& painter, const QRect& clip) const {
   const QRect area = contentsRect();
   DrawLineAt(painter, clip, area.left() - line_.places[first_], area.top() + line_.top, first_);
 }
 
-void TTickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top,
-                              std::size_t first) const {
+void TickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, qreal top,
+                             std::size_t first) const {
   // Glyphs whose place lies within a wide margin of the clip (no glyph
   // reaches further than its font's height to either side), from the first
   // character on: the ink of characters already dropped is not drawn, as it
@@ -344,7 +344,7 @@ void TTickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, 
   }
 }
 
-void TTickerPanel::SetWholeText(std::string_view text) {
+void TickerPanel::SetWholeText(std::string_view text) {
   QString whole = ToDisplay(text);
   if (whole == whole_text_) return;
   const QString before = std::exchange(whole_text_, std::move(whole));
@@ -355,21 +355,21 @@ void TTickerPanel::SetWholeText(std::string_view text) {
   emit WholeTextChanged();
 }
 
-void TTickerPanel::SetFontColor(const QColor& color) {
+void TickerPanel::SetFontColor(const QColor& color) {
   if (color == font_color_) return;
   font_color_ = color;
   ink_ends_.clear();
   RepaintAll();
 }
 
-int TTickerPanel::ShownCharacters() const { return ShownCaptionCharacters(ClientWidth()); }
+int TickerPanel::ShownCharacters() const { return ShownCaptionCharacters(ClientWidth()); }
 
-QString TTickerPanel::ShownText() const {
+QString TickerPanel::ShownText() const {
   return Decoded(static_cast<std::size_t>(ShownCharacters()));
 }
 
-void TTickerPanel::changeEvent(QEvent* event) {
-  TPanel::changeEvent(event);
+void TickerPanel::changeEvent(QEvent* event) {
+  Panel::changeEvent(event);
   switch (event->type()) {
     case QEvent::FontChange:
     case QEvent::PaletteChange:
@@ -383,21 +383,21 @@ void TTickerPanel::changeEvent(QEvent* event) {
   }
 }
 
-void TTickerPanel::resizeEvent(QResizeEvent* event) {
-  TPanel::resizeEvent(event);
+void TickerPanel::resizeEvent(QResizeEvent* event) {
+  Panel::resizeEvent(event);
   ink_ends_.clear();
   RepaintAll();
 }
 
-void TTickerPanel::moveEvent(QMoveEvent* event) {
-  TPanel::moveEvent(event);
+void TickerPanel::moveEvent(QMoveEvent* event) {
+  Panel::moveEvent(event);
   // Qt may move the panel's pixels within its backing store, which may not
   // hold what the screen shows; and the kept line is copied to where the
   // panel was.
   RepaintAll();
 }
 
-bool TTickerPanel::eventFilter(QObject* watched, QEvent* event) {
+bool TickerPanel::eventFilter(QObject* watched, QEvent* event) {
   // Steps copied to the screen: the panel is painted anew before Qt shows
   // it from the window's backing store, as it does when the host is
   // uncovered, and when a native window made inside the host is mapped
@@ -407,16 +407,16 @@ bool TTickerPanel::eventFilter(QObject* watched, QEvent* event) {
     behind_ = false;
     update(contentsRect());
   }
-  return TPanel::eventFilter(watched, event);
+  return Panel::eventFilter(watched, event);
 }
 
-void TTickerPanel::paintEvent(QPaintEvent* event) {
+void TickerPanel::paintEvent(QPaintEvent* event) {
   // Whatever was asked for comes with this paint: the window's repaints
   // gather every region asked for before a paint.
   unpainted_ -= event->region();
   const QRect area = contentsRect();
   // The bevel, unless only the inside is painted (after a step).
-  if (!area.contains(event->rect())) TPanel::paintEvent(event);
+  if (!area.contains(event->rect())) Panel::paintEvent(event);
   if (event->region().isEmpty()) return;
   if (relayout_) {
     relayout_ = false;

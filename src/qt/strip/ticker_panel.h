@@ -53,10 +53,10 @@
 class QPainter;
 class QWindow;
 
-class TTickerPanel : public TPanel {
+class TickerPanel : public Panel {
   Q_OBJECT
  public:
-  explicit TTickerPanel(QWidget* parent);
+  explicit TickerPanel(QWidget* parent);
 
   // The caption it draws, as it was given.
   const std::string& Caption() const { return caption_; }
@@ -164,14 +164,14 @@ class TTickerPanel : public TPanel {
   // pixels are only moved when this is empty.
   QRegion unpainted_;
   bool relayout_ = true;  // the next paint lays the line out anew
-  TServerLine server_line_;
+  ServerLine server_line_;
   KeptLine kept_;
   // The screen shows steps copied there that the window's backing store
   // does not hold: the panel is painted anew before Qt shows any of it
   // from there (when the host window is uncovered or gets a native child;
   // eventFilter), or before Qt moves its pixels there.
   bool behind_ = false;
-  // The native window the steps were last copied to (TServerLine::Host's),
+  // The native window the steps were last copied to (ServerLine::Host's),
   // whose exposures are watched.
   QPointer<QWindow> watched_;
   // InkEnd of each glyph (of its font) drawn alone, from its place; for the

@@ -38,7 +38,7 @@ class AccessTest : public WindowTest {
     QAccessibleTextInterface* text = iface->textInterface();
     return text ? text->text(0, text->characterCount()) : QStringLiteral("<no text>");
   }
-  TStripWindow frm_;
+  MainWindow frm_;
 };
 
 TEST_F(AccessTest, TheStripReadsAsWindowForecastAndPicture) {

@@ -12,7 +12,7 @@ using SupportTest = WindowTest;
 TEST_F(SupportTest, CloseSignalsArriveAsOneEventPerBurst) {
   int calls = 0;
   {
-    TCloseSignals close_signals([&] { ++calls; });
+    CloseSignals close_signals([&] { ++calls; });
     ASSERT_TRUE(close_signals.Installed());
     raise(SIGHUP);
     raise(SIGINT);
@@ -37,7 +37,7 @@ TEST_F(SupportTest, SignalsIgnoredAtStartStayIgnored) {
   sigaction(SIGHUP, &ignore, &before_hup);
   int calls = 0;
   {
-    TCloseSignals close_signals([&] { ++calls; });
+    CloseSignals close_signals([&] { ++calls; });
     raise(SIGHUP);
     ProcessEventsUntil([] { return false; }, 100);
     EXPECT_EQ(calls, 0);

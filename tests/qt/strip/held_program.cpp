@@ -13,10 +13,10 @@ namespace {
 // smoke_test.sh waits past this before it looks at the running program.
 constexpr std::chrono::milliseconds kHold{3000};
 
-class THeldMain : public TStripWindow {
+class HeldMainWindow : public MainWindow {
  public:
   void ShowStrip() override {
-    TStripWindow::ShowStrip();
+    MainWindow::ShowStrip();
     std::this_thread::sleep_for(kHold);
   }
 };
@@ -24,5 +24,5 @@ class THeldMain : public TStripWindow {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv, [] { return std::make_unique<THeldMain>(); });
+  return RunProgram(argc, argv, [] { return std::make_unique<HeldMainWindow>(); });
 }

@@ -1,5 +1,5 @@
 // The Qt face under the conformance suite (tests/strip/face_conformance.h): a
-// TStripWindow read back as Qt holds it. The titles from the windows (their
+// MainWindow read back as Qt holds it. The titles from the windows (their
 // QWindow once made), the hint from the tool tip, the ticker's drawn prefix
 // from the panel, names and the ticker's text as screen readers get them,
 // the menu's actions, and the forms' widgets by name while their modal run is
@@ -51,9 +51,9 @@ QString TitleOf(QWidget& window) {
 }
 
 ControlKind KindOf(QWidget& widget) {
-  if (dynamic_cast<TBevelPanel*>(&widget)) return ControlKind::kPanel;
-  if (dynamic_cast<TSeparator*>(&widget)) return ControlKind::kSeparator;
-  if (dynamic_cast<TColorGridWidget*>(&widget)) return ControlKind::kColorGrid;
+  if (dynamic_cast<BevelPanel*>(&widget)) return ControlKind::kPanel;
+  if (dynamic_cast<Separator*>(&widget)) return ControlKind::kSeparator;
+  if (dynamic_cast<ColorGridWidget*>(&widget)) return ControlKind::kColorGrid;
   if (dynamic_cast<QSlider*>(&widget)) return ControlKind::kTrackBar;
   if (dynamic_cast<QCheckBox*>(&widget)) return ControlKind::kCheckBox;
   if (dynamic_cast<QPushButton*>(&widget)) return ControlKind::kButton;
@@ -64,7 +64,7 @@ ControlKind KindOf(QWidget& widget) {
   return ControlKind::kLabel;
 }
 
-ShownControl ShownAs(const TFormDialog& form, QWidget& widget) {
+ShownControl ShownAs(const FormDialog& form, QWidget& widget) {
   ShownControl shown;
   shown.name = widget.objectName().toStdString();
   shown.kind = KindOf(widget);
@@ -97,7 +97,7 @@ ShownControl ShownAs(const TFormDialog& form, QWidget& widget) {
   return shown;
 }
 
-ShownForm ShownAs(TFormDialog& form) {
+ShownForm ShownAs(FormDialog& form) {
   ShownForm shown;
   shown.caption = Bytes(TitleOf(form));
   shown.client_width = form.width();
@@ -125,7 +125,7 @@ class QtProbe : public FaceProbe {
     TestApplication::Current().ForgetEndedLoops();
   }
 
-  TStripPlatform& Platform() override { return window_; }
+  StripPlatform& Platform() override { return window_; }
   TfrmMain& Form() override { return window_.frmMain; }
 
   bool RunUntil(const std::function<bool()>& done, int limit_ms) override {
@@ -233,7 +233,7 @@ class QtProbe : public FaceProbe {
   void OpenForm(const std::function<void()>& run, const Inside& inside) {
     boxes_.on_modal = [&](QDialog& dialog) {
       QTimer::singleShot(0, &dialog, [&] {
-        auto* form = qobject_cast<TFormDialog*>(&dialog);
+        auto* form = qobject_cast<FormDialog*>(&dialog);
         if (form) {
           inside(ShownAs(*form), [form](std::string_view name) {
             if (auto* button = form->Find<QPushButton>(name)) button->click();
@@ -248,7 +248,7 @@ class QtProbe : public FaceProbe {
   }
 
   RecordingBoxes boxes_;
-  TStripWindow window_;
+  MainWindow window_;
 };
 
 }  // namespace

@@ -59,7 +59,7 @@ constexpr char kStored[] =
 using StripWindowTest = WindowTest;
 
 TEST_F(StripWindowTest, FrameAndTimersBeforeCreation) {
-  TStripWindow frm;
+  MainWindow frm;
   EXPECT_TRUE(frm.windowFlags() & Qt::Tool);
   EXPECT_TRUE(frm.windowFlags() & Qt::WindowCloseButtonHint);
   EXPECT_FALSE(frm.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -74,7 +74,7 @@ TEST_F(StripWindowTest, FrameAndTimersBeforeCreation) {
   for (QAction* item : frm.pMenu->actions()) EXPECT_TRUE(item->shortcut().isEmpty());
   // The stock pictures hold what the current picture copies; they have no
   // hint and stand apart, below the strip.
-  for (TPicture* stock : {frm.imgSun, frm.imgRain, frm.imgSnow, frm.imgCloud}) {
+  for (Picture* stock : {frm.imgSun, frm.imgRain, frm.imgSnow, frm.imgCloud}) {
     EXPECT_TRUE(stock->toolTip().isEmpty());
     EXPECT_GE(stock->y(), frm.height());
   }
@@ -87,7 +87,7 @@ TEST_F(StripWindowTest, CreationPlacesShowsAndStylesTheStrip) {
   StoreFile(
       "[settings]\nonstart=0\n[window]\nleft=120\ntop=-30\nwidth=512\nforeground=4\n"
       "background=11\nbold=0\n[weather]\nlast forecast=Fair.\n");
-  TStripWindow frm;
+  MainWindow frm;
   QFont styled = frm.pnlScroll->font();
   styled.setItalic(true);
   styled.setUnderline(true);
@@ -113,7 +113,7 @@ TEST_F(StripWindowTest, CreationPlacesShowsAndStylesTheStrip) {
 
 TEST_F(StripWindowTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   EXPECT_EQ(frm.pnlMain->ClientHeight(), kStripDesign.strip_client_height);
   EXPECT_EQ(frm.pnlImage->ClientWidth(), kStripDesign.picture_frame_size);
@@ -139,7 +139,7 @@ TEST_F(StripWindowTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
 
 TEST_F(StripWindowTest, HintsAndPopupMenuOverTheStrip) {
   StoreFile("[settings]\nonstart=0\n[weather]\nlast update=Last Updated <b>noon</b> & later\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
 
   // The window's hint wherever the control under the mouse has none.
@@ -172,7 +172,7 @@ TEST_F(StripWindowTest, HintsAndPopupMenuOverTheStrip) {
 // over it all the same.
 TEST_F(StripWindowTest, HintsShowWhileAnotherWindowIsActive) {
   StoreFile("[settings]\nonstart=0\n[weather]\nlast update=Last Updated noon\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   QWidget elsewhere;
   elsewhere.show();
@@ -195,7 +195,7 @@ TEST_F(StripWindowTest, HintsShowWhileAnotherWindowIsActive) {
 
 TEST_F(StripWindowTest, TextsAreShownAsPlainText) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   frm.SetTitle("Rain [*] & <b>x</b>");
   EXPECT_EQ(frm.windowHandle()->title(), "Rain [*] & <b>x</b>");
@@ -217,24 +217,24 @@ TEST_F(StripWindowTest, TextsAreShownAsPlainText) {
 }
 
 TEST_F(StripWindowTest, TheCurrentPictureIsACopyOfAStockPicture) {
-  TStripWindow frm;
-  const TPictureImage sun = frm.imgSun->Picture();
+  MainWindow frm;
+  const PictureImage sun = frm.imgSun->Image();
   frm.SetCurrentPicture(ConditionPicture::kSun);
-  EXPECT_EQ(frm.imgCurrent->Picture(), sun);
-  EXPECT_EQ(frm.imgSun->Picture(), sun);  // the source is unchanged
+  EXPECT_EQ(frm.imgCurrent->Image(), sun);
+  EXPECT_EQ(frm.imgSun->Image(), sun);  // the source is unchanged
   frm.SetCurrentPicture(ConditionPicture::kSnow);
-  EXPECT_EQ(frm.imgCurrent->Picture(), frm.imgSnow->Picture());
+  EXPECT_EQ(frm.imgCurrent->Image(), frm.imgSnow->Image());
   frm.SetCurrentPicture(ConditionPicture::kCloud);
-  EXPECT_EQ(frm.imgCurrent->Picture(), frm.imgCloud->Picture());
+  EXPECT_EQ(frm.imgCurrent->Image(), frm.imgCloud->Image());
   frm.SetCurrentPicture(ConditionPicture::kRain);
-  EXPECT_EQ(frm.imgCurrent->Picture(), frm.imgRain->Picture());
+  EXPECT_EQ(frm.imgCurrent->Image(), frm.imgRain->Image());
 }
 
 // ---- timers ----
 
 TEST_F(StripWindowTest, TheTimersTickIntoTheHandlersAndKeepTheirPeriod) {
   StoreFile("[settings]\nonstart=0\n[scroll]\nrate=150\n[weather]\nlast forecast=abcdef\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   frm.frmMain.tmrScroll.SetEnabled(true);
   QThread::msleep(60);
@@ -260,7 +260,7 @@ class CloseRouteTest : public WindowTest, public ::testing::WithParamInterface<R
   std::string CloseBy(Route route) {
     StoreFile(kStored);
     TestApplication::Current().ForgetEndedLoops();
-    TStripWindow frm;
+    MainWindow frm;
     frm.InstallCloseRoutes();
     frm.frmMain.FormCreate();
     frm.frmMain.tmrScrollTimer();
@@ -315,7 +315,7 @@ INSTANTIATE_TEST_SUITE_P(Routes, CloseRouteTest,
 
 TEST_F(StripWindowTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
   StoreFile(kStored);
-  TStripWindow frm;
+  MainWindow frm;
   frm.InstallCloseRoutes();
   frm.frmMain.FormCreate();
   // A folder where the settings file should be: every write fails.
@@ -344,7 +344,7 @@ TEST_F(StripWindowTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
 // its end ends the strip as a close signal does, never with a box.
 TEST_F(StripWindowTest, TheSessionManagersQuestionStoresAndOnlyItsEndEndsTheStrip) {
   StoreFile(kStored);
-  TStripWindow frm;
+  MainWindow frm;
   frm.InstallCloseRoutes();
   frm.frmMain.FormCreate();
   std::filesystem::remove(config_.SettingsFile());
@@ -381,13 +381,13 @@ bool MainLoopNeededTheGuard(int ms) {
     QCoreApplication::exit(1);
   });
   guard.start(ms);
-  Application().RunMessageLoop();
+  Application::Instance().RunMessageLoop();
   return timed_out;
 }
 
 TEST_F(StripWindowTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
   TestApplication::Current().end_loops = true;  // as in the program
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   // As the start-up update may do, while the window is still being created.
   ASSERT_TRUE(frm.frmMain.Close());
@@ -402,7 +402,7 @@ TEST_F(StripWindowTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
 TEST_F(StripWindowTest, ASignalWhileTheStripAppearsEndsTheProgram) {
   TestApplication::Current().end_loops = true;  // as in the program
   StoreFile(kStored);
-  TStripWindow frm;
+  MainWindow frm;
   frm.InstallCloseRoutes();
   raise(SIGTERM);
   frm.frmMain.Start();
@@ -418,7 +418,7 @@ TEST_F(StripWindowTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
   QEventLoop inner;
   bool inner_returned = false;
   QTimer::singleShot(0, [&] {
-    QTimer::singleShot(0, [&] { Application().EndMessageLoops(); });
+    QTimer::singleShot(0, [&] { Application::Instance().EndMessageLoops(); });
     inner.exec();
     inner_returned = true;
   });
@@ -436,7 +436,7 @@ TEST_F(StripWindowTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
 // painted.
 class PaintRecorder : public QObject {
  public:
-  explicit PaintRecorder(TStripWindow& frm) : frm_(frm) { frm.pnlScroll->installEventFilter(this); }
+  explicit PaintRecorder(MainWindow& frm) : frm_(frm) { frm.pnlScroll->installEventFilter(this); }
   std::vector<std::pair<std::string, std::string>> paints;
 
  protected:
@@ -448,7 +448,7 @@ class PaintRecorder : public QObject {
   }
 
  private:
-  TStripWindow& frm_;
+  MainWindow& frm_;
 };
 
 // The strip shows the status texts the update paints on purpose, and never
@@ -465,7 +465,7 @@ TEST_F(StripWindowTest, AnUpdatePaintsOnlyItsStatusTextsWhileItFetches) {
   slow_forecast.stall_after_body_bytes = 0;
   slow_forecast.stall = 150ms;
   servers.ServeForecastReply(false, slow_forecast);
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   PaintRecorder recorder(frm);
   frm.frmMain.pUpdateClick();
@@ -490,7 +490,7 @@ TEST_F(StripWindowTest, ACloseSignalDuringAFetchEndsTheUpdateAtOnce) {
   silent.stall = 20s;
   servers.ServeRoundupReply(false, silent);
   StoreFile(kStored);
-  TStripWindow frm;
+  MainWindow frm;
   frm.InstallCloseRoutes();
   frm.frmMain.FormCreate();
   frm.frmMain.fetchLimits = {20000, 20000, 30000};
@@ -519,7 +519,7 @@ TEST_F(StripWindowTest, ACloseSignalDuringAFetchEndsTheUpdateAtOnce) {
 
 TEST_F(StripWindowTest, TheForecastBoxShowsItsTextsAsPlainText) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   frm.frmMain.ForecastText = "Rain <b>heavy</b> & wind \xE9t\xE9";
   frm.DisplayCompleteForecast1->trigger();
@@ -531,12 +531,12 @@ TEST_F(StripWindowTest, TheForecastBoxShowsItsTextsAsPlainText) {
 
 TEST_F(StripWindowTest, TheOptionsDialogRunsOnTheFormAndItsSettingsApplyAfterOk) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   QPointer<QDialog> seen;
   boxes_.on_modal = [&](QDialog& dialog) {
     seen = &dialog;
-    auto* options = qobject_cast<TOptionsDialog*>(&dialog);
+    auto* options = qobject_cast<OptionsDialog*>(&dialog);
     EXPECT_NE(options, nullptr);
     if (!options) return 0;
     options->tbScroll->setValue(40);
@@ -559,11 +559,11 @@ TEST_F(StripWindowTest, TheOptionsDialogRunsOnTheFormAndItsSettingsApplyAfterOk)
 // was open), and the dialog stays open.
 TEST_F(StripWindowTest, AnErrorOnOkIsShownWithTheTitleOfThatMoment) {
   StoreFile("[settings]\nonstart=0\n[window]\nshowtask=1\n[weather]\nlast forecast=Fair.\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   bool stayed_open = false;
   boxes_.on_modal = [&](QDialog& dialog) {
-    auto* options = qobject_cast<TOptionsDialog*>(&dialog);
+    auto* options = qobject_cast<OptionsDialog*>(&dialog);
     if (!options) return 0;
     frm.frmMain.tmrScrollTimer();
     std::filesystem::remove(config_.SettingsFile());
@@ -584,10 +584,10 @@ TEST_F(StripWindowTest, AnErrorOnOkIsShownWithTheTitleOfThatMoment) {
 }
 
 TEST_F(StripWindowTest, EveryAboutIsAFreshBox) {
-  TStripWindow frm;
+  MainWindow frm;
   std::vector<QPointer<QDialog>> seen;
   boxes_.on_modal = [&](QDialog& dialog) {
-    EXPECT_NE(qobject_cast<TAboutBox*>(&dialog), nullptr);
+    EXPECT_NE(qobject_cast<AboutBox*>(&dialog), nullptr);
     EXPECT_EQ(dialog.windowTitle(), "About...");
     // The one before is gone already.
     for (const QPointer<QDialog>& before : seen) EXPECT_TRUE(before.isNull());
@@ -603,7 +603,7 @@ TEST_F(StripWindowTest, EveryAboutIsAFreshBox) {
 // The real modal run: the ticker keeps moving while the box is open.
 TEST_F(StripWindowTest, TheTickerMovesWhileTheAboutBoxIsOpen) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   InstallMessageBoxes(nullptr);
   StartTicker(frm.frmMain, std::string(500, 'x'));
@@ -612,7 +612,7 @@ TEST_F(StripWindowTest, TheTickerMovesWhileTheAboutBoxIsOpen) {
   bool moved = false;
   QTimer::singleShot(0, &frm, [&] {
     moved = ProcessEventsUntil([&] { return frm.frmMain.Caption().size() < 490; });
-    auto* about = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+    auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
     ASSERT_NE(about, nullptr);
     about->Find<QPushButton>("btnOK")->click();
   });
@@ -675,7 +675,7 @@ void ExpectCentred(const QRect& frame) {
 }
 
 TEST_F(StripWindowTest, RealErrorAndInformationBoxes) {
-  TStripWindow frm;
+  MainWindow frm;
   SeenBox error = ShowReal([&] { frm.ShowError("Connection to Internet failed or lost."); },
                            Qt::Key_Return);
   EXPECT_EQ(error.title, "Error");
@@ -696,7 +696,7 @@ TEST_F(StripWindowTest, RealErrorAndInformationBoxes) {
 }
 
 TEST_F(StripWindowTest, RealForecastBoxIsPlainWrappedAndCentred) {
-  TStripWindow frm;
+  MainWindow frm;
   std::string forecast = "<b>Bold?</b> & more: ";
   while (forecast.size() < 3000) forecast += "Showers likely, mainly after noon. ";
   frm.frmMain.ForecastText = forecast;
@@ -728,7 +728,7 @@ TEST_F(StripWindowTest, RealForecastBoxIsPlainWrappedAndCentred) {
 // ---- the locale ----
 
 TEST_F(StripWindowTest, TheWindowTakesTheFormatsAgainWhenTheLocaleChanges) {
-  TStripWindow frm;
+  MainWindow frm;
   const LastUpdateFormats system = LocaleFormats(QLocale::system());
   EXPECT_EQ(frm.DateTimeFormats(), system);
   const LastUpdateFormats stale = [] {

@@ -34,9 +34,9 @@ using TickerPanelTest = WindowTest;
 // clipped at the right edge, and only a bounded prefix of a long caption.
 TEST_F(TickerPanelTest, PanelDrawsOneClippedLineFromTheLeft) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
-  TTickerPanel* panel = frm.pnlScroll;
+  TickerPanel* panel = frm.pnlScroll;
   panel->SetColor(Qt::black);
   panel->SetFontColor(Qt::white);
 
@@ -77,7 +77,7 @@ TEST_F(TickerPanelTest, PanelDrawsOneClippedLineFromTheLeft) {
 // it at the strip's width).
 TEST_F(TickerPanelTest, TheDrawnPrefixFollowsThePanelsWidth) {
   StoreFile("[settings]\nonstart=0\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   std::string caption;
   for (int i = 0; i < 30000; ++i) caption.push_back(static_cast<char>('a' + i % 26));
@@ -92,7 +92,7 @@ TEST_F(TickerPanelTest, TheDrawnPrefixFollowsThePanelsWidth) {
 
 TEST_F(TickerPanelTest, AUtf8ForecastScrollsWithoutFlipping) {
   StoreFile("[settings]\nonstart=0\n[window]\nshowtask=1\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   // "Снег ¼" then ASCII: two-byte characters, one of them from Latin-1.
   StartTicker(frm.frmMain, "\xD0\xA1\xD0\xBD\xD0\xB5\xD0\xB3 \xC2\xBC in.");
@@ -185,8 +185,8 @@ class TickerStepTest : public WindowTest {
     OnScreen();
   }
 
-  TStripWindow frm_;
-  TTickerPanel* panel_ = nullptr;
+  MainWindow frm_;
+  TickerPanel* panel_ = nullptr;
 };
 
 // windows-1252: "Highs 70°–75°. “Fog” near Mölle; Winds VA 5 mph... "
@@ -268,7 +268,7 @@ TEST_F(TickerPanelTest, TheStampOfNonLatinLocalesIsKeptAsUtf8) {
     StoreFile("[settings]\nonstart=0\n");
     std::string stamp;
     {
-      TStripWindow frm;
+      MainWindow frm;
       frm.frmMain.FormCreate();
       stamp = FormatLastUpdate(LocalTimeNow(), LocaleFormats(names));
       frm.frmMain.LastUpdateText = stamp;
@@ -286,7 +286,7 @@ TEST_F(TickerPanelTest, TheStampOfNonLatinLocalesIsKeptAsUtf8) {
     EXPECT_EQ(StoredText(kLastUpdate), stamp);
     // and reads in the file as it does on the strip
     EXPECT_NE(StoredFile().find("last update=\"" + stamp + "\""), std::string::npos);
-    TStripWindow again;
+    MainWindow again;
     again.frmMain.FormCreate();
     EXPECT_EQ(again.frmMain.LastUpdateText, stamp);
     EXPECT_EQ(again.accessibleDescription(), ToDisplay(stamp));

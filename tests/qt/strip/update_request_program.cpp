@@ -12,9 +12,9 @@
 
 namespace {
 
-class TRequestedUpdateMain : public TStripWindow {
+class RequestedUpdateMainWindow : public MainWindow {
  public:
-  TRequestedUpdateMain() : request_(qEnvironmentVariable("MW_UPDATE_REQUEST")) {
+  RequestedUpdateMainWindow() : request_(qEnvironmentVariable("MW_UPDATE_REQUEST")) {
     if (request_.isEmpty()) return;
     connect(&poll_, &QTimer::timeout, this, [this] {
       if (!QFile::remove(request_)) return;
@@ -31,5 +31,5 @@ class TRequestedUpdateMain : public TStripWindow {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv, [] { return std::make_unique<TRequestedUpdateMain>(); });
+  return RunProgram(argc, argv, [] { return std::make_unique<RequestedUpdateMainWindow>(); });
 }

@@ -72,7 +72,7 @@ class X11Test : public WindowTest {
 
 TEST_F(X11Test, TitlesReachTheWindowManagerAsTheyStand) {
   StoreFile("[settings]\nonstart=0\n[weather]\nlast marrowby=\n");
-  TStripWindow frm;
+  MainWindow frm;
   frm.frmMain.FormCreate();
   // Qt would put the program's name in place of an empty title.
   EXPECT_EQ(NetWmName(&frm), "");
@@ -285,8 +285,8 @@ class TickerOnX11Test : public X11Test {
     OnScreen();
   }
 
-  TStripWindow frm_;
-  TTickerPanel* panel_ = nullptr;
+  MainWindow frm_;
+  TickerPanel* panel_ = nullptr;
 };
 
 // windows-1252, with pairs whose glyphs reach into their neighbours' places
