@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "qt/app/program.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/application.h"
 
 namespace {

@@ -14,12 +14,12 @@
 #include <fstream>
 #include <string>
 
-#include "sample-server/sample_documents.h"
-#include "qt/strip/strip_window.h"
-#include "support/loopback_server.h"
-#include "support/no_proxy.h"
+#include "qt/main_window/main_window.h"
 #include "qt/ui/application.h"
 #include "qt/ui/message_boxes.h"
+#include "sample-server/sample_documents.h"
+#include "support/loopback_server.h"
+#include "support/no_proxy.h"
 #include "weather/http_fetch.h"
 #include "weather/sources.h"
 

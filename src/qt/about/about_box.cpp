@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "qt/ui/app_title.h"
+#include "qt/ui/message_boxes.h"
 
 AboutBox::AboutBox(QWidget* parent) : FormDialog(kAboutDesign, parent) {
   setWindowIcon(ProgramWindowIcon());
@@ -10,3 +11,8 @@ AboutBox::AboutBox(QWidget* parent) : FormDialog(kAboutDesign, parent) {
 }
 
 void AboutBox::btnOKClick() { close(); }
+
+void RunAboutBox(QWidget* owner) {
+  AboutBox frmAbout(owner);
+  Boxes().RunModal(frmAbout);
+}

@@ -3,8 +3,8 @@
 // line and two contact lines that the user can select and copy.
 //
 // Promises:
-// - Constructing it shows nothing; the caller shows it (Boxes().RunModal) and
-//   destroys it. Each showing is centred on the screen.
+// - Constructing it shows nothing; RunAboutBox shows it modally and destroys
+//   it. Each showing is centred on the screen.
 // - "OK", and Enter anywhere in the box, close it with QDialog::Rejected (the
 //   result carries nothing). Esc does nothing: the box has no cancel button and
 //   no close box.
@@ -20,3 +20,7 @@ class AboutBox : public FormDialog {
   // Closes the box.
   void btnOKClick();
 };
+
+// Makes the box, runs it modally to `owner` through Boxes().RunModal, and
+// returns once it has closed, the box destroyed.
+void RunAboutBox(QWidget* owner);

@@ -1,6 +1,6 @@
 #include "qt/app/program.h"
 
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 #include "qt/ui/application.h"
 
 int RunProgram(int argc, char** argv, const MainWindowMaker& make_main_window) {

@@ -5,6 +5,7 @@
 #include <QSlider>
 
 #include "qt/options/color_grid.h"
+#include "qt/ui/message_boxes.h"
 #include "strip/options_form.h"
 
 OptionsDialog::OptionsDialog(TfrmOptions& form, QWidget* parent)
@@ -41,4 +42,9 @@ OptionsDialog::OptionsDialog(TfrmOptions& form, QWidget* parent)
   connect(btnOk, &QPushButton::clicked, this, [this] {
     if (form_.OkClick()) accept();
   });
+}
+
+void RunOptionsDialog(QWidget* owner, TfrmOptions& form) {
+  OptionsDialog frmOptions(form, owner);
+  Boxes().RunModal(frmOptions);
 }

@@ -1,4 +1,4 @@
-#include "qt/strip/ticker_panel.h"
+#include "qt/main_window/ticker_panel.h"
 
 #include <QAccessible>
 #include <QEvent>
@@ -12,9 +12,9 @@
 #include <cmath>
 #include <utility>
 
-#include "text/utf8_text.h"
 #include "qt/ui/display_text.h"
 #include "strip/form_design.h"
+#include "text/utf8_text.h"
 
 namespace {
 

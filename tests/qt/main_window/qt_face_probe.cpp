@@ -19,9 +19,9 @@
 #include <QWindow>
 
 #include "face_conformance.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/options/color_grid.h"
-#include "qt/strip/strip_window.h"
-#include "qt/strip/ticker_panel.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/form_dialog.h"
 #include "qt/ui/panel.h"

@@ -1,16 +1,16 @@
 // The platform operations of the strip on Qt: the application, the ticker,
 // the picture, the station items, the timers, the boxes and modal forms, and
 // what the window does while a document downloads.
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 
 #include <QAction>
 #include <QCoreApplication>
 
 #include "qt/about/about_box.h"
-#include "qt/strip/close_signals.h"
-#include "qt/strip/held_repaints.h"
+#include "qt/main_window/close_signals.h"
+#include "qt/main_window/held_repaints.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/options/options_dialog.h"
-#include "qt/strip/ticker_panel.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/application.h"
 #include "qt/ui/display_text.h"
@@ -156,15 +156,9 @@ void MainWindow::ShowUncaughtError(std::string_view title, std::string_view mess
   Boxes().ShowUncaughtError(BoxTitle(title), ToDisplay(message));
 }
 
-void MainWindow::RunOptions(TfrmOptions& form) {
-  OptionsDialog frmOptions(form, this);
-  Boxes().RunModal(frmOptions);
-}
+void MainWindow::RunOptions(TfrmOptions& form) { RunOptionsDialog(this, form); }
 
-void MainWindow::RunAbout() {
-  AboutBox frmAbout(this);
-  Boxes().RunModal(frmAbout);
-}
+void MainWindow::RunAbout() { RunAboutBox(this); }
 
 // ---------------------------------------------------------------------------
 // While a document downloads

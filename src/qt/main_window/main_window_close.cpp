@@ -8,8 +8,8 @@
 #include <QSessionManager>
 #include <functional>
 
-#include "qt/strip/close_signals.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/close_signals.h"
+#include "qt/main_window/main_window.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QAction>
 #include <QMenu>
 
-#include "qt/strip/close_signals.h"
-#include "qt/strip/held_repaints.h"
-#include "qt/strip/strip_access.h"
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/close_signals.h"
+#include "qt/main_window/held_repaints.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/main_window_access.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/application.h"
 #include "qt/ui/display_text.h"
@@ -50,8 +50,8 @@ MainWindow::MainWindow(const StripEnvironment& environment, QWidget* parent)
   setAttribute(Qt::WA_AlwaysShowToolTips);
 
   // The timers tick into the handlers; TfrmMain starts and stops them.
-  for (StripTimer timer : {StripTimer::tmrScroll, StripTimer::tmrUpdate,
-                           StripTimer::tmrTitleSwitch}) {
+  for (StripTimer timer :
+       {StripTimer::tmrScroll, StripTimer::tmrUpdate, StripTimer::tmrTitleSwitch}) {
     QTimer& window_timer = timers_[static_cast<int>(timer)];
     window_timer.setTimerType(Qt::PreciseTimer);
     connect(&window_timer, &QTimer::timeout, this, [this, timer] { frmMain.TimerTick(timer); });
@@ -120,7 +120,7 @@ MainWindow::MainWindow(const StripEnvironment& environment, QWidget* parent)
   resize(design.width, design.client_height);
 
   formats_ = LocaleFormats(QLocale::system());
-  InstallStripAccess(*this);
+  InstallMainWindowAccess(*this);
   // What escapes a handler that Qt's event loop called is the strip's to
   // show, as what escapes one the strip runs itself.
   Application::Instance().InstallErrorBoundary(

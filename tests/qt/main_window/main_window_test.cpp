@@ -5,6 +5,8 @@
 // handlers: timers, menu commands, the close box, the close signals and the
 // session's end, errors that escape a handler, a fetch that keeps painting,
 // the real boxes and dialogs.
+#include "qt/main_window/main_window.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
@@ -29,9 +31,8 @@
 #include <thread>
 
 #include "qt/about/about_box.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/options/options_dialog.h"
-#include "qt/strip/strip_window.h"
-#include "qt/strip/ticker_panel.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/application.h"
 #include "qt/ui/display_text.h"
@@ -475,9 +476,7 @@ TEST_F(StripWindowTest, AnUpdatePaintsOnlyItsStatusTextsWhileItFetches) {
   EXPECT_EQ(recorder.paints[0], status);
   EXPECT_EQ(recorder.paints[1], status);
   // Once the update returns, the strip paints what it left.
-  EXPECT_TRUE(ProcessEventsUntil([&] {
-    return recorder.paints.back().second == ".TODAY...RAIN";
-  }));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return recorder.paints.back().second == ".TODAY...RAIN"; }));
 }
 
 // A close signal while the roundup's server keeps silent: the fetch is
@@ -676,8 +675,8 @@ void ExpectCentred(const QRect& frame) {
 
 TEST_F(StripWindowTest, RealErrorAndInformationBoxes) {
   MainWindow frm;
-  SeenBox error = ShowReal([&] { frm.ShowError("Connection to Internet failed or lost."); },
-                           Qt::Key_Return);
+  SeenBox error =
+      ShowReal([&] { frm.ShowError("Connection to Internet failed or lost."); }, Qt::Key_Return);
   EXPECT_EQ(error.title, "Error");
   EXPECT_EQ(error.text, "Connection to Internet failed or lost.");
   EXPECT_EQ(error.icon, QMessageBox::Critical);
@@ -686,7 +685,9 @@ TEST_F(StripWindowTest, RealErrorAndInformationBoxes) {
   ExpectCentred(error.frame);
 
   SeenBox info = ShowReal(
-      [&] { frm.ShowInformation("Attempt to open the URL failed. Check your connection settings"); },
+      [&] {
+        frm.ShowInformation("Attempt to open the URL failed. Check your connection settings");
+      },
       Qt::Key_Escape);
   EXPECT_EQ(info.title, "Information");
   EXPECT_EQ(info.icon, QMessageBox::Information);

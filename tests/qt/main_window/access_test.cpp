@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
-#include "window_fixture.h"
-#include "support/accessibility_events.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/picture.h"
+#include "support/accessibility_events.h"
 #include "support/weather_servers.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -203,7 +203,8 @@ TEST_F(AnnouncementTest, TheReaderFollowsTheFocusBackFromTheKeyboardMenu) {
 
 TEST_F(AnnouncementTest, AMenuTheMouseOpensStartsWithNoItemAndLeavesTheReaderOnTheTicker) {
   ReadTicker();
-  QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5), frm_.mapToGlobal(QPoint(5, 5)));
+  QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, QPoint(5, 5),
+                             frm_.mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(frm_.pnlScroll, &by_mouse);
   ASSERT_TRUE(frm_.pMenu->isVisible());
   ProcessEventsUntil([] { return false; }, 200);

@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
-#include "ticker_texts.h"
-#include "window_fixture.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/message_boxes.h"
 #include "qt/ui/x11_window.h"
+#include "ticker_texts.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -102,7 +102,6 @@ TEST_F(X11Test, TitlesReachTheWindowManagerAsTheyStand) {
   EXPECT_EQ(box_title, "");
 }
 
-
 // ---- ticker steps shown by copying on the X server ----
 
 // Counts the events of one type that an object receives.
@@ -159,7 +158,8 @@ class TickerOnX11Test : public X11Test {
       const QImage shown = OnScreen();
       if (paints.count == before) ++copied;
       const QImage full = FullRepaint();
-      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20) << "\"";
+      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20)
+                             << "\"";
       if (shown != full) return copied;
     }
     EXPECT_TRUE(Uncover()) << "uncovered after " << steps << " steps";
@@ -293,7 +293,9 @@ class TickerOnX11Test : public X11Test {
 // (kerned capitals, f and j, quotes and slashes; no pair the font draws as
 // one glyph): "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // “f” ‘j’ ƒ °–"
 const std::string kOverhangs1252 =
-    "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // \x93" "f\x94 \x91j\x92 \x83 70\xB0\x96" "75\xB0. ";
+    "AVAWAY Ty Yo LT f. f' j, r, y. P. V. W. 7/ // \x93"
+    "f\x94 \x91j\x92 \x83 70\xB0\x96"
+    "75\xB0. ";
 
 TEST_F(TickerOnX11Test, StepsCopiedOnTheServerShowWhatAFullRepaintShows) {
   for (bool bold : {true, false}) {

@@ -1,4 +1,4 @@
-#include "qt/strip/server_line.h"
+#include "qt/main_window/server_line.h"
 
 #include <xcb/xcb.h>
 
@@ -65,8 +65,9 @@ void PutImage(xcb_connection_t* c, std::uint32_t drawable, std::uint32_t gc, con
   const int rows_per_request = std::max(1, static_cast<int>(most / row_bytes));
   for (int top = 0; top < image.height(); top += rows_per_request) {
     const int rows = std::min(rows_per_request, image.height() - top);
-    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc, static_cast<std::uint16_t>(image.width()),
-                  static_cast<std::uint16_t>(rows), 0, static_cast<std::int16_t>(top), 0, 24,
+    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc,
+                  static_cast<std::uint16_t>(image.width()), static_cast<std::uint16_t>(rows), 0,
+                  static_cast<std::int16_t>(top), 0, 24,
                   row_bytes * static_cast<std::uint32_t>(rows), image.constScanLine(top));
   }
 }

@@ -1,8 +1,9 @@
 // SIGTERM, SIGINT and SIGHUP as events of the event loop.
+#include "qt/main_window/close_signals.h"
+
 #include <QCoreApplication>
 #include <csignal>
 
-#include "qt/strip/close_signals.h"
 #include "window_fixture.h"
 
 namespace {

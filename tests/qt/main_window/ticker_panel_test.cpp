@@ -3,6 +3,8 @@
 // windows-1252, steps that move the painted pixels and show exactly what a
 // full repaint shows; and the "Last Updated" stamp of non-Latin locales kept,
 // stored and shown as UTF-8.
+#include "qt/main_window/ticker_panel.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QImage>
@@ -12,17 +14,16 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
-#include "ticker_texts.h"
-#include "window_fixture.h"
-#include "support/display_bytes.h"
-#include "text/utf8_text.h"
+#include "qt/main_window/main_window.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/display_text.h"
 #include "qt/ui/locale_formats.h"
 #include "strip/form_design.h"
+#include "support/display_bytes.h"
 #include "support/weather_servers.h"
+#include "text/utf8_text.h"
+#include "ticker_texts.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -130,7 +131,8 @@ class PaintRegions : public QObject {
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    if (event->type() == QEvent::Paint)
+      regions.push_back(static_cast<QPaintEvent*>(event)->region());
     return false;
   }
 };
@@ -174,7 +176,8 @@ class TickerStepTest : public WindowTest {
       }
       if (painted > 0 && painted < whole / 2) ++moved;
       const QImage full = FullRepaint();
-      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20) << "\"";
+      EXPECT_EQ(shown, full) << "step " << step << ": \"" << panel_->Caption().substr(0, 20)
+                             << "\"";
       if (shown != full) return moved;
     }
     return moved;
@@ -191,7 +194,9 @@ class TickerStepTest : public WindowTest {
 
 // windows-1252: "Highs 70°–75°. “Fog” near Mölle; Winds VA 5 mph... "
 const std::string kWindows1252 =
-    "Highs 70\xB0\x96" "75\xB0. \x93" "Fog\x94 near M\xF6lle; AVAWAY Winds 5 mph, fjord "
+    "Highs 70\xB0\x96"
+    "75\xB0. \x93"
+    "Fog\x94 near M\xF6lle; AVAWAY Winds 5 mph, fjord "
     "office\x85 Tonight: LOWS 41. ";
 
 TEST_F(TickerStepTest, StepsShowWhatAFullRepaintShowsInEitherEncodingAndWeight) {
@@ -239,8 +244,7 @@ TEST_F(TickerStepTest, TheLineEndsWhereQtsOwnDrawingEnds) {
     QPainter painter(&drawn);
     painter.setPen(panel_->FontColor());
     painter.setFont(panel_->font());
-    painter.drawText(panel_->contentsRect(), Qt::AlignLeft | Qt::AlignVCenter,
-                     panel_->ShownText());
+    painter.drawText(panel_->contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, panel_->ShownText());
     painter.end();
     // The rightmost column with ink inside the border.
     const auto ink_end = [&](const QImage& image) {

@@ -47,7 +47,7 @@
 #include <string_view>
 #include <vector>
 
-#include "qt/strip/server_line.h"
+#include "qt/main_window/server_line.h"
 #include "qt/ui/panel.h"
 
 class QPainter;
@@ -103,12 +103,12 @@ class TickerPanel : public Panel {
  private:
   // The line laid out from the caption's start, on whole pixels.
   struct Line {
-    QString text;                 // what was laid out: a decoded prefix of the caption
-    QList<QGlyphRun> runs;        // its glyphs, x from 0 at the first one
-    std::vector<int> places;      // x of each character (one glyph each), and the end
+    QString text;                  // what was laid out: a decoded prefix of the caption
+    QList<QGlyphRun> runs;         // its glyphs, x from 0 at the first one
+    std::vector<int> places;       // x of each character (one glyph each), and the end
     std::vector<qsizetype> units;  // where each character starts in `text`
-    bool to_the_end = false;      // `text` is all that is left of the caption
-    qreal top = 0;                // the line's top in the panel (vertically centred)
+    bool to_the_end = false;       // `text` is all that is left of the caption
+    qreal top = 0;                 // the line's top in the panel (vertically centred)
     // The glyph of each character: its run and its place in the run.
     std::vector<std::pair<int, int>> glyphs;
   };

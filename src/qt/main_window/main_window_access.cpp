@@ -1,4 +1,4 @@
-#include "qt/strip/strip_access.h"
+#include "qt/main_window/main_window_access.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QWindow>
 
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/display_text.h"
 #include "qt/ui/panel.h"
 #include "qt/ui/picture.h"
@@ -233,7 +233,7 @@ class TickerSpeech : public QObject {
 
 }  // namespace
 
-void InstallStripAccess(MainWindow& frm) {
+void InstallMainWindowAccess(MainWindow& frm) {
   static const bool factory_installed = (QAccessible::installFactory(StripFactory), true);
   (void)factory_installed;
 

@@ -1,4 +1,4 @@
-#include "qt/strip/close_signals.h"
+#include "qt/main_window/close_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

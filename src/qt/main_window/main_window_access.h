@@ -26,4 +26,4 @@
 class MainWindow;
 
 // Sets up the names, the focus and the keys of a newly built strip.
-void InstallStripAccess(MainWindow& frm);
+void InstallMainWindowAccess(MainWindow& frm);

@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "qt/strip/strip_window.h"
-#include "qt/strip/ticker_panel.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/app_title.h"
 #include "qt/ui/display_text.h"
-#include "qt/ui/panel.h"
 #include "qt/ui/locale_formats.h"
+#include "qt/ui/panel.h"
 #include "qt/ui/x11_window.h"
 
 void MainWindow::SetTitle(std::string_view title) { SetPlainWindowTitle(this, ToDisplay(title)); }

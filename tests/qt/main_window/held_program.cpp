@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "qt/app/program.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 
 namespace {
 

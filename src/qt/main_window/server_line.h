@@ -52,8 +52,7 @@ class ServerLine {
   // more than 0, the kept columns [strip_column, strip_column + strip_width)
   // over the left of `area`. False, with nothing sent, when the pixels were
   // not kept for the panel's host as it is now, or are not as tall as `area`.
-  bool Show(const QWidget* panel, const QRect& area, int column, int strip_column,
-            int strip_width);
+  bool Show(const QWidget* panel, const QRect& area, int column, int strip_column, int strip_width);
 
  private:
   void FreeOnServer();
