@@ -1,8 +1,8 @@
 #include "win32/about_box.h"
 
-#include "win32/boxes.h"
 #include "win32/dialog_access.h"
 #include "win32/dialog_layout.h"
+#include "win32/message_boxes.h"
 #include "win32/resource_ids.h"
 
 namespace {

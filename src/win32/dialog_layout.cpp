@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "win32/boxes.h"
 #include "win32/color_grid.h"
 #include "win32/dialog_access.h"
+#include "win32/message_boxes.h"
 #include "win32/resource_ids.h"
 
 namespace {

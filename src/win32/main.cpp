@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "win32/application.h"
+#include "win32/main_window.h"
 #include "win32/program.h"
-#include "win32/strip_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   return RunProgram(instance, [](Application& app) {

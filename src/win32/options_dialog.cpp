@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "strip/options_form.h"
-#include "win32/boxes.h"
 #include "win32/dialog_access.h"
 #include "win32/dialog_layout.h"
+#include "win32/message_boxes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <objbase.h>
 
 #include "win32/application.h"
-#include "win32/strip_window.h"
+#include "win32/main_window.h"
 
 int RunProgram(HINSTANCE instance, const MainWindowMaker& make_main_window) {
   // COM for the screen readers' objects; the tool tips, track bar and

@@ -1,10 +1,11 @@
 // The options dialog and the about box as real windows, driven by messages
-// while a recording Win32Boxes "runs" them: keys go through IsDialogMessageA
+// while a recording MessageBoxes "runs" them: keys go through IsDialogMessageA
 // as the modal loop sends them, clicks and mouse moves go to the controls.
 // The options form's own logic is tested in tests/strip/options_form_test.cpp,
 // what the forms show against their tables by the conformance suite.
 #include <gtest/gtest.h>
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <functional>
@@ -18,19 +19,19 @@
 #include "support/registry_sandbox.h"
 #include "win32/about_box.h"
 #include "win32/application.h"
-#include "win32/boxes.h"
 #include "win32/color_grid.h"
 #include "win32/dialog_layout.h"
+#include "win32/main_window.h"
+#include "win32/message_boxes.h"
 #include "win32/options_dialog.h"
-#include "win32/strip_window.h"
 
 namespace {
 
 // Records the boxes; a modal run shows the dialog and lets the test act on it.
-class DrivingBoxes : public Win32Boxes {
+class DrivingBoxes : public MessageBoxes {
  public:
-  DrivingBoxes() { InstallBoxes(this); }
-  ~DrivingBoxes() override { InstallBoxes(nullptr); }
+  DrivingBoxes() { InstallMessageBoxes(this); }
+  ~DrivingBoxes() override { InstallMessageBoxes(nullptr); }
 
   struct Box {
     std::string kind;

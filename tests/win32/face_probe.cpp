@@ -15,10 +15,10 @@
 
 #include "face_conformance.h"
 #include "win32/application.h"
-#include "win32/boxes.h"
 #include "win32/dialog_access.h"
 #include "win32/dialog_layout.h"
-#include "win32/strip_window.h"
+#include "win32/main_window.h"
+#include "win32/message_boxes.h"
 
 namespace {
 
@@ -209,7 +209,7 @@ class ObservedApplication : public Application {
 
 // The box seam: boxes recorded; a modal run shows its dialog and hands it
 // to `on_modal`, then ends it unless that did.
-class ProbeBoxes : public Win32Boxes {
+class ProbeBoxes : public MessageBoxes {
  public:
   void ShowError(HWND, std::string_view text) override { Add("error: ", text); }
   void ShowInformation(HWND, std::string_view text) override { Add("information: ", text); }
@@ -256,14 +256,14 @@ class Win32Probe : public FaceProbe {
     com_ = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    InstallBoxes(&boxes_);
+    InstallMessageBoxes(&boxes_);
     app_ = std::make_unique<ObservedApplication>(GetModuleHandleA(nullptr));
     strip_ = std::make_unique<MainWindow>(*app_);
   }
   ~Win32Probe() override {
     strip_.reset();
     app_.reset();
-    InstallBoxes(nullptr);
+    InstallMessageBoxes(nullptr);
     // The end of the loops asked for stays with this run.
     MSG quit;
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -348,10 +348,10 @@ class Win32Probe : public FaceProbe {
 
   std::vector<std::string> Boxes() override { return boxes_.boxes; }
   std::vector<std::string> BoxTitles() override {
-    InstallBoxes(nullptr);
+    InstallMessageBoxes(nullptr);
     std::vector<std::string> titles{RealBoxTitle([] { ::Boxes().ShowError(nullptr, "x"); }),
                                     RealBoxTitle([] { ::Boxes().ShowInformation(nullptr, "x"); })};
-    InstallBoxes(&boxes_);
+    InstallMessageBoxes(&boxes_);
     return titles;
   }
 

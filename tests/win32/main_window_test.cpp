@@ -25,8 +25,8 @@
 #include "support/registry_sandbox.h"
 #include "support/weather_servers.h"
 #include "win32/application.h"
-#include "win32/boxes.h"
-#include "win32/strip_window.h"
+#include "win32/main_window.h"
+#include "win32/message_boxes.h"
 
 namespace {
 
@@ -40,10 +40,10 @@ class ObservedApplication : public Application {
 // Boxes as "forecast: <title> | <text>", "uncaught: <title> | <message>",
 // "error: ...", "information: ...", "modal" (which ends the dialog after
 // on_modal).
-class RecordingBoxes : public Win32Boxes {
+class RecordingBoxes : public MessageBoxes {
  public:
-  RecordingBoxes() { InstallBoxes(this); }
-  ~RecordingBoxes() override { InstallBoxes(nullptr); }
+  RecordingBoxes() { InstallMessageBoxes(this); }
+  ~RecordingBoxes() override { InstallMessageBoxes(nullptr); }
   void ShowError(HWND, std::string_view text) override { Add("error: ", text); }
   void ShowInformation(HWND, std::string_view text) override { Add("information: ", text); }
   void ShowForecast(HWND, std::string_view title, std::string_view text) override {

@@ -33,7 +33,7 @@
 
 #include "strip/main_form.h"
 #include "strip/strip_platform.h"
-#include "win32/ticker_access.h"
+#include "win32/main_window_access.h"
 
 class Application;
 

@@ -1,4 +1,4 @@
-#include "win32/ticker_access.h"
+#include "win32/main_window_access.h"
 
 #include <oleacc.h>
 

@@ -11,9 +11,9 @@
 
 #include <string_view>
 
-class Win32Boxes {
+class MessageBoxes {
  public:
-  virtual ~Win32Boxes() = default;
+  virtual ~MessageBoxes() = default;
   // Titled kErrorBoxTitle (strip/form_design.h), error icon, one "OK" that
   // Enter and Esc press, centred on the screen, modal to `owner`.
   virtual void ShowError(HWND owner, std::string_view text) = 0;
@@ -36,9 +36,9 @@ class Win32Boxes {
 };
 
 // The boxes in use: the real ones unless a test installed its own.
-Win32Boxes& Boxes();
+MessageBoxes& Boxes();
 // Installs `boxes` (not owned); nullptr goes back to the real ones.
-void InstallBoxes(Win32Boxes* boxes);
+void InstallMessageBoxes(MessageBoxes* boxes);
 // Ends the modal run of `dialog` with `result` (the dialog is destroyed).
 void EndModal(HWND dialog, int result);
 

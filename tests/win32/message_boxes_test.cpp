@@ -1,6 +1,6 @@
 // The real boxes and the modal run under Wine: a thread timer plays the
 // user inside the box's loop.
-#include "win32/boxes.h"
+#include "win32/message_boxes.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -112,7 +112,7 @@ TEST(ModalRunTest, EndingTheLoopsEndsEveryLoop) {
   EXPECT_TRUE(app.LoopsEnded());
 }
 
-TEST(BoxesTest, TheForecastBoxWrapsAtHalfTheScreenAndEnterOrEscCloseIt) {
+TEST(MessageBoxesTest, TheForecastBoxWrapsAtHalfTheScreenAndEnterOrEscCloseIt) {
   const std::string forecast =
       "Cloudy with a chance of snow showers in the morning, then mostly sunny. Highs in the "
       "lower 30s. Northwest winds 15 to 20 mph. Chance of snow 40 percent. Tonight, clear and "
@@ -139,7 +139,7 @@ TEST(BoxesTest, TheForecastBoxWrapsAtHalfTheScreenAndEnterOrEscCloseIt) {
 
 // A forecast taller than the box may be: the box stays on the screen and the
 // text moves through it, the keys on "OK" moving it, to its last line.
-TEST(BoxesTest, ALongForecastScrollsByTheKeysToItsLastLineAndEnterOrEscCloseIt) {
+TEST(MessageBoxesTest, ALongForecastScrollsByTheKeysToItsLastLineAndEnterOrEscCloseIt) {
   std::string forecast;
   for (int period = 1; forecast.size() < 20000; ++period) {
     forecast += "Period " + std::to_string(period) + ", cloudy with a chance of rain. ";
@@ -236,7 +236,7 @@ TEST(BoxesTest, ALongForecastScrollsByTheKeysToItsLastLineAndEnterOrEscCloseIt) 
   }
 }
 
-TEST(BoxesTest, ErrorAndInformationBoxesAreTheSystemsCentredOnTheScreen) {
+TEST(MessageBoxesTest, ErrorAndInformationBoxesAreTheSystemsCentredOnTheScreen) {
   const HWND owner = MakePopup(nullptr);
   SetWindowPos(owner, nullptr, 0, 0, 200, 100, SWP_NOZORDER | SWP_SHOWWINDOW);
   std::string titles;

@@ -1,7 +1,7 @@
 // The real boxes (the system's message box, and a small box of our own for
 // the forecast, which must wrap at half the screen's width) and the modal
 // run that every box and dialog of the program goes through.
-#include "win32/boxes.h"
+#include "win32/message_boxes.h"
 
 #include <algorithm>
 #include <string>
@@ -376,7 +376,7 @@ HWND MakeForecastBox(HWND owner, std::string_view title, std::string_view text) 
   return box;
 }
 
-class RealBoxes : public Win32Boxes {
+class RealMessageBoxes : public MessageBoxes {
  public:
   void ShowError(HWND owner, std::string_view text) override {
     CentredMessageBox(owner, text, std::string(kErrorBoxTitle), MB_ICONERROR);
@@ -394,17 +394,17 @@ class RealBoxes : public Win32Boxes {
   int RunModal(HWND owner, HWND dialog) override { return RunModalLoop(owner, dialog); }
 };
 
-Win32Boxes* installed_boxes = nullptr;
+MessageBoxes* installed_boxes = nullptr;
 HWND scoped_owner = nullptr;
 
 }  // namespace
 
-Win32Boxes& Boxes() {
-  static RealBoxes real;
+MessageBoxes& Boxes() {
+  static RealMessageBoxes real;
   return installed_boxes ? *installed_boxes : real;
 }
 
-void InstallBoxes(Win32Boxes* boxes) { installed_boxes = boxes; }
+void InstallMessageBoxes(MessageBoxes* boxes) { installed_boxes = boxes; }
 
 void EndModal(HWND dialog, int result) {
   for (ModalRun* run : ModalRuns()) {

@@ -2,7 +2,7 @@
 // Win32: the application, the window, the panels, the ticker, the picture,
 // the station items, the timers, the boxes and modal forms, and what the
 // window does while a document downloads.
-#include "win32/strip_window.h"
+#include "win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -11,14 +11,15 @@
 
 #include "win32/about_box.h"
 #include "win32/application.h"
-#include "win32/boxes.h"
 #include "win32/locale_formats.h"
+#include "win32/message_boxes.h"
 #include "win32/options_dialog.h"
 #include "win32/resource_ids.h"
 
 namespace {
 
-constexpr char kStripClass[] = "MarrowbyWeatherStrip";
+// The class the Windows setup and the tests find the running program's window by.
+constexpr char kMainWindowClass[] = "MarrowbyWeatherStrip";
 constexpr char kPanelClass[] = "MarrowbyWeatherPanel";
 
 UINT DpiOfWindow(HWND window) {
@@ -37,10 +38,10 @@ COLORREF ToColorRef(PaletteColor color) { return RGB(color.red, color.green, col
 
 void RegisterClasses(HINSTANCE instance, WNDPROC strip_proc, WNDPROC panel_proc) {
   WNDCLASSEXA window_class{};
-  if (!GetClassInfoExA(instance, kStripClass, &window_class)) {
+  if (!GetClassInfoExA(instance, kMainWindowClass, &window_class)) {
     window_class = {};
     window_class.cbSize = sizeof(window_class);
-    window_class.lpszClassName = kStripClass;
+    window_class.lpszClassName = kMainWindowClass;
     window_class.hInstance = instance;
     window_class.lpfnWndProc = strip_proc;
     window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -91,7 +92,7 @@ MainWindow::MainWindow(Application& app, const StripEnvironment& environment)
 
   // A sizable tool window whose only title-bar button is the close box,
   // owned by the application window, so that it has no taskbar button.
-  hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kStripClass, "",
+  hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kMainWindowClass, "",
                           WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 10, 40,
                           kStripDesign.width, 60, app_.Handle(), nullptr, instance, this);
   dpi_ = static_cast<int>(DpiOfWindow(hwnd_));

@@ -11,7 +11,7 @@
 
 #include "win32/application.h"
 #include "win32/locale_formats.h"
-#include "win32/strip_window.h"
+#include "win32/main_window.h"
 
 // ---------------------------------------------------------------------------
 // Messages
