@@ -1,4 +1,5 @@
-// What the strip does with requests to repaint while a document downloads.
+// What the main window does with requests to repaint while a document
+// downloads.
 #pragma once
 
 #include <QCoreApplication>
@@ -6,19 +7,16 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
-// While a document downloads, the strip shows what the update last painted
-// on purpose: the screen changes only where it is uncovered (and by the
-// update's own forced repaints), never with the half-done texts an update
-// passes through. Requests to repaint later are held back until the fetch
-// returns, and then sent again, to be served once control is back in an
-// event loop.
+// While a document downloads, the main window shows what the update last
+// painted on purpose: the screen changes only where it is uncovered (and by
+// the update's own forced repaints, RepaintNow), never with the half-done
+// texts an update passes through. Requests to repaint later are held back
+// while this object lives, and then sent again, to be served once control is
+// back in an event loop.
 class HeldRepaints : public QObject {
  public:
-  // A forced repaint asks for its paint at once, with the same event; it
-  // goes through.
-  static inline int forced_ = 0;
-
   HeldRepaints() { qApp->installEventFilter(this); }
   ~HeldRepaints() override {
     qApp->removeEventFilter(this);
@@ -32,13 +30,23 @@ class HeldRepaints : public QObject {
   HeldRepaints(const HeldRepaints&) = delete;
   HeldRepaints& operator=(const HeldRepaints&) = delete;
 
+  // Repaints `widget` at once. Its paint is asked for with the same event as
+  // a later one (UpdateRequest, sent at once), and goes through.
+  void RepaintNow(QWidget& widget) {
+    const bool outer = forcing_;
+    forcing_ = true;
+    widget.repaint();
+    forcing_ = outer;
+  }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::UpdateRequest || forced_ > 0) return false;
+    if (event->type() != QEvent::UpdateRequest || forcing_) return false;
     if (!held_.contains(watched)) held_.append(watched);
     return true;
   }
 
  private:
   QList<QPointer<QObject>> held_;
+  bool forcing_ = false;  // within RepaintNow
 };

@@ -70,9 +70,11 @@ void MainWindow::StepCaption(std::string_view dropped, std::string_view caption)
 }
 
 void MainWindow::RepaintCaption() {
-  ++HeldRepaints::forced_;
-  pnlScroll->repaint();
-  --HeldRepaints::forced_;
+  if (held_repaints_) {
+    held_repaints_->RepaintNow(*pnlScroll);
+  } else {
+    pnlScroll->repaint();
+  }
   SyncWithDisplay();
 }
 
