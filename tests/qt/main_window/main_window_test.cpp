@@ -57,9 +57,9 @@ constexpr char kStored[] =
     "last marrowby=MARROWBY  RAIN 55\nlast wendmoore=WENDMOORE\nlast update=Last Updated "
     "1/2/2024\n";
 
-using StripWindowTest = WindowTest;
+using MainWindowTest = WindowTest;
 
-TEST_F(StripWindowTest, FrameAndTimersBeforeCreation) {
+TEST_F(MainWindowTest, FrameAndTimersBeforeCreation) {
   MainWindow frm;
   EXPECT_TRUE(frm.windowFlags() & Qt::Tool);
   EXPECT_TRUE(frm.windowFlags() & Qt::WindowCloseButtonHint);
@@ -84,7 +84,7 @@ TEST_F(StripWindowTest, FrameAndTimersBeforeCreation) {
   EXPECT_LT(frm.imgSnow->x(), frm.imgCloud->x());
 }
 
-TEST_F(StripWindowTest, CreationPlacesShowsAndStylesTheStrip) {
+TEST_F(MainWindowTest, CreationPlacesShowsAndStylesTheStrip) {
   StoreFile(
       "[settings]\nonstart=0\n[window]\nleft=120\ntop=-30\nwidth=512\nforeground=4\n"
       "background=11\nbold=0\n[weather]\nlast forecast=Fair.\n");
@@ -112,7 +112,7 @@ TEST_F(StripWindowTest, CreationPlacesShowsAndStylesTheStrip) {
   EXPECT_TRUE(frm.Timer(StripTimer::tmrTitleSwitch).isActive());
 }
 
-TEST_F(StripWindowTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
+TEST_F(MainWindowTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
   StoreFile("[settings]\nonstart=0\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -138,7 +138,7 @@ TEST_F(StripWindowTest, TheStripKeepsItsHeightAndTheTickerReachesTheRightEdge) {
   }
 }
 
-TEST_F(StripWindowTest, HintsAndPopupMenuOverTheStrip) {
+TEST_F(MainWindowTest, HintsAndPopupMenuOverTheStrip) {
   StoreFile("[settings]\nonstart=0\n[weather]\nlast update=Last Updated <b>noon</b> & later\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -171,7 +171,7 @@ TEST_F(StripWindowTest, HintsAndPopupMenuOverTheStrip) {
 
 // The strip is rarely the active window: a hint shows when the mouse rests
 // over it all the same.
-TEST_F(StripWindowTest, HintsShowWhileAnotherWindowIsActive) {
+TEST_F(MainWindowTest, HintsShowWhileAnotherWindowIsActive) {
   StoreFile("[settings]\nonstart=0\n[weather]\nlast update=Last Updated noon\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -194,7 +194,7 @@ TEST_F(StripWindowTest, HintsShowWhileAnotherWindowIsActive) {
   QToolTip::hideText();
 }
 
-TEST_F(StripWindowTest, TextsAreShownAsPlainText) {
+TEST_F(MainWindowTest, TextsAreShownAsPlainText) {
   StoreFile("[settings]\nonstart=0\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -217,7 +217,7 @@ TEST_F(StripWindowTest, TextsAreShownAsPlainText) {
   EXPECT_EQ(PlainToolTip(""), "");
 }
 
-TEST_F(StripWindowTest, TheCurrentPictureIsACopyOfAStockPicture) {
+TEST_F(MainWindowTest, TheCurrentPictureIsACopyOfAStockPicture) {
   MainWindow frm;
   const PictureImage sun = frm.imgSun->Image();
   frm.SetCurrentPicture(ConditionPicture::kSun);
@@ -233,7 +233,7 @@ TEST_F(StripWindowTest, TheCurrentPictureIsACopyOfAStockPicture) {
 
 // ---- timers ----
 
-TEST_F(StripWindowTest, TheTimersTickIntoTheHandlersAndKeepTheirPeriod) {
+TEST_F(MainWindowTest, TheTimersTickIntoTheHandlersAndKeepTheirPeriod) {
   StoreFile("[settings]\nonstart=0\n[scroll]\nrate=150\n[weather]\nlast forecast=abcdef\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -314,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(Routes, CloseRouteTest,
                          ::testing::Values(Route::kCloseBox, Route::kSigterm, Route::kSigint,
                                            Route::kSighup, Route::kSessionEnd));
 
-TEST_F(StripWindowTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
+TEST_F(MainWindowTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
   StoreFile(kStored);
   MainWindow frm;
   frm.InstallCloseRoutes();
@@ -343,7 +343,7 @@ TEST_F(StripWindowTest, AStoreThatCannotBeWrittenKeepsTheWindowOpen) {
 // A log-off: the session manager's request to save is its question, which
 // stores and leaves the strip going (the log-off may still be cancelled);
 // its end ends the strip as a close signal does, never with a box.
-TEST_F(StripWindowTest, TheSessionManagersQuestionStoresAndOnlyItsEndEndsTheStrip) {
+TEST_F(MainWindowTest, TheSessionManagersQuestionStoresAndOnlyItsEndEndsTheStrip) {
   StoreFile(kStored);
   MainWindow frm;
   frm.InstallCloseRoutes();
@@ -386,7 +386,7 @@ bool MainLoopNeededTheGuard(int ms) {
   return timed_out;
 }
 
-TEST_F(StripWindowTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
+TEST_F(MainWindowTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
   TestApplication::Current().end_loops = true;  // as in the program
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -400,7 +400,7 @@ TEST_F(StripWindowTest, ACloseBeforeTheLoopEndsTheLoopAtOnce) {
 // A signal that arrives while the strip is being shown is handled by the
 // events run during the wait for the window to appear: it closes and stores
 // there, and the main loop must not wait for input afterwards.
-TEST_F(StripWindowTest, ASignalWhileTheStripAppearsEndsTheProgram) {
+TEST_F(MainWindowTest, ASignalWhileTheStripAppearsEndsTheProgram) {
   TestApplication::Current().end_loops = true;  // as in the program
   StoreFile(kStored);
   MainWindow frm;
@@ -413,7 +413,7 @@ TEST_F(StripWindowTest, ASignalWhileTheStripAppearsEndsTheProgram) {
   EXPECT_FALSE(MainLoopNeededTheGuard(3000));
 }
 
-TEST_F(StripWindowTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
+TEST_F(MainWindowTest, TerminatingEndsNestedLoopsWithoutClosingTheirWindows) {
   TestApplication::Current().end_loops = true;  // as in the program
   QEventLoop outer;
   QEventLoop inner;
@@ -454,7 +454,7 @@ class PaintRecorder : public QObject {
 
 // The strip shows the status texts the update paints on purpose, and never
 // the half-done texts it passes through while the documents download.
-TEST_F(StripWindowTest, AnUpdatePaintsOnlyItsStatusTextsWhileItFetches) {
+TEST_F(MainWindowTest, AnUpdatePaintsOnlyItsStatusTextsWhileItFetches) {
   StoreFile(kStored);
   WeatherServers servers;
   LoopbackReply slow = LoopbackReply::Page(
@@ -482,7 +482,7 @@ TEST_F(StripWindowTest, AnUpdatePaintsOnlyItsStatusTextsWhileItFetches) {
 // A close signal while the roundup's server keeps silent: the fetch is
 // abandoned without a box, the close stores once, and no timer handler ran
 // during the fetch.
-TEST_F(StripWindowTest, ACloseSignalDuringAFetchEndsTheUpdateAtOnce) {
+TEST_F(MainWindowTest, ACloseSignalDuringAFetchEndsTheUpdateAtOnce) {
   WeatherServers servers;
   LoopbackReply silent = LoopbackReply::Raw("");
   silent.stall_after_body_bytes = 0;
@@ -516,7 +516,7 @@ TEST_F(StripWindowTest, ACloseSignalDuringAFetchEndsTheUpdateAtOnce) {
 
 // ---- menu commands, dialogs and the real boxes ----
 
-TEST_F(StripWindowTest, TheForecastBoxShowsItsTextsAsPlainText) {
+TEST_F(MainWindowTest, TheForecastBoxShowsItsTextsAsPlainText) {
   StoreFile("[settings]\nonstart=0\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -528,7 +528,7 @@ TEST_F(StripWindowTest, TheForecastBoxShowsItsTextsAsPlainText) {
   EXPECT_EQ(boxes_.boxes[0].text, QString::fromUtf8("Rain <b>heavy</b> & wind \u00e9t\u00e9"));
 }
 
-TEST_F(StripWindowTest, TheOptionsDialogRunsOnTheFormAndItsSettingsApplyAfterOk) {
+TEST_F(MainWindowTest, TheOptionsDialogRunsOnTheFormAndItsSettingsApplyAfterOk) {
   StoreFile("[settings]\nonstart=0\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -556,7 +556,7 @@ TEST_F(StripWindowTest, TheOptionsDialogRunsOnTheFormAndItsSettingsApplyAfterOk)
 // A store error on OK is the strip's to show: in its box titled with the
 // application title as it is then (here the ticker, mirrored while the dialog
 // was open), and the dialog stays open.
-TEST_F(StripWindowTest, AnErrorOnOkIsShownWithTheTitleOfThatMoment) {
+TEST_F(MainWindowTest, AnErrorOnOkIsShownWithTheTitleOfThatMoment) {
   StoreFile("[settings]\nonstart=0\n[window]\nshowtask=1\n[weather]\nlast forecast=Fair.\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -582,7 +582,7 @@ TEST_F(StripWindowTest, AnErrorOnOkIsShownWithTheTitleOfThatMoment) {
   EXPECT_EQ(boxes_.boxes[1].text, "Failed to set data for 'rate'.");
 }
 
-TEST_F(StripWindowTest, EveryAboutIsAFreshBox) {
+TEST_F(MainWindowTest, EveryAboutIsAFreshBox) {
   MainWindow frm;
   std::vector<QPointer<QDialog>> seen;
   boxes_.on_modal = [&](QDialog& dialog) {
@@ -600,7 +600,7 @@ TEST_F(StripWindowTest, EveryAboutIsAFreshBox) {
 }
 
 // The real modal run: the ticker keeps moving while the box is open.
-TEST_F(StripWindowTest, TheTickerMovesWhileTheAboutBoxIsOpen) {
+TEST_F(MainWindowTest, TheTickerMovesWhileTheAboutBoxIsOpen) {
   StoreFile("[settings]\nonstart=0\n");
   MainWindow frm;
   frm.frmMain.FormCreate();
@@ -673,7 +673,7 @@ void ExpectCentred(const QRect& frame) {
   EXPECT_LE(std::abs(frame.center().y() - Screen().center().y()), 2) << frame.y();
 }
 
-TEST_F(StripWindowTest, RealErrorAndInformationBoxes) {
+TEST_F(MainWindowTest, RealErrorAndInformationBoxes) {
   MainWindow frm;
   SeenBox error =
       ShowReal([&] { frm.ShowError("Connection to Internet failed or lost."); }, Qt::Key_Return);
@@ -696,7 +696,7 @@ TEST_F(StripWindowTest, RealErrorAndInformationBoxes) {
   ExpectCentred(info.frame);
 }
 
-TEST_F(StripWindowTest, RealForecastBoxIsPlainWrappedAndCentred) {
+TEST_F(MainWindowTest, RealForecastBoxIsPlainWrappedAndCentred) {
   MainWindow frm;
   std::string forecast = "<b>Bold?</b> & more: ";
   while (forecast.size() < 3000) forecast += "Showers likely, mainly after noon. ";
@@ -728,7 +728,7 @@ TEST_F(StripWindowTest, RealForecastBoxIsPlainWrappedAndCentred) {
 
 // ---- the locale ----
 
-TEST_F(StripWindowTest, TheWindowTakesTheFormatsAgainWhenTheLocaleChanges) {
+TEST_F(MainWindowTest, TheWindowTakesTheFormatsAgainWhenTheLocaleChanges) {
   MainWindow frm;
   const LastUpdateFormats system = LocaleFormats(QLocale::system());
   EXPECT_EQ(frm.DateTimeFormats(), system);

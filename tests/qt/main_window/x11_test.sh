@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Qt test program of the strip window (its X11 cases, or the
+# Runs a Qt test program of the main window (its X11 cases, or the
 # conformance suite) on a virtual X server of its own, once without a window
 # manager (a kiosk, a bare X session) and once with one (icewm): nothing they
 # check may depend on either.

@@ -1,5 +1,5 @@
 // The Win32 face under the conformance suite (face_conformance_test.cpp):
-// the real strip window under Wine, read back as the window system holds it
+// the real main window under Wine, read back as the window system holds it
 // (window texts, the tool tips' texts, the menu's items, the screen readers'
 // objects, the panels' painted pixels) and the forms read back by their
 // controls' identifiers and classes while their modal run is open. Boxes go

@@ -96,7 +96,7 @@ void MakeStoreUnwritable() {
   RegCloseKey(key);
 }
 
-class StripTest : public testing::Test {
+class MainWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -162,7 +162,7 @@ std::string Narrow(BSTR text) {
 
 }  // namespace
 
-TEST_F(StripTest, AToolWindowWithOnlyACloseBoxBesideTheTaskbarButtonOfTheApplication) {
+TEST_F(MainWindowTest, AToolWindowWithOnlyACloseBoxBesideTheTaskbarButtonOfTheApplication) {
   Store("weather", "last forecast", "ABC");
   Store("window", "showtask", "1");
   Create();
@@ -200,7 +200,7 @@ TEST_F(StripTest, AToolWindowWithOnlyACloseBoxBesideTheTaskbarButtonOfTheApplica
   EXPECT_EQ(Stored("weather", "last forecast"), "ABC");
 }
 
-TEST_F(StripTest, AStripDraggedTallerReturnsToItsHeightAndTheTickerFollowsTheWidth) {
+TEST_F(MainWindowTest, AStripDraggedTallerReturnsToItsHeightAndTheTickerFollowsTheWidth) {
   Store("window", "width", "400");
   Create();
   const HWND strip = strip_->Handle();
@@ -216,7 +216,7 @@ TEST_F(StripTest, AStripDraggedTallerReturnsToItsHeightAndTheTickerFollowsTheWid
   EXPECT_EQ(WindowRect(strip_->PanelHandle(StripPanel::pnlScroll)).right, right.x);
 }
 
-TEST_F(StripTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenReaders) {
+TEST_F(MainWindowTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenReaders) {
   // The sample server's documents of a snowy morning, on loopback servers.
   const mw_sample::SampleDocuments docs = mw_sample::MakeSampleDocuments(
       mw_sample::Scenario::kSnow, mw_sample::SampleClock{1733650000, 0, "UTC"});
@@ -258,7 +258,7 @@ TEST_F(StripTest, AnUpdateFromTheSampleServerReachesTitleTickerHintAndScreenRead
   ticker->Release();
 }
 
-TEST_F(StripTest, TheMenuCommandsReachTheirHandlersAndTheBoxes) {
+TEST_F(MainWindowTest, TheMenuCommandsReachTheirHandlersAndTheBoxes) {
   Store("weather", "last forecast", "Rain & snow by noon.");
   Create();
   const HWND strip = strip_->Handle();
@@ -299,7 +299,7 @@ void CALLBACK CloseTheMenu(HWND, UINT, UINT_PTR, DWORD) {
   EndMenu();
 }
 
-TEST_F(StripTest, ARightClickAndTheMenuKeysOpenThePopupMenu) {
+TEST_F(MainWindowTest, ARightClickAndTheMenuKeysOpenThePopupMenu) {
   Create();
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseTheMenu);
   const HWND ticker = strip_->PanelHandle(StripPanel::pnlScroll);
@@ -325,7 +325,7 @@ TEST_F(StripTest, ARightClickAndTheMenuKeysOpenThePopupMenu) {
   }
 }
 
-TEST_F(StripTest, TheCloseBoxAndTheSessionsEndStoreWhatTheStripShows) {
+TEST_F(MainWindowTest, TheCloseBoxAndTheSessionsEndStoreWhatTheStripShows) {
   Store("weather", "last forecast", "Fog lifting.");
   Create();
   const HWND strip = strip_->Handle();
@@ -357,7 +357,7 @@ TEST_F(StripTest, TheCloseBoxAndTheSessionsEndStoreWhatTheStripShows) {
 // The question stores what the strip shows and ends nothing, for another
 // program may still cancel the log-off; cancelled, the strip goes on with
 // its texts and timers; the session's end then ends it at once.
-TEST_F(StripTest, ALogOffStoresAtTheQuestionGoesOnWhenCancelledAndEndsWithTheSession) {
+TEST_F(MainWindowTest, ALogOffStoresAtTheQuestionGoesOnWhenCancelledAndEndsWithTheSession) {
   Store("weather", "last forecast", "Fog lifting by noon.");
   Store("weather", "last marrowby", "MARROWBY  FOG 48");
   Store("scroll", "rate", "10");
@@ -388,7 +388,7 @@ TEST_F(StripTest, ALogOffStoresAtTheQuestionGoesOnWhenCancelledAndEndsWithTheSes
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
-TEST_F(StripTest, TheSessionsEndOnAStoreThatCannotBeWrittenEndsWithStatus1AndNoBox) {
+TEST_F(MainWindowTest, TheSessionsEndOnAStoreThatCannotBeWrittenEndsWithStatus1AndNoBox) {
   Create();
   MakeStoreUnwritable();
   testing::internal::CaptureStderr();
@@ -403,7 +403,7 @@ TEST_F(StripTest, TheSessionsEndOnAStoreThatCannotBeWrittenEndsWithStatus1AndNoB
   EXPECT_EQ(app_->ended_with, 1);
 }
 
-TEST_F(StripTest, TheCloseBoxOnAStoreThatCannotBeWrittenShowsTheErrorAndStays) {
+TEST_F(MainWindowTest, TheCloseBoxOnAStoreThatCannotBeWrittenShowsTheErrorAndStays) {
   Create();
   MakeStoreUnwritable();
   SendMessageA(strip_->Handle(), WM_CLOSE, 0, 0);
@@ -414,7 +414,7 @@ TEST_F(StripTest, TheCloseBoxOnAStoreThatCannotBeWrittenShowsTheErrorAndStays) {
   EXPECT_FALSE(Ending());
 }
 
-TEST_F(StripTest, TheWindowsTimersTickIntoTheHandlers) {
+TEST_F(MainWindowTest, TheWindowsTimersTickIntoTheHandlers) {
   Store("weather", "last forecast", "ABCDEF");
   Store("weather", "last marrowby", "Marrowby");
   Store("weather", "last wendmoore", "WENDMOORE  SUNNY");
@@ -499,7 +499,7 @@ class TickerPicture {
   std::vector<DWORD> pixels_;
 };
 
-TEST_F(StripTest, TheTickerPaintsItsCaptionOnOneLineFromTheLeftCentredAndClipped) {
+TEST_F(MainWindowTest, TheTickerPaintsItsCaptionOnOneLineFromTheLeftCentredAndClipped) {
   Store("window", "foreground", "15");  // white
   Store("window", "background", "4");   // navy
   Store("weather", "last forecast", "");
@@ -544,7 +544,7 @@ TEST_F(StripTest, TheTickerPaintsItsCaptionOnOneLineFromTheLeftCentredAndClipped
 // itself: a step that moved the picture carries the mark left by the
 // distance it moved, a full repaint paints it over, so each step also
 // shows which way it went.
-TEST_F(StripTest, ATickerStepShowsWhatAFullRepaintShows) {
+TEST_F(MainWindowTest, ATickerStepShowsWhatAFullRepaintShows) {
   // windows-1252 with bytes above 127, characters whose ink reaches into
   // the next one's cell as Wine draws them (a, \xE0 and _ in bold, \xEE and
   // \xCF in regular), and control characters that show as blanks; short,
@@ -653,7 +653,7 @@ TEST_F(StripTest, ATickerStepShowsWhatAFullRepaintShows) {
   tick(60, true);
 }
 
-TEST_F(StripTest, WhileAFetchWaitsTheSystemIsAnsweredAndInputWaits) {
+TEST_F(MainWindowTest, WhileAFetchWaitsTheSystemIsAnsweredAndInputWaits) {
   Store("weather", "last forecast", "Clear.");
   Create();
   const HWND strip = strip_->Handle();
@@ -699,7 +699,7 @@ TEST_F(StripTest, WhileAFetchWaitsTheSystemIsAnsweredAndInputWaits) {
   strip_->FetchEnds();
 }
 
-TEST_F(StripTest, TheStampFollowsTheUsersChangedTimeFormat) {
+TEST_F(MainWindowTest, TheStampFollowsTheUsersChangedTimeFormat) {
   Create();
   char separator[16] = "";
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, sizeof separator);
