@@ -74,9 +74,10 @@ class TfrmMain {
   FetchLimits fetchLimits;
 
   // The program's start once its window exists, in this order: the main
-  // window's creation (FormCreate) behind the error boundary, and the window shown should its creation not have got
-  // that far (unless the program is ending already). The window system then
-  // runs its message loop and the program ends with ExitStatus().
+  // window's creation (FormCreate) behind the error boundary, and the window
+  // shown should its creation not have got that far (unless the program is
+  // ending already). The window system then runs its message loop and the
+  // program ends with ExitStatus().
   void Start();
 
   // What the strip shows, as it set it.
@@ -127,13 +128,13 @@ class TfrmMain {
   void UpdateConditionIcon();
 
   // Fetches `document` from the source that UseAlternateSource chooses at
-  // this call, and appends the document's lines to reTmp. The status texts go up once the document is
-  // open. Returns whether the document arrived. When it cannot be opened the
-  // user is told, the window closes through Close() and the application is
-  // told to end; when the read fails the user is told and nothing is
-  // appended. The boxes are modal: timers fire while they are open. Once the
-  // application is told to end (before or during the fetch) it returns false
-  // at once, with no box.
+  // this call, and appends the document's lines to reTmp. The status texts go
+  // up once the document is open. Returns whether the document arrived. When
+  // it cannot be opened the user is told, the window closes through Close()
+  // and the application is told to end; when the read fails the user is told
+  // and nothing is appended. The boxes are modal: timers fire while they are
+  // open. Once the application is told to end (before or during the fetch) it
+  // returns false at once, with no box.
   bool FetchDocument(WeatherDocument document);
 
   // The two stations' entries from the roundup: shown in the title, the
@@ -177,8 +178,9 @@ class TfrmMain {
   // closes as above, once, and ends the program even when storing failed.
   // Nobody may be there to answer a box: that failure goes to standard error
   // as one line naming the settings location and the error (the
-  // environment's diagnostics), and the program ends with status 1. Acts at once in every state, also while a document
-  // downloads (the fetch is abandoned).
+  // environment's diagnostics), and the program ends with status 1. Acts at
+  // once in every state, also while a document downloads (the fetch is
+  // abandoned).
   void EndSession();
 
   // A log-off or shutdown comes in two steps: the system first asks every

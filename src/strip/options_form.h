@@ -32,7 +32,7 @@ enum class GridKey { kLeft, kRight, kUp, kDown, kForeground, kBackground };
 // The colour grid's state: the sixteen palette colours as cells, a foreground
 // and a background mark, the keyboard's focus mark, and the choice a held
 // mouse button carries. A window system draws it and feeds it the user's
-// presses, moves and keys; it says which cells to repaint.
+// presses, moves and keys, and repaints the cells whose marks changed.
 //
 // An index outside 0..15 (only from a hand-edited settings file) has no cell:
 // it is kept unchanged and no cell carries that mark until the user picks a

@@ -16,6 +16,23 @@
 #include "strip/form_design.h"
 #include "text/utf8_text.h"
 
+// How a step is shown. The line is laid out once and drawn with each
+// character on the whole pixel nearest its place in the line, so that
+// dropping the first character moves the rest by a whole number of pixels
+// and leaves every glyph on the same pixels, only further left (within a
+// pixel of where a line laid out from the new first character would put it).
+// On X11 a stretch of the line is drawn once and kept on the X server, and a
+// step is a copy from there (ShowByCopy; where the dropped characters' ink
+// reaches past the new first one's place, a narrow strip drawn without it is
+// kept beside the line); elsewhere a step moves the pixels already painted
+// and draws only the few glyphs of what the move uncovers at the right and of
+// such a strip at the left (MovePainted). Either way the screen shows what a
+// full repaint would show, for much less work in the program and the window
+// system. Text that cannot be laid out so (right-to-left text, control
+// characters such as line breaks, characters drawn together as one glyph or
+// in pieces) is drawn as one line from the left as Qt lays it out, repainted
+// whole at each step.
+
 namespace {
 
 // Characters that the line cannot hold one glyph apiece in string order:
@@ -60,9 +77,12 @@ void TickerPanel::SetCaption(std::string_view caption) {
 }
 
 void TickerPanel::StepCaption(std::string_view dropped, std::string_view caption) {
-  // The rest of the same text keeps its decoding. The characters that went:
-  // in UTF-8 the dropped bytes that start one (the rest of a character cut at
-  // the front shows nothing).
+  // The rest of the same text keeps its decoding, so a UTF-8 forecast stays
+  // UTF-8 all the way through. The characters that went: in UTF-8 the
+  // dropped bytes that start one. A step that drops the first byte of a
+  // two-byte character leaves its second byte, which shows nothing: the
+  // character is gone at once and the text stands still for the one step
+  // that drops that byte.
   const auto characters = utf8_ ? std::count_if(dropped.begin(), dropped.end(),
                                                 [](char c) { return !IsUtf8Continuation(c); })
                                 : static_cast<std::ptrdiff_t>(dropped.size());
@@ -79,6 +99,9 @@ void TickerPanel::RepaintAll() {
   update();
 }
 
+// Only a prefix of the caption is decoded and handed to the painter, as long
+// as the width can show, so a step costs the same for a short forecast and
+// for a very long one.
 QString TickerPanel::Decoded(std::size_t characters) const {
   if (!utf8_) return ToDisplayPiece(std::string_view(caption_).substr(0, characters), false);
   // Up to the lead byte of the first character past the wanted ones; the

@@ -1,37 +1,24 @@
-// The ticker: a panel that shows its caption as one line of plain text.
+// The ticker: a panel that shows its caption, bytes, as one line of plain
+// text, and moves it left as steps drop bytes at its front.
 //
-// The caption is bytes, drawn left-justified and vertically centred inside
-// the border, without wrapping, clipped at the right edge. Line breaks and
-// tabs show as blanks. A step (StepCaption) drops bytes at the caption's
-// front and moves the whole text left by what they showed, which is all the
-// scrolling there is.
+// Promises:
+// - The caption is drawn left-justified and vertically centred inside the
+//   border, without wrapping, clipped at the right edge; line breaks and tabs
+//   show as blanks.
+// - A caption shows as the text it was cut from: a UTF-8 forecast stays
+//   UTF-8 through every step, and a step that drops only the rest of a
+//   character shows nothing new.
+// - After a step the screen shows what a full repaint of the new caption
+//   would show. Any other change (a new caption, the font, the colours, the
+//   size) repaints it all.
+// - A step costs about the same for a short forecast and a very long one:
+//   only what the width can show (ShownCaptionCharacters,
+//   strip/form_design.h) is decoded and drawn.
+// - Screen readers read the whole text (SetWholeText), not the moving
+//   caption.
 //
-// A caption shows as the text it was cut from: what a step leaves keeps the
-// decoding of the caption before it, so a UTF-8 forecast stays UTF-8 all the
-// way through. A step that drops the first byte of a two-byte character
-// leaves its second byte, which shows nothing: the character is gone at once
-// and the text stands still for the one step that drops that byte.
-//
-// Only a prefix of the caption is decoded and handed to the painter, as long
-// as the strip says (ShownCaptionCharacters, strip/form_design.h), so a step
-// costs the same for a short forecast and for a very long one.
-//
-// The line is laid out once and drawn with each character on the whole pixel
-// nearest its place in the line, so that dropping the first character moves
-// the rest by a whole number of pixels and leaves every glyph on the same
-// pixels, only further left (within a pixel of where a line laid out from the
-// new first character would put it). On X11 a stretch
-// of the line is drawn once and kept on the X server, and a step is a copy
-// from there (with, where the dropped characters' ink reaches past the new
-// first one's place, a narrow strip drawn without it, kept beside the line);
-// elsewhere a step moves the pixels already painted and draws only the few
-// glyphs of what the move uncovers at the right and of such a strip at the
-// left. Either way the screen shows what a full repaint would show, for much
-// less work in the program and the window system. Text that cannot be
-// laid out so (right-to-left text, control characters such as line breaks,
-// characters drawn together as one glyph or in pieces) is drawn as one line
-// from the left as Qt lays it out, repainted whole at each step. Any change
-// but a step (a new caption, the font, the colours, the size) repaints it all.
+// Leaves open how a step reaches the screen: a copy kept on the X server, the
+// painted pixels moved, or a repaint of the whole panel (ticker_panel.cpp).
 #pragma once
 
 #include <QColor>
@@ -129,7 +116,8 @@ class TickerPanel : public Panel {
   // The whole panel repaints at the next paint, laid out anew.
   void RepaintAll();
   // Lays out the caption's first `characters` characters on whole pixels;
-  // false when they cannot be (see above).
+  // false when they cannot be (text that is not one glyph per character in
+  // string order).
   bool LayOut(int characters);
   // After a step that dropped the shown text's first character: moves the
   // painted text and asks for the paint of what that leaves out of date.

@@ -10,9 +10,9 @@
 // task manager) closes the main window.
 //
 // Ending: EndMessageLoops posts WM_QUIT. Every message loop of the program
-// (the main one, the modal runs of win32/ui/message_boxes.h, the system's own message
-// boxes) ends on it and posts it again, so nested loops all end; loops ended
-// before the main loop started end that loop at once. The program's exit
+// (the main one, the modal runs of win32/ui/message_boxes.h, the system's own
+// message boxes) ends on it and posts it again, so nested loops all end; loops
+// ended before the main loop started end that loop at once. The program's exit
 // status is the strip's (TfrmMain::ExitStatus).
 #pragma once
 

@@ -1,5 +1,5 @@
-// Resource numbers of the program's pictures (marrowby_weather.rc), shared by
-// the resource script and the code. The program icon is 1, which the about
+// Resource numbers of the program's pictures (pictures.rc.in), shared by the
+// resource script and the code. The program icon is 1, which the about
 // box loads too.
 #pragma once
 
