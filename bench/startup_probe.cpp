@@ -7,14 +7,14 @@
 #include <memory>
 
 #include "qt/app/program.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 
 namespace {
 
-class TProbedMain : public TStripWindow {
+class ProbedMainWindow : public MainWindow {
  public:
   void ShowStrip() override {
-    TStripWindow::ShowStrip();
+    MainWindow::ShowStrip();
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
     std::fflush(stdout);
@@ -25,5 +25,5 @@ class TProbedMain : public TStripWindow {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv, [] { return std::make_unique<TProbedMain>(); });
+  return RunProgram(argc, argv, [] { return std::make_unique<ProbedMainWindow>(); });
 }

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "qt/strip/ticker_panel.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
+#include "qt/main_window/ticker_panel.h"
 #include "qt/ui/application.h"
 
 namespace {
@@ -25,7 +25,7 @@ std::string Forecast(int length) {
 }
 
 void BM_TickerStep(benchmark::State& state) {
-  TStripWindow window;
+  MainWindow window;
   TfrmMain& frm = window.frmMain;
   frm.FormCreate();
   frm.ScrollInTaskbar = state.range(1) != 0;
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   // Only the ticker is measured: no start-up update.
   std::ofstream(config / "Tidewell" / "Aerolume.ini") << "[settings]\nonstart=0\n";
-  TApplication app(argc, argv);
+  Application app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -14,12 +14,12 @@
 #include <fstream>
 #include <string>
 
-#include "sample-server/sample_documents.h"
-#include "qt/strip/strip_window.h"
-#include "support/loopback_server.h"
-#include "support/no_proxy.h"
+#include "qt/main_window/main_window.h"
 #include "qt/ui/application.h"
 #include "qt/ui/message_boxes.h"
+#include "sample-server/sample_documents.h"
+#include "support/loopback_server.h"
+#include "support/no_proxy.h"
 #include "weather/http_fetch.h"
 #include "weather/sources.h"
 
@@ -53,7 +53,7 @@ void BM_UpdateNow(benchmark::State& state) {
   CountingBoxes boxes;
   InstallMessageBoxes(&boxes);
 
-  TStripWindow window;
+  MainWindow window;
   TfrmMain& frm = window.frmMain;
   frm.FormCreate();
   frm.UseAlternateSource = alternate;
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   // The window starts on stored texts; the benchmark runs the updates.
   std::ofstream(config / "Tidewell" / "Aerolume.ini") << "[settings]\nonstart=0\n";
-  TApplication app(argc, argv);
+  Application app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

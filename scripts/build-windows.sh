@@ -29,7 +29,7 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DMW_CORE_ONLY=OFF -DMW_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$build" -j "$jobs"
 
-for program in src/win32/marrowby-weather.exe tools/sample-server/marrowby-weather-server.exe \
+for program in src/win32/app/marrowby-weather.exe tools/sample-server/marrowby-weather-server.exe \
   tools/sample-server/marrowby-weather-server-hidden.exe; do
   if [ -f "$build/$program" ]; then
     cp "$build/$program" "$build/"

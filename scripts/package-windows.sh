@@ -69,7 +69,7 @@ done
 # Texts for Windows: CRLF line ends.
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 sed 's/$/\r/' README.md >"$stage/README.md"
-cp "$build/src/win32/icons/marrowby-weather.ico" "$stage/"
+cp "$build/src/win32/ui/icons/marrowby-weather.ico" "$stage/"
 
 # makensis STAGE VERSION OUTFILE
 make_setup() {

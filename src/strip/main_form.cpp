@@ -31,18 +31,18 @@ std::string_view Trimmed(std::string_view text) {
 // Brackets a fetch for the window system, also when it ends by an error.
 class FetchScope {
  public:
-  explicit FetchScope(TStripPlatform& platform) : platform_(platform) { platform_.FetchStarts(); }
+  explicit FetchScope(StripPlatform& platform) : platform_(platform) { platform_.FetchStarts(); }
   ~FetchScope() { platform_.FetchEnds(); }
   FetchScope(const FetchScope&) = delete;
   FetchScope& operator=(const FetchScope&) = delete;
 
  private:
-  TStripPlatform& platform_;
+  StripPlatform& platform_;
 };
 
 }  // namespace
 
-TfrmMain::TfrmMain(TStripPlatform& platform, const StripEnvironment& environment)
+TfrmMain::TfrmMain(StripPlatform& platform, const StripEnvironment& environment)
     : tmrScroll(platform, StripTimer::tmrScroll, 100),
       tmrUpdate(platform, StripTimer::tmrUpdate, 1800000),
       tmrTitleSwitch(platform, StripTimer::tmrTitleSwitch, 5000),
@@ -207,7 +207,7 @@ void TfrmMain::MarkKnown(std::string_view entry) {
   }
 }
 
-void TfrmMain::FormClose(TCloseAction& Action) { Action = caFree; }
+void TfrmMain::FormClose(CloseAction& Action) { Action = caFree; }
 
 void TfrmMain::pExitClick() {
   Close();
@@ -218,7 +218,7 @@ bool TfrmMain::Close() {
   bool CanClose = true;
   FormCloseQuery(CanClose);
   if (!CanClose) return false;
-  TCloseAction Action = caHide;
+  CloseAction Action = caHide;
   FormClose(Action);
   if (Action == caNone) return false;
   // The main window's close ends the program. The object itself lives on
@@ -276,7 +276,7 @@ void TfrmMain::SessionEnded(bool ending) {
     EndSession();
     return;
   }
-  TCloseAction Action = caHide;
+  CloseAction Action = caHide;
   FormClose(Action);
   platform_.HideWindow();
   Terminate(session_query_ == SessionQuery::kStoreFailed ? 1 : 0);

@@ -39,7 +39,7 @@
 // are those of the form library the close handler is written against; here
 // FormClose always answers caFree, and the close path treats every answer
 // but caNone alike.
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum CloseAction { caNone, caHide, caFree, caMinimize };
 
 // Status texts while an update fetches.
 inline constexpr char kGettingConditions[] = "Getting Current Conditions...";
@@ -52,15 +52,15 @@ class TfrmMain {
   // nothing is shown yet.
   // `environment` is what it reaches beyond its window: the settings, the
   // fetch and the diagnostics line.
-  TfrmMain(TStripPlatform& platform, const StripEnvironment& environment);
+  TfrmMain(StripPlatform& platform, const StripEnvironment& environment);
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
   // Components, in the order the form declares them.
   WorkBuffer reTmp;  // the work buffer; starts as two empty lines
-  TTimer tmrScroll;
-  TTimer tmrUpdate;
-  TTimer tmrTitleSwitch;
+  FormTimer tmrScroll;
+  FormTimer tmrUpdate;
+  FormTimer tmrTitleSwitch;
 
   // The shared texts (bytes) and flags.
   std::string ForecastText;
@@ -74,9 +74,10 @@ class TfrmMain {
   FetchLimits fetchLimits;
 
   // The program's start once its window exists, in this order: the main
-  // window's creation (FormCreate) behind the error boundary, and the window shown should its creation not have got
-  // that far (unless the program is ending already). The window system then
-  // runs its message loop and the program ends with ExitStatus().
+  // window's creation (FormCreate) behind the error boundary, and the window
+  // shown should its creation not have got that far (unless the program is
+  // ending already). The window system then runs its message loop and the
+  // program ends with ExitStatus().
   void Start();
 
   // What the strip shows, as it set it.
@@ -105,7 +106,7 @@ class TfrmMain {
   // Stores the geometry and the four texts, except an entry that FormCreate
   // could not read (and the program has not set since).
   void FormCloseQuery(bool& CanClose);
-  void FormClose(TCloseAction& Action);
+  void FormClose(CloseAction& Action);
   void pExitClick();
 
   // A tick of `timer`, from the window system; runs its handler while the
@@ -127,13 +128,13 @@ class TfrmMain {
   void UpdateConditionIcon();
 
   // Fetches `document` from the source that UseAlternateSource chooses at
-  // this call, and appends the document's lines to reTmp. The status texts go up once the document is
-  // open. Returns whether the document arrived. When it cannot be opened the
-  // user is told, the window closes through Close() and the application is
-  // told to end; when the read fails the user is told and nothing is
-  // appended. The boxes are modal: timers fire while they are open. Once the
-  // application is told to end (before or during the fetch) it returns false
-  // at once, with no box.
+  // this call, and appends the document's lines to reTmp. The status texts go
+  // up once the document is open. Returns whether the document arrived. When
+  // it cannot be opened the user is told, the window closes through Close()
+  // and the application is told to end; when the read fails the user is told
+  // and nothing is appended. The boxes are modal: timers fire while they are
+  // open. Once the application is told to end (before or during the fetch) it
+  // returns false at once, with no box.
   bool FetchDocument(WeatherDocument document);
 
   // The two stations' entries from the roundup: shown in the title, the
@@ -177,8 +178,9 @@ class TfrmMain {
   // closes as above, once, and ends the program even when storing failed.
   // Nobody may be there to answer a box: that failure goes to standard error
   // as one line naming the settings location and the error (the
-  // environment's diagnostics), and the program ends with status 1. Acts at once in every state, also while a document
-  // downloads (the fetch is abandoned).
+  // environment's diagnostics), and the program ends with status 1. Acts at
+  // once in every state, also while a document downloads (the fetch is
+  // abandoned).
   void EndSession();
 
   // A log-off or shutdown comes in two steps: the system first asks every
@@ -240,6 +242,6 @@ class TfrmMain {
   // program, where nobody may be there to read a box.
   void ReportUnstored(const std::exception& error);
 
-  TStripPlatform& platform_;
+  StripPlatform& platform_;
   const StripEnvironment& environment_;
 };

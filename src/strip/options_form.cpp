@@ -20,15 +20,15 @@ std::uint8_t Contrasting(std::uint8_t value) { return value >= 128 ? 0 : 255; }
 
 int TColorGrid::Columns() const {
   switch (ordering_) {
-    case TGridOrdering::go16x1:
+    case GridOrder::go16x1:
       return 16;
-    case TGridOrdering::go8x2:
+    case GridOrder::go8x2:
       return 8;
-    case TGridOrdering::go4x4:
+    case GridOrder::go4x4:
       return 4;
-    case TGridOrdering::go2x8:
+    case GridOrder::go2x8:
       return 2;
-    case TGridOrdering::go1x16:
+    case GridOrder::go1x16:
       return 1;
   }
   return 8;

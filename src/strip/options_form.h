@@ -25,14 +25,14 @@
 #include "store/settings_store.h"
 #include "strip/form_design.h"
 
-enum class TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
+enum class GridOrder { go16x1, go8x2, go4x4, go2x8, go1x16 };
 enum class GridButton { kLeft, kRight };
 enum class GridKey { kLeft, kRight, kUp, kDown, kForeground, kBackground };
 
 // The colour grid's state: the sixteen palette colours as cells, a foreground
 // and a background mark, the keyboard's focus mark, and the choice a held
 // mouse button carries. A window system draws it and feeds it the user's
-// presses, moves and keys; it says which cells to repaint.
+// presses, moves and keys, and repaints the cells whose marks changed.
 //
 // An index outside 0..15 (only from a hand-edited settings file) has no cell:
 // it is kept unchanged and no cell carries that mark until the user picks a
@@ -40,8 +40,8 @@ enum class GridKey { kLeft, kRight, kUp, kDown, kForeground, kBackground };
 // was.
 class TColorGrid {
  public:
-  TGridOrdering GridOrdering() const { return ordering_; }
-  void SetGridOrdering(TGridOrdering ordering) { ordering_ = ordering; }
+  GridOrder GridOrdering() const { return ordering_; }
+  void SetGridOrdering(GridOrder ordering) { ordering_ = ordering; }
   int Columns() const;
   int Rows() const;
 
@@ -88,7 +88,7 @@ class TColorGrid {
  private:
   void Choose(GridButton button, int cell);
 
-  TGridOrdering ordering_ = TGridOrdering::go8x2;
+  GridOrder ordering_ = GridOrder::go8x2;
   enum { kNone, kHeldLeft, kHeldRight } held_ = kNone;
   int focus_ = -1;  // none until the grid first has the focus
 };

@@ -41,9 +41,9 @@ struct WindowFrame {
   friend bool operator==(const WindowFrame&, const WindowFrame&) = default;
 };
 
-class TStripPlatform {
+class StripPlatform {
  public:
-  virtual ~TStripPlatform() = default;
+  virtual ~StripPlatform() = default;
 
   // --- The application
   // The application title: the text of the application's taskbar entry.

@@ -7,15 +7,15 @@
 // told to start one (with its interval, from now) and stops it when told to.
 #pragma once
 
-class TStripPlatform;
+class StripPlatform;
 
 enum class StripTimer { tmrScroll, tmrUpdate, tmrTitleSwitch };
 
-class TTimer {
+class FormTimer {
  public:
-  TTimer(TStripPlatform& platform, StripTimer id, int interval);
-  TTimer(const TTimer&) = delete;
-  TTimer& operator=(const TTimer&) = delete;
+  FormTimer(StripPlatform& platform, StripTimer id, int interval);
+  FormTimer(const FormTimer&) = delete;
+  FormTimer& operator=(const FormTimer&) = delete;
 
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
@@ -31,7 +31,7 @@ class TTimer {
   // restarts it (`restart`) for a new interval.
   void Sync(bool was_ticking, bool restart);
 
-  TStripPlatform& platform_;
+  StripPlatform& platform_;
   StripTimer id_;
   bool enabled_ = false;
   int interval_;

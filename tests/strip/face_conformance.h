@@ -56,7 +56,7 @@ class FaceProbe {
  public:
   virtual ~FaceProbe() = default;
 
-  virtual TStripPlatform& Platform() = 0;
+  virtual StripPlatform& Platform() = 0;
   virtual TfrmMain& Form() = 0;
 
   // Lets the window system run until `done` says so, at most `limit_ms`

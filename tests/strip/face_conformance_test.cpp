@@ -50,7 +50,7 @@ class FaceConformance : public ::testing::Test {
 };
 
 TEST_F(FaceConformance, TextsShowByteForByteAsPlainText) {
-  TStripPlatform& platform = face_->Platform();
+  StripPlatform& platform = face_->Platform();
   platform.SetTitle(kAwkwardText);
   platform.SetApplicationTitle(kAwkwardText);
   platform.SetHint(kAwkwardText);
@@ -117,7 +117,7 @@ TEST_F(FaceConformance, StartShowsTheStoredTextsAndTheStripsDesign) {
 }
 
 TEST_F(FaceConformance, ThePlaceAndSizeAreTheWindowSystemsOwn) {
-  TStripPlatform& platform = face_->Platform();
+  StripPlatform& platform = face_->Platform();
   platform.SetLeft(-500);  // off the screen: applied as it stands
   platform.SetTop(60);
   platform.SetWidth(400);
@@ -127,7 +127,7 @@ TEST_F(FaceConformance, ThePlaceAndSizeAreTheWindowSystemsOwn) {
 }
 
 TEST_F(FaceConformance, TheLookFollowsTheDisplaySettings) {
-  TStripPlatform& platform = face_->Platform();
+  StripPlatform& platform = face_->Platform();
   platform.SetPanelColor(StripPanel::pnlScroll, PaletteColorAt(4));
   platform.SetPanelColor(StripPanel::pnlImage, PaletteColorAt(9));
   platform.SetTickerFontColor(PaletteColorAt(11));
@@ -192,7 +192,7 @@ TEST_F(FaceConformance, TheMenuIsTheStripsAndItsCommandsReachTheHandlers) {
 }
 
 TEST_F(FaceConformance, BoxesShowTheirTextsWithTheStripsTitles) {
-  TStripPlatform& platform = face_->Platform();
+  StripPlatform& platform = face_->Platform();
   platform.ShowError(kAwkwardText);
   platform.ShowInformation("Attempt to open the URL failed.");
   platform.ShowForecast(kAwkwardText, kAwkwardText);

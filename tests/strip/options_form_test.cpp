@@ -180,12 +180,12 @@ TEST_F(OptionsFormTest, AStoreErrorWhileWritingStopsTheWriting) {
 
 TEST(ColorGridTest, CellsRunInIndexOrderByTheOrdering) {
   TColorGrid grid;
-  EXPECT_EQ(grid.GridOrdering(), TGridOrdering::go8x2);
-  const std::pair<TGridOrdering, int> columns[] = {{TGridOrdering::go16x1, 16},
-                                                   {TGridOrdering::go8x2, 8},
-                                                   {TGridOrdering::go4x4, 4},
-                                                   {TGridOrdering::go2x8, 2},
-                                                   {TGridOrdering::go1x16, 1}};
+  EXPECT_EQ(grid.GridOrdering(), GridOrder::go8x2);
+  const std::pair<GridOrder, int> columns[] = {{GridOrder::go16x1, 16},
+                                               {GridOrder::go8x2, 8},
+                                               {GridOrder::go4x4, 4},
+                                               {GridOrder::go2x8, 2},
+                                               {GridOrder::go1x16, 1}};
   for (const auto& [ordering, count] : columns) {
     grid.SetGridOrdering(ordering);
     EXPECT_EQ(grid.Columns(), count);

@@ -17,7 +17,7 @@
 
 #include "strip/strip_platform.h"
 
-class RecordingFace : public TStripPlatform {
+class RecordingFace : public StripPlatform {
  public:
   // --- What the window holds.
   std::string title;
@@ -66,7 +66,7 @@ class RecordingFace : public TStripPlatform {
   int Starts(StripTimer timer) const { return starts[Index(timer)]; }
   PaletteColor PanelColor(StripPanel panel) const { return panel_colors[Index(panel)]; }
 
-  // TStripPlatform
+  // StripPlatform
   void SetApplicationTitle(std::string_view text) override { application_title = text; }
   void EndMessageLoops() override;
   LocalTime Now() const override { return now; }

@@ -10,7 +10,7 @@ namespace {
 
 class RecordingProbe : public FaceProbe {
  public:
-  TStripPlatform& Platform() override { return face_; }
+  StripPlatform& Platform() override { return face_; }
   TfrmMain& Form() override { return frm_; }
 
   bool RunUntil(const std::function<bool()>& done, int limit_ms) override {

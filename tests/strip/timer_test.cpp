@@ -10,7 +10,7 @@ constexpr StripTimer kId = StripTimer::tmrTitleSwitch;
 
 TEST(TimerTest, TicksOnlyWhenEnabledWithAPositiveInterval) {
   RecordingFace face;
-  TTimer timer(face, kId, 0);
+  FormTimer timer(face, kId, 0);
   EXPECT_FALSE(timer.Enabled());
   timer.SetEnabled(true);
   EXPECT_TRUE(timer.Enabled());
@@ -39,7 +39,7 @@ TEST(TimerTest, TicksOnlyWhenEnabledWithAPositiveInterval) {
 
 TEST(TimerTest, EnablingOrTheSameIntervalKeepsThePeriodAndANewIntervalRestartsIt) {
   RecordingFace face;
-  TTimer timer(face, kId, 1000);
+  FormTimer timer(face, kId, 1000);
   timer.SetEnabled(true);
   timer.SetEnabled(true);
   timer.SetInterval(1000);

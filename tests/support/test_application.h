@@ -11,9 +11,9 @@
 
 #include "qt/ui/application.h"
 
-class TestApplication : public TApplication {
+class TestApplication : public Application {
  public:
-  using TApplication::TApplication;
+  using Application::Application;
 
   // The application object of the test program.
   static TestApplication& Current() {
@@ -22,12 +22,12 @@ class TestApplication : public TApplication {
 
   void EndMessageLoops() override {
     ++end_loops_calls;
-    if (end_loops) TApplication::EndMessageLoops();
+    if (end_loops) Application::EndMessageLoops();
   }
   // As if no loop had been ended yet.
   void ForgetEndedLoops() {
     end_loops_calls = 0;
-    TApplication::ForgetEndedLoops();
+    Application::ForgetEndedLoops();
   }
 
   // Whether a request ends the running loops, as in the program, or is only

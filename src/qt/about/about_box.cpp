@@ -3,10 +3,16 @@
 #include <QPushButton>
 
 #include "qt/ui/app_title.h"
+#include "qt/ui/message_boxes.h"
 
-TAboutBox::TAboutBox(QWidget* parent) : TFormDialog(kAboutDesign, parent) {
+AboutBox::AboutBox(QWidget* parent) : FormDialog(kAboutDesign, parent) {
   setWindowIcon(ProgramWindowIcon());
   connect(Find<QPushButton>("btnOK"), &QPushButton::clicked, this, [this] { btnOKClick(); });
 }
 
-void TAboutBox::btnOKClick() { close(); }
+void AboutBox::btnOKClick() { close(); }
+
+void RunAboutBox(QWidget* owner) {
+  AboutBox frmAbout(owner);
+  Boxes().RunModal(frmAbout);
+}

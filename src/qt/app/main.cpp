@@ -2,9 +2,8 @@
 #include <memory>
 
 #include "qt/app/program.h"
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv,
-                    [] { return std::make_unique<TStripWindow>(ProgramEnvironment()); });
+  return RunProgram(argc, argv, [] { return std::make_unique<MainWindow>(ProgramEnvironment()); });
 }

@@ -1,14 +1,14 @@
 #include "qt/app/program.h"
 
-#include "qt/strip/strip_window.h"
+#include "qt/main_window/main_window.h"
 #include "qt/ui/application.h"
 
 int RunProgram(int argc, char** argv, const MainWindowMaker& make_main_window) {
   PreferX11UnderWayland(argc, argv);
   PreferPlainImageTransfer();
-  TApplication app(argc, argv);
+  Application app(argc, argv);
 
-  const std::unique_ptr<TStripWindow> window = make_main_window();
+  const std::unique_ptr<MainWindow> window = make_main_window();
   window->InstallCloseRoutes();
   window->frmMain.Start();
   app.RunMessageLoop();

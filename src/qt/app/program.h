@@ -7,12 +7,12 @@
 #include <functional>
 #include <memory>
 
-class TStripWindow;
+class MainWindow;
 
 // Builds the main window once the application object exists: the program's
-// own TStripWindow, or a subclass in a program that watches the start-up from
+// own MainWindow, or a subclass in a program that watches the start-up from
 // inside (the smoke test's, the start-up benchmark's).
-using MainWindowMaker = std::function<std::unique_ptr<TStripWindow>()>;
+using MainWindowMaker = std::function<std::unique_ptr<MainWindow>()>;
 
 // Runs the program; returns its exit status.
 int RunProgram(int argc, char** argv, const MainWindowMaker& make_main_window);

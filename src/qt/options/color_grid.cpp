@@ -32,7 +32,7 @@ QColor ContrastingTextColor(const QColor& cell) {
        static_cast<std::uint8_t>(cell.blue())}));
 }
 
-TColorGridWidget::TColorGridWidget(TColorGrid& state, QWidget* parent)
+ColorGridWidget::ColorGridWidget(TColorGrid& state, QWidget* parent)
     : QWidget(parent), state_(state) {
   InstallColorGridAccess();
   // Tab, not a click: the mouse works as it always did.
@@ -42,7 +42,7 @@ TColorGridWidget::TColorGridWidget(TColorGrid& state, QWidget* parent)
 }
 
 template <class Change>
-void TColorGridWidget::Changing(Change change) {
+void ColorGridWidget::Changing(Change change) {
   const int foreground = state_.ForegroundIndex;
   const int background = state_.BackgroundIndex;
   const int focus = state_.FocusIndex();
@@ -76,22 +76,22 @@ void TColorGridWidget::Changing(Change change) {
   }
 }
 
-void TColorGridWidget::SetGridOrdering(TGridOrdering ordering) {
+void ColorGridWidget::SetGridOrdering(GridOrder ordering) {
   if (ordering == state_.GridOrdering()) return;
   state_.SetGridOrdering(ordering);
   TrimToWholeCells();
   update();
 }
 
-void TColorGridWidget::SetForegroundIndex(int index) {
+void ColorGridWidget::SetForegroundIndex(int index) {
   Changing([&] { state_.ForegroundIndex = index; });
 }
 
-void TColorGridWidget::SetBackgroundIndex(int index) {
+void ColorGridWidget::SetBackgroundIndex(int index) {
   Changing([&] { state_.BackgroundIndex = index; });
 }
 
-QRect TColorGridWidget::CellRect(int index) const {
+QRect ColorGridWidget::CellRect(int index) const {
   if (!TColorGrid::IsCell(index)) return {};
   const int cell_width = width() / Columns();
   const int cell_height = height() / Rows();
@@ -99,15 +99,13 @@ QRect TColorGridWidget::CellRect(int index) const {
                cell_height);
 }
 
-QString TColorGridWidget::CellMark(int index) const {
-  return ToDisplay(state_.CellMark(index));
-}
+QString ColorGridWidget::CellMark(int index) const { return ToDisplay(state_.CellMark(index)); }
 
-QSize TColorGridWidget::sizeHint() const {
+QSize ColorGridWidget::sizeHint() const {
   return QSize(Columns() * kPreferredCellWidth, Rows() * kPreferredCellHeight);
 }
 
-void TColorGridWidget::paintEvent(QPaintEvent* event) {
+void ColorGridWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setFont(font());
   const QPalette& pal = palette();
@@ -138,7 +136,7 @@ void TColorGridWidget::paintEvent(QPaintEvent* event) {
   }
 }
 
-void TColorGridWidget::keyPressEvent(QKeyEvent* event) {
+void ColorGridWidget::keyPressEvent(QKeyEvent* event) {
   GridKey key;
   switch (event->key()) {
     case Qt::Key_Left:
@@ -168,19 +166,19 @@ void TColorGridWidget::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
-void TColorGridWidget::focusInEvent(QFocusEvent* event) {
+void ColorGridWidget::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   state_.FocusIn();
   RepaintCell(FocusIndex());
   AnnounceFocusedCell(this, FocusIndex());
 }
 
-void TColorGridWidget::focusOutEvent(QFocusEvent* event) {
+void ColorGridWidget::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
   RepaintCell(FocusIndex());
 }
 
-void TColorGridWidget::mousePressEvent(QMouseEvent* event) {
+void ColorGridWidget::mousePressEvent(QMouseEvent* event) {
   const Qt::MouseButton button = event->button();
   if (button != Qt::LeftButton && button != Qt::RightButton) {
     event->ignore();
@@ -192,28 +190,28 @@ void TColorGridWidget::mousePressEvent(QMouseEvent* event) {
   Changing([&] { state_.Press(ButtonOf(button), CellAt(event->position().toPoint())); });
 }
 
-void TColorGridWidget::mouseMoveEvent(QMouseEvent* event) {
+void ColorGridWidget::mouseMoveEvent(QMouseEvent* event) {
   if (!state_.Held() || event->buttons() == Qt::NoButton) return;
   Changing([&] { state_.Drag(CellAt(event->position().toPoint())); });
 }
 
-void TColorGridWidget::mouseReleaseEvent(QMouseEvent* event) {
+void ColorGridWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
     state_.Release(ButtonOf(event->button()));
   }
 }
 
-void TColorGridWidget::resizeEvent(QResizeEvent* event) {
+void ColorGridWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   TrimToWholeCells();
 }
 
-void TColorGridWidget::TrimToWholeCells() {
+void ColorGridWidget::TrimToWholeCells() {
   const QSize trimmed((width() / Columns()) * Columns(), (height() / Rows()) * Rows());
   if (trimmed != size()) resize(trimmed);
 }
 
-void TColorGridWidget::RepaintCell(int index) {
+void ColorGridWidget::RepaintCell(int index) {
   const QRect cell = CellRect(index);
   if (!cell.isEmpty()) update(cell);
 }

@@ -46,14 +46,14 @@ QColor ContrastingTextColor(const QColor& cell);
 // The name of palette colour `index` ("Black" ... "White"); "" outside 0..15.
 QString ColorName(int index);
 
-class TColorGridWidget : public QWidget {
+class ColorGridWidget : public QWidget {
   Q_OBJECT
  public:
   // `state` outlives the widget.
-  explicit TColorGridWidget(TColorGrid& state, QWidget* parent = nullptr);
+  explicit ColorGridWidget(TColorGrid& state, QWidget* parent = nullptr);
 
-  TGridOrdering GridOrdering() const { return state_.GridOrdering(); }
-  void SetGridOrdering(TGridOrdering ordering);
+  GridOrder GridOrdering() const { return state_.GridOrdering(); }
+  void SetGridOrdering(GridOrder ordering);
   int ForegroundIndex() const { return state_.ForegroundIndex; }
   void SetForegroundIndex(int index);
   int BackgroundIndex() const { return state_.BackgroundIndex; }

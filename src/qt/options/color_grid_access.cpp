@@ -17,7 +17,7 @@ constexpr int kCells = 16;
 // the grid's interface creates and registers with Qt's cache.
 class CellAccessible : public QAccessibleInterface {
  public:
-  CellAccessible(TColorGridWidget* grid, int index) : grid_(grid), index_(index) {}
+  CellAccessible(ColorGridWidget* grid, int index) : grid_(grid), index_(index) {}
 
   bool isValid() const override { return grid_ != nullptr; }
   QObject* object() const override { return nullptr; }
@@ -62,13 +62,14 @@ class CellAccessible : public QAccessibleInterface {
   }
 
  private:
-  QPointer<TColorGridWidget> grid_;
+  QPointer<ColorGridWidget> grid_;
   int index_;
 };
 
 class ColorGridAccessible : public QAccessibleWidget {
  public:
-  explicit ColorGridAccessible(TColorGridWidget* grid) : QAccessibleWidget(grid, QAccessible::List) {}
+  explicit ColorGridAccessible(ColorGridWidget* grid)
+      : QAccessibleWidget(grid, QAccessible::List) {}
   ~ColorGridAccessible() override {
     for (QAccessible::Id id : cells_) {
       if (id) QAccessible::deleteAccessibleInterface(id);
@@ -99,13 +100,13 @@ class ColorGridAccessible : public QAccessibleWidget {
   }
 
  private:
-  TColorGridWidget* Grid() const { return static_cast<TColorGridWidget*>(widget()); }
+  ColorGridWidget* Grid() const { return static_cast<ColorGridWidget*>(widget()); }
   mutable std::array<QAccessible::Id, kCells> cells_{};
 };
 
 QAccessibleInterface* ColorGridFactory(const QString& class_name, QObject* object) {
-  if (class_name == QLatin1String("TColorGridWidget")) {
-    return new ColorGridAccessible(static_cast<TColorGridWidget*>(object));
+  if (class_name == QLatin1String("ColorGridWidget")) {
+    return new ColorGridAccessible(static_cast<ColorGridWidget*>(object));
   }
   return nullptr;
 }
@@ -117,14 +118,14 @@ void InstallColorGridAccess() {
   (void)installed;
 }
 
-void AnnounceFocusedCell(TColorGridWidget* grid, int index) {
+void AnnounceFocusedCell(ColorGridWidget* grid, int index) {
   if (!QAccessible::isActive()) return;
   QAccessibleEvent event(grid, QAccessible::Focus);
   event.setChild(index);
   QAccessible::updateAccessibility(&event);
 }
 
-void AnnounceCellState(TColorGridWidget* grid, int index, QAccessible::State changed) {
+void AnnounceCellState(ColorGridWidget* grid, int index, QAccessible::State changed) {
   QAccessibleStateChangeEvent event(grid, changed);
   event.setChild(index);
   QAccessible::updateAccessibility(&event);

@@ -6,11 +6,11 @@
 
 #include <QAccessible>
 
-class TColorGridWidget;
+class ColorGridWidget;
 
 // Registers the grid's accessibility interface with Qt (once per process).
 void InstallColorGridAccess();
 // The focus mark of `grid` now stands in cell `index`.
-void AnnounceFocusedCell(TColorGridWidget* grid, int index);
+void AnnounceFocusedCell(ColorGridWidget* grid, int index);
 // The `changed` states of cell `index` of `grid` changed.
-void AnnounceCellState(TColorGridWidget* grid, int index, QAccessible::State changed);
+void AnnounceCellState(ColorGridWidget* grid, int index, QAccessible::State changed);

@@ -5,19 +5,20 @@
 #include <QSlider>
 
 #include "qt/options/color_grid.h"
+#include "qt/ui/message_boxes.h"
 #include "strip/options_form.h"
 
-TOptionsDialog::TOptionsDialog(TfrmOptions& form, QWidget* parent)
-    : TFormDialog(kOptionsDesign, parent,
-                  [&form](const FormControl& control, QWidget* at) -> QWidget* {
-                    if (control.kind != ControlKind::kColorGrid) return nullptr;
-                    auto* grid = new TColorGridWidget(form.cGrid, at);
-                    grid->SetGridOrdering(TGridOrdering::go8x2);
-                    return grid;
-                  }),
+OptionsDialog::OptionsDialog(TfrmOptions& form, QWidget* parent)
+    : FormDialog(kOptionsDesign, parent,
+                 [&form](const FormControl& control, QWidget* at) -> QWidget* {
+                   if (control.kind != ControlKind::kColorGrid) return nullptr;
+                   auto* grid = new ColorGridWidget(form.cGrid, at);
+                   grid->SetGridOrdering(GridOrder::go8x2);
+                   return grid;
+                 }),
       tbScroll(Find<QSlider>("tbScroll")),
       chkBold(Find<QCheckBox>("chkBold")),
-      cGrid(Find<TColorGridWidget>("cGrid")),
+      cGrid(Find<ColorGridWidget>("cGrid")),
       chkShowTask(Find<QCheckBox>("chkShowTask")),
       chkOnStart(Find<QCheckBox>("chkOnStart")),
       chkAltSite(Find<QCheckBox>("chkAltSite")),
@@ -41,4 +42,9 @@ TOptionsDialog::TOptionsDialog(TfrmOptions& form, QWidget* parent)
   connect(btnOk, &QPushButton::clicked, this, [this] {
     if (form_.OkClick()) accept();
   });
+}
+
+void RunOptionsDialog(QWidget* owner, TfrmOptions& form) {
+  OptionsDialog frmOptions(form, owner);
+  Boxes().RunModal(frmOptions);
 }

@@ -11,8 +11,8 @@
 //   and keeps the dialog open.
 // - Cancel, Esc and the close box close with QDialog::Rejected and write
 //   nothing.
-// - The dialog applies nothing itself and returns nothing: the caller runs it
-//   modally (Boxes().RunModal), destroys it, and re-applies the settings
+// - The dialog applies nothing itself and returns nothing: RunOptionsDialog
+//   runs it modally and destroys it, and its caller re-applies the settings
 //   whichever way it closed.
 #pragma once
 
@@ -22,19 +22,19 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSlider;
-class TColorGridWidget;
+class ColorGridWidget;
 class TfrmOptions;
 
-class TOptionsDialog : public TFormDialog {
+class OptionsDialog : public FormDialog {
   Q_OBJECT
  public:
   // `form` outlives the dialog.
-  explicit TOptionsDialog(TfrmOptions& form, QWidget* parent = nullptr);
+  explicit OptionsDialog(TfrmOptions& form, QWidget* parent = nullptr);
 
   // The controls the dialog wires to the form.
   QSlider* tbScroll;
   QCheckBox* chkBold;
-  TColorGridWidget* cGrid;
+  ColorGridWidget* cGrid;
   QCheckBox* chkShowTask;
   QCheckBox* chkOnStart;
   QCheckBox* chkAltSite;
@@ -44,3 +44,8 @@ class TOptionsDialog : public TFormDialog {
  private:
   TfrmOptions& form_;
 };
+
+// Makes the dialog on `form` (which outlives the call), runs it modally to
+// `owner` through Boxes().RunModal, and returns once it has closed, the
+// dialog destroyed.
+void RunOptionsDialog(QWidget* owner, TfrmOptions& form);

@@ -13,17 +13,17 @@ bool EnvSet(const char* name) {
 }
 }  // namespace
 
-TApplication& Application() {
-  // Every program here constructs a TApplication before it shows or ends
+Application& Application::Instance() {
+  // Every program here constructs a Application before it shows or ends
   // anything.
-  return *static_cast<TApplication*>(QCoreApplication::instance());
+  return *static_cast<Application*>(QCoreApplication::instance());
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setQuitOnLastWindowClosed(false);
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event) {
+bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
@@ -36,25 +36,25 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   }
 }
 
-void TApplication::InstallErrorBoundary(const void* owner, ErrorBoundary boundary) {
+void Application::InstallErrorBoundary(const void* owner, ErrorBoundary boundary) {
   boundary_owner_ = owner;
   boundary_ = std::move(boundary);
 }
 
-void TApplication::RemoveErrorBoundary(const void* owner) {
+void Application::RemoveErrorBoundary(const void* owner) {
   if (owner != boundary_owner_) return;
   boundary_owner_ = nullptr;
   boundary_ = nullptr;
 }
 
-void TApplication::EndMessageLoops() {
+void Application::EndMessageLoops() {
   loops_ended_ = true;
   // exit(), unlike quit(), neither closes windows nor makes an open message
   // box answer: it ends every running loop where it stands.
   QCoreApplication::exit(0);
 }
 
-void TApplication::RunMessageLoop() {
+void Application::RunMessageLoop() {
   // Loops ended before this one started ended nothing. That is passed on
   // here rather than queued when it happens: the main window's creation runs
   // events itself while it waits for the window to appear, and would take

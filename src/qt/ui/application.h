@@ -15,10 +15,13 @@
 //
 // EndMessageLoops and RunMessageLoop below act on the application object of
 // the process, which every program here constructs before anything else.
-class TApplication : public QApplication {
+class Application : public QApplication {
   Q_OBJECT
  public:
-  TApplication(int& argc, char** argv);
+  Application(int& argc, char** argv);
+  // The application object of the process.
+  static Application& Instance();
+
   bool notify(QObject* receiver, QEvent* event) override;
 
   // What shows an error that escaped a handler, installed by `owner` (the
@@ -61,6 +64,3 @@ void PreferX11UnderWayland(int argc, char** argv);
 // the user set QT_XCB_NO_MITSHM. Call before the application object is
 // constructed.
 void PreferPlainImageTransfer();
-
-// The application object of the process.
-TApplication& Application();

@@ -17,7 +17,7 @@
 #include "qt/ui/message_boxes.h"
 #include "qt/ui/palette_color.h"
 
-void TBevelPanel::paintEvent(QPaintEvent*) {
+void BevelPanel::paintEvent(QPaintEvent*) {
   // A sunken outer edge around a raised inner one: a raised plate in a
   // groove.
   QPainter painter(this);
@@ -27,7 +27,7 @@ void TBevelPanel::paintEvent(QPaintEvent*) {
            pal.color(QPalette::Dark));
 }
 
-void TSeparator::paintEvent(QPaintEvent*) {
+void Separator::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   DrawEdge(painter, rect(), palette().color(QPalette::Dark), palette().color(QPalette::Light));
 }
@@ -51,7 +51,7 @@ QString Name(std::string_view name) {
 
 }  // namespace
 
-TFormDialog::TFormDialog(const FormDesign& design, QWidget* parent, const ControlMaker& make)
+FormDialog::FormDialog(const FormDesign& design, QWidget* parent, const ControlMaker& make)
     : QDialog(parent) {
   setObjectName(Name(design.name));
   SetPlainWindowTitle(this, ToDisplay(design.caption));
@@ -94,17 +94,17 @@ TFormDialog::TFormDialog(const FormDesign& design, QWidget* parent, const Contro
   if (!tab_stops.empty()) tab_stops.front()->setFocus();
 }
 
-QWidget* TFormDialog::MakeControl(const FormControl& control, QWidget* parent,
-                                  const ControlMaker& make) {
+QWidget* FormDialog::MakeControl(const FormControl& control, QWidget* parent,
+                                 const ControlMaker& make) {
   if (make) {
     if (QWidget* made = make(control, parent)) return made;
   }
   const QString caption = ToDisplay(control.caption);
   switch (control.kind) {
     case ControlKind::kPanel:
-      return new TBevelPanel(parent);
+      return new BevelPanel(parent);
     case ControlKind::kSeparator:
-      return new TSeparator(parent);
+      return new Separator(parent);
     case ControlKind::kLabel: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
@@ -163,7 +163,7 @@ QWidget* TFormDialog::MakeControl(const FormControl& control, QWidget* parent,
   return new QWidget(parent);
 }
 
-void TFormDialog::Place(QWidget& widget, const FormControl& control, const QWidget* previous) {
+void FormDialog::Place(QWidget& widget, const FormControl& control, const QWidget* previous) {
   const FormPlace& at = control.place;
   QSize size(at.width, at.height);
   if (at.width <= 0 || at.height <= 0) {
@@ -183,13 +183,13 @@ void TFormDialog::Place(QWidget& widget, const FormControl& control, const QWidg
   widget.setGeometry(QRect(place, size));
 }
 
-void TFormDialog::setVisible(bool visible) {
+void FormDialog::setVisible(bool visible) {
   // Centred at every opening, not only the first: the user may have moved it.
   if (visible && !isVisible()) CentreOnScreen(*this);
   QDialog::setVisible(visible);
 }
 
-void TFormDialog::keyPressEvent(QKeyEvent* event) {
+void FormDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Cancel)) {
     if (escape_button_) escape_button_->click();
     event->accept();

@@ -35,7 +35,7 @@
 class QPushButton;
 
 // A plate with a raised inner and a lowered outer bevel (kPanel).
-class TBevelPanel : public QWidget {
+class BevelPanel : public QWidget {
   Q_OBJECT
  public:
   using QWidget::QWidget;
@@ -45,7 +45,7 @@ class TBevelPanel : public QWidget {
 };
 
 // A horizontal groove: a lowered bevel two pixels high (kSeparator).
-class TSeparator : public QWidget {
+class Separator : public QWidget {
   Q_OBJECT
  public:
   using QWidget::QWidget;
@@ -54,13 +54,13 @@ class TSeparator : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 };
 
-class TFormDialog : public QDialog {
+class FormDialog : public QDialog {
   Q_OBJECT
  public:
   // Makes the control of a kind the dialog does not make itself, on
   // `parent`; nullptr to let the dialog make it.
   using ControlMaker = std::function<QWidget*(const FormControl& control, QWidget* parent)>;
-  TFormDialog(const FormDesign& design, QWidget* parent, const ControlMaker& make = {});
+  FormDialog(const FormDesign& design, QWidget* parent, const ControlMaker& make = {});
 
   // The control of that name in the table.
   template <class Control>

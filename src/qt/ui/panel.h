@@ -4,11 +4,11 @@
 #include <QColor>
 #include <QFrame>
 
-class TPanel : public QFrame {
+class Panel : public QFrame {
   Q_OBJECT
  public:
   // `shape` and `shadow` draw the bevel; `line_width` is its width in pixels.
-  TPanel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow, int line_width);
+  Panel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow, int line_width);
 
   // The background colour; the panel repaints with it.
   QColor Color() const;

@@ -4,29 +4,29 @@
 
 #include "pictures.h"
 
-QIcon TPictureImage::Icon() const { return PictureIcon(name); }
+QIcon PictureImage::Icon() const { return PictureIcon(name); }
 
-TPictureImage ProgramPicture(const QString& name, QSize size) { return TPictureImage{size, name}; }
+PictureImage ProgramPicture(const QString& name, QSize size) { return PictureImage{size, name}; }
 
-TPicture::TPicture(QWidget* parent) : QWidget(parent) {}
+Picture::Picture(QWidget* parent) : QWidget(parent) {}
 
-void TPicture::SetPicture(const TPictureImage& picture) {
+void Picture::SetPicture(const PictureImage& picture) {
   picture_ = picture;
   if (auto_size_) resize(picture_.size);
   update();
 }
 
-void TPicture::SetCenter(bool center) {
+void Picture::SetCenter(bool center) {
   center_ = center;
   update();
 }
 
-void TPicture::SetAutoSize(bool auto_size) {
+void Picture::SetAutoSize(bool auto_size) {
   auto_size_ = auto_size;
   if (auto_size_ && picture_.size.isValid()) resize(picture_.size);
 }
 
-void TPicture::paintEvent(QPaintEvent*) {
+void Picture::paintEvent(QPaintEvent*) {
   const QIcon icon = picture_.Icon();
   if (icon.isNull()) return;
   QRect target(QPoint(0, 0), picture_.size);

@@ -11,29 +11,29 @@
 // A picture: its name, which names what it shows, and its size in (logical)
 // pixels. Its bitmaps are read when it is first drawn (a picture that is
 // never shown is never read), and shared by every picture of that name.
-struct TPictureImage {
+struct PictureImage {
   QSize size;
   QString name;
 
   // The program's picture of this name (PictureIcon); null for no name.
   QIcon Icon() const;
 
-  friend bool operator==(const TPictureImage& a, const TPictureImage& b) {
+  friend bool operator==(const PictureImage& a, const PictureImage& b) {
     return a.name == b.name && a.size == b.size;
   }
 };
 
 // The program's picture of that name (resources/pictures) at `size`.
-TPictureImage ProgramPicture(const QString& name, QSize size);
+PictureImage ProgramPicture(const QString& name, QSize size);
 
-class TPicture : public QWidget {
+class Picture : public QWidget {
   Q_OBJECT
  public:
-  explicit TPicture(QWidget* parent);
+  explicit Picture(QWidget* parent);
 
-  const TPictureImage& Picture() const { return picture_; }
+  const PictureImage& Image() const { return picture_; }
   // Copies `picture` into this box and repaints.
-  void SetPicture(const TPictureImage& picture);
+  void SetPicture(const PictureImage& picture);
 
   // Centred in the box, or at its top-left corner.
   void SetCenter(bool center);
@@ -44,7 +44,7 @@ class TPicture : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  TPictureImage picture_;
+  PictureImage picture_;
   bool center_ = false;
   bool auto_size_ = false;
 };

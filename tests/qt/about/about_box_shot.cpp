@@ -8,8 +8,8 @@
 #include "qt/ui/message_boxes.h"
 
 int main(int argc, char** argv) {
-  TApplication app(argc, argv);
-  TAboutBox box;
+  Application app(argc, argv);
+  AboutBox box;
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
     QTimer::singleShot(700, &box, [&box, file] {

@@ -27,14 +27,14 @@ void ShowAndActivate(QDialog& box) {
 QColor TextColour(const QWidget* widget) { return widget->palette().color(QPalette::WindowText); }
 
 template <class Control>
-Control* In(const TAboutBox& box, const char* name) {
+Control* In(const AboutBox& box, const char* name) {
   Control* control = box.Find<Control>(name);
   EXPECT_NE(control, nullptr) << name;
   return control;
 }
 
 TEST(AboutBoxTest, AFixedToolWindowFrameWithoutButtons) {
-  TAboutBox box;
+  AboutBox box;
   EXPECT_FALSE(box.isVisible());  // constructing shows nothing
   EXPECT_EQ(box.minimumSize(), box.maximumSize());
   const Qt::WindowFlags flags = box.windowFlags();
@@ -50,7 +50,7 @@ TEST(AboutBoxTest, AFixedToolWindowFrameWithoutButtons) {
 // What the table leaves to the face: the fonts' stand-ins and colours, the
 // title over its shadow, the picture, the copyright sign, the contact lines.
 TEST(AboutBoxTest, FontsColoursAndTheCopyrightLine) {
-  TAboutBox box;
+  AboutBox box;
   auto* ok = In<QPushButton>(box, "btnOK");
   EXPECT_TRUE(ok->font().bold());
   EXPECT_EQ(ok->font().family(), "Liberation Sans");
@@ -108,7 +108,7 @@ TEST(AboutBoxTest, FontsColoursAndTheCopyrightLine) {
 
 // Our own lines must not be cut off by the boxes they stand in.
 TEST(AboutBoxTest, EveryTextFitsItsBox) {
-  TAboutBox box;
+  AboutBox box;
   for (const char* name : {"Label1", "Label9", "Label6", "Label3", "Label5"}) {
     auto* label = In<QLabel>(box, name);
     EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width()) << name;
@@ -123,7 +123,7 @@ TEST(AboutBoxTest, EveryTextFitsItsBox) {
 }
 
 TEST(AboutBoxTest, EnterAndOkCloseEscDoesNothing) {
-  TAboutBox box;
+  AboutBox box;
   auto* ok = In<QPushButton>(box, "btnOK");
   auto* web = In<QLineEdit>(box, "Edit2");
   ShowAndActivate(box);
@@ -151,7 +151,7 @@ TEST(AboutBoxTest, EnterAndOkCloseEscDoesNothing) {
 }
 
 TEST(AboutBoxTest, TabStopsOnlyAtOk) {
-  TAboutBox box;
+  AboutBox box;
   ShowAndActivate(box);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), box.Find<QPushButton>("btnOK"));
@@ -159,13 +159,13 @@ TEST(AboutBoxTest, TabStopsOnlyAtOk) {
 
 // The contact lines read as their texts.
 TEST(AboutBoxTest, ContactLinesReadAsTheirTexts) {
-  TAboutBox box;
+  AboutBox box;
   auto* mail = In<QLineEdit>(box, "Edit1");
   EXPECT_EQ(QAccessible::queryAccessibleInterface(mail)->text(QAccessible::Value), mail->text());
 }
 
 TEST(AboutBoxTest, ContactLinesCanBeSelectedAndCopied) {
-  TAboutBox box;
+  AboutBox box;
   auto* mail = In<QLineEdit>(box, "Edit1");
   ShowAndActivate(box);
   mail->setFocus();
@@ -184,13 +184,13 @@ TEST(AboutBoxTest, TwoOpeningsGiveTwoSeparateCentredBoxes) {
   std::vector<QPointer<QWidget>> shown;
   std::vector<QString> texts;
   for (int opening = 0; opening < 2; ++opening) {
-    auto box = std::make_unique<TAboutBox>();
+    auto box = std::make_unique<AboutBox>();
     QTimer::singleShot(0, box.get(), [&] {
       QWidget* modal = QApplication::activeModalWidget();
       ASSERT_NE(modal, nullptr);
       shown.push_back(modal);
       EXPECT_LE((modal->frameGeometry().center() - centre).manhattanLength(), 2);
-      auto* about = qobject_cast<TAboutBox*>(modal);
+      auto* about = qobject_cast<AboutBox*>(modal);
       ASSERT_NE(about, nullptr);
       texts.push_back(
           about->Find<QLabel>("Label2")->text() + about->Find<QLabel>("Label6")->text() +
@@ -208,7 +208,7 @@ TEST(AboutBoxTest, TwoOpeningsGiveTwoSeparateCentredBoxes) {
 }
 
 TEST(AboutBoxTest, ReopeningTheSameBoxCentresItAgain) {
-  TAboutBox box;
+  AboutBox box;
   const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
   box.show();
   EXPECT_LE((box.frameGeometry().center() - centre).manhattanLength(), 2);

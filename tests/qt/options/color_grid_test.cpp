@@ -45,11 +45,11 @@ class ColorGridTest : public testing::Test {
   QPoint Centre(int index) const { return grid.CellRect(index).center(); }
 
   TColorGrid state;
-  TColorGridWidget grid{state};
+  ColorGridWidget grid{state};
 };
 
 TEST_F(ColorGridTest, CellsAreEightByTwoInIndexOrderAndTrimmedToWholeCells) {
-  EXPECT_EQ(grid.GridOrdering(), TGridOrdering::go8x2);
+  EXPECT_EQ(grid.GridOrdering(), GridOrder::go8x2);
   EXPECT_EQ(grid.Columns(), 8);
   EXPECT_EQ(grid.Rows(), 2);
   EXPECT_EQ(grid.CellRect(0), QRect(0, 0, 22, 20));
@@ -64,9 +64,9 @@ TEST_F(ColorGridTest, CellsAreEightByTwoInIndexOrderAndTrimmedToWholeCells) {
   EXPECT_EQ(grid.size(), QSize(176, 44));
   EXPECT_EQ(grid.CellRect(9), QRect(22, 22, 22, 22));
 
-  grid.SetGridOrdering(TGridOrdering::go16x1);
+  grid.SetGridOrdering(GridOrder::go16x1);
   EXPECT_EQ(grid.size(), QSize(176, 44));
-  grid.SetGridOrdering(TGridOrdering::go1x16);
+  grid.SetGridOrdering(GridOrder::go1x16);
   EXPECT_EQ(grid.size(), QSize(176, 32));
   EXPECT_EQ(grid.CellRect(15), QRect(0, 30, 176, 2));
 }

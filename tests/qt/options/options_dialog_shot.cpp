@@ -12,7 +12,7 @@
 #include "strip/strip_environment.h"
 
 int main(int argc, char** argv) {
-  TApplication app(argc, argv);
+  Application app(argc, argv);
   TfrmOptions form(ProgramEnvironment().settings);
   try {
     form.FormCreate();
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     // What could not be read keeps its initial value.
     std::fprintf(stderr, "%s\n", error.what());
   }
-  TOptionsDialog dialog(form);
+  OptionsDialog dialog(form);
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
     QTimer::singleShot(700, &dialog, [&dialog, file] {

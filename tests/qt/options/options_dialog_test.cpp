@@ -59,7 +59,7 @@ struct Options {
     }
   }};
   bool filled = (form.FormCreate(), true);
-  TOptionsDialog dialog{form};
+  OptionsDialog dialog{form};
 };
 
 // The seven option entries, in their writing order, each with a value other
@@ -74,7 +74,7 @@ const char kAllSevenChanged[] =
 TEST_F(OptionsDialogTest, TheControlsShowAndChangeTheFormsValues) {
   WriteFileBytes(File(), kAllSevenChanged);
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   EXPECT_EQ(dialog.tbScroll->value(), 42);
   EXPECT_EQ(dialog.cGrid->ForegroundIndex(), 4);
   EXPECT_EQ(dialog.cGrid->BackgroundIndex(), 11);
@@ -93,7 +93,7 @@ TEST_F(OptionsDialogTest, TheControlsShowAndChangeTheFormsValues) {
 
 TEST_F(OptionsDialogTest, EnterPressesOk) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   ShowAndActivate(dialog);
   dialog.cGrid->SetForegroundIndex(9);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -104,7 +104,7 @@ TEST_F(OptionsDialogTest, EnterPressesOk) {
 
 TEST_F(OptionsDialogTest, AChosenCellIsWhatOkStores) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   ShowAndActivate(dialog);
   // Left click on the background cell: both marks on one cell.
   QTest::mouseClick(dialog.cGrid, Qt::LeftButton, {}, dialog.cGrid->CellRect(0).center());
@@ -124,7 +124,7 @@ TEST_P(OptionsDialogLeaveTest, LeavesTheFileByteIdentical) {
   const std::string before = ReadFileBytes(File());
   const auto stamp = fs::last_write_time(File());
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   ShowAndActivate(dialog);
   // Change every control first.
   QTest::keyClick(dialog.tbScroll, Qt::Key_Right);
@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, OptionsDialogLeaveTest,
 // obstacle is gone, OK again writes and closes.
 TEST_F(OptionsDialogTest, AStoreErrorWhileWritingKeepsTheDialogOpen) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   ShowAndActivate(dialog);
   fs::remove(File());
   fs::create_directories(File());
@@ -193,7 +193,7 @@ TEST_F(OptionsDialogTest, AStoreErrorWhileWritingKeepsTheDialogOpen) {
 // stand-in of the form's MS Sans Serif.
 TEST_F(OptionsDialogTest, AFixedDialogFrameInTheFormsFont) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
   const Qt::WindowFlags flags = dialog.windowFlags();
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -207,7 +207,7 @@ TEST_F(OptionsDialogTest, AFixedDialogFrameInTheFormsFont) {
 
 TEST_F(OptionsDialogTest, EveryCaptionFitsAndAccessKeysPressTheirBoxes) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   QWidget* panel = dialog.findChild<QWidget*>("Panel1");
   ASSERT_NE(panel, nullptr);
   for (const char* name : {"Label1", "Label2", "Label3"}) {
@@ -232,7 +232,7 @@ TEST_F(OptionsDialogTest, EveryCaptionFitsAndAccessKeysPressTheirBoxes) {
 
 TEST_F(OptionsDialogTest, KeyboardOrderAndTrackBarKeys) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   ShowAndActivate(dialog);
   EXPECT_EQ(QApplication::focusWidget(), dialog.tbScroll);
   std::vector<QWidget*> order;
@@ -272,7 +272,7 @@ TEST_F(OptionsDialogTest, KeyboardOrderAndTrackBarKeys) {
 
 TEST_F(OptionsDialogTest, EveryOpeningIsCentredOnTheScreen) {
   Options options;
-  TOptionsDialog& dialog = options.dialog;
+  OptionsDialog& dialog = options.dialog;
   const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
   dialog.show();
   EXPECT_LE((dialog.frameGeometry().center() - centre).manhattanLength(), 2);

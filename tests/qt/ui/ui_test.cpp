@@ -109,7 +109,7 @@ class Throwing : public QObject {
 TEST_F(SupportTest, ErrorsEscapingAHandlerReachTheInstalledBoundaryAndTheLoopGoesOn) {
   std::vector<std::string> shown;
   const int owner = 0;
-  Application().InstallErrorBoundary(
+  Application::Instance().InstallErrorBoundary(
       &owner, [&](const std::exception& error) { shown.emplace_back(error.what()); });
   Throwing target;
   QEvent event(QEvent::User);
@@ -125,17 +125,17 @@ TEST_F(SupportTest, ErrorsEscapingAHandlerReachTheInstalledBoundaryAndTheLoopGoe
   timer.stop();
 
   const int other = 0;
-  Application().RemoveErrorBoundary(&other);  // not the one installed
+  Application::Instance().RemoveErrorBoundary(&other);  // not the one installed
   QCoreApplication::sendEvent(&target, &event);
   EXPECT_EQ(shown.size(), 4u);
-  Application().RemoveErrorBoundary(&owner);
+  Application::Instance().RemoveErrorBoundary(&owner);
   QCoreApplication::sendEvent(&target, &event);  // to standard error only
   EXPECT_EQ(shown.size(), 4u);
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
 TEST_F(SupportTest, EndingTheLoopsIsObservableThroughTheApplicationObject) {
-  Application().EndMessageLoops();
+  Application::Instance().EndMessageLoops();
   EXPECT_EQ(TestApplication::Current().end_loops_calls, 1);
   TestApplication::Current().ForgetEndedLoops();
   EXPECT_EQ(TestApplication::Current().end_loops_calls, 0);
