@@ -55,7 +55,7 @@ others() {
   for pid in /proc/[0-9]*; do
     pid=${pid#/proc/}
     [ "$pid" = "$skip" ] && continue
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" || continue
+    { tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$prefix"; } 2>/dev/null || continue
     total=$((total + $(ticks "$pid")))
   done
   echo "$total"

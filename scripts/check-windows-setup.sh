@@ -632,7 +632,10 @@ check "the user's settings stay under $settings_key as they were" settings_kept
 
 snapshot "$work/after"
 echo "     left in the prefix since before setup (beside what Wine changes itself):"
-comm -13 "$work/before.reg" "$work/after.reg" | sed 's/^/       registry: /'
+# Not Wine's own keys (HKCU\Software\Wine): its desktop writes some at its
+# first start on the display, which comes after the prefix was made.
+comm -13 "$work/before.reg" "$work/after.reg" | grep -v '^\[HKEY_CURRENT_USER\\Software\\Wine\\' |
+  sed 's/^/       registry: /'
 comm -13 "$work/before.files" "$work/after.files" | sed 's/^\./       C:/'
 ours_left() {
   # Ours: the settings, the log of the refused runs, and the uninstaller's
