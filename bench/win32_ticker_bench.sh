@@ -12,45 +12,50 @@ cd "$(dirname "$0")/.."
 programs=("$(realpath "$1")" "$(realpath "$2")")
 runs=${3:-5}
 seconds=${4:-60}
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
+source scripts/lib/wine_prefix.sh
+source scripts/lib/x_display.sh
+wine_prefix_tools
 
-work=$(mktemp -d /tmp/mw-win-ticker-bench-XXXXXX)
-xvfb_pids=() server_pids=() app_pids=()
+work=$(mktemp -d "${TMPDIR:-/tmp}/mw-win-ticker-bench-XXXXXX")
+server_pids=() app_pids=() displays=()
 cleanup() {
-  for pid in "${app_pids[@]}" "${server_pids[@]}" "${xvfb_pids[@]}"; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
-  done
+  for pid in "${app_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
+  for side in 0 1; do wine_prefix_stop "$work/$side/prefix"; done
+  for pid in "${server_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
+  stop_x_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-unset WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'exit 130' INT TERM
+wine_prefix_env
 
-# One X server, wineserver and prefix for each program.
+# One prefix, X server and wineserver for each program: the prefix made
+# before its display exists (scripts/lib/wine_prefix.sh), then the
+# wineserver in the foreground, kept for the whole run, so that its CPU time
+# can be read.
 for side in 0 1; do
   mkdir -p "$work/$side"
-  Xvfb -noreset -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
-    3>"$work/$side/display" >"$work/$side/xvfb.log" 2>&1 &
-  xvfb_pids[side]=$!
-  for _ in $(seq 100); do [ -s "$work/$side/display" ] && break; sleep 0.1; done
+  (export WINEPREFIX="$work/$side/prefix"; wine_prefix_boot "$work/$side/wineboot.log")
+  start_x_display "$work/$side" 1024x768x24
+  displays[side]=$DISPLAY
+  unset DISPLAY
   WINEPREFIX="$work/$side/prefix" "$wineserver" -f -p >/dev/null 2>&1 &
   server_pids[side]=$!
-  (
-    export WINEPREFIX="$work/$side/prefix" DISPLAY=":$(cat "$work/$side/display")"
-    timeout 240 "$wine" wineboot -i >/dev/null 2>&1
-    timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  )
+  (export WINEPREFIX="$work/$side/prefix" DISPLAY="${displays[side]}"; wine_prefix_unmanaged)
+  kill -0 "${server_pids[side]}" 2>/dev/null ||
+    { echo "the wineserver of prefix $side did not stay" >&2; exit 1; }
 done
+xvfb_pids=("${X_DISPLAY_PIDS[@]}")
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 # The CPU ticks of the prefix's processes other than the program and the
 # wineserver (its desktop, services and the like).
 others() {
   local prefix=$1 skip=$2 total=0 pid
-  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+  for pid in /proc/[0-9]*; do
+    pid=${pid#/proc/}
     [ "$pid" = "$skip" ] && continue
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" || continue
+    { tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$prefix"; } 2>/dev/null || continue
     total=$((total + $(ticks "$pid")))
   done
   echo "$total"
@@ -63,12 +68,12 @@ for length in 300 30000; do
   for side in 0 1; do
     printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Tidewell\\Aerolume\\settings]\n"onstart"="0"\n\n[HKEY_CURRENT_USER\\Software\\Tidewell\\Aerolume\\scroll]\n"rate"="150"\n\n[HKEY_CURRENT_USER\\Software\\Tidewell\\Aerolume\\weather]\n"last forecast"="%s"\n"last marrowby"="MARROWBY  SUNNY 70"\n"last wendmoore"="WENDMOORE  FAIR 66"\n' \
       "$forecast" >"$work/$side/forecast.reg"
-    WINEPREFIX="$work/$side/prefix" DISPLAY=":$(cat "$work/$side/display")" \
+    WINEPREFIX="$work/$side/prefix" DISPLAY="${displays[side]}" \
       timeout 60 "$wine" regedit /s "$work/$side/forecast.reg" >/dev/null 2>&1
   done
   for run in $(seq "$runs"); do
     for side in 0 1; do
-      WINEPREFIX="$work/$side/prefix" DISPLAY=":$(cat "$work/$side/display")" \
+      WINEPREFIX="$work/$side/prefix" DISPLAY="${displays[side]}" \
         "$wine" "${programs[side]}" >/dev/null 2>&1 &
       app_pids[side]=$!
     done

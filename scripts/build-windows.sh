@@ -23,8 +23,10 @@ scripts/install-deps.sh
 
 build=${MW_WINDOWS_BUILD:-build-windows}
 jobs=$(nproc)
-# MW_CORE_ONLY is set either way: a folder configured by an earlier version,
-# which built the core alone for Windows, keeps it in its cache.
+# Both options are given every time, as a build folder keeps in its cache
+# what it was configured with before: MW_CORE_ONLY=ON, given to it by hand,
+# would leave out the program, and MW_BUILD_TESTS (ON by default) follows
+# --tests.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DMW_CORE_ONLY=OFF -DMW_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$build" -j "$jobs"

@@ -8,9 +8,10 @@
 #
 # STAGE holds the files setup installs (NEWER-STAGE those of NEWER-SETUP, a
 # setup of a higher version for the upgrade). scripts/package-windows.sh
-# calls it (and so does the test command, through scripts/test-windows.sh). One line per check, then "Windows setup checks: N passed, M
-# failed"; fails when a check fails. Every step is bounded in time; the
-# prefix's processes, the X server and the temporary folders go on any exit.
+# calls it (and so does the test command, through scripts/test-windows.sh).
+# One line per check, then "Windows setup checks: N passed, M failed"; fails
+# when a check fails. Every step is bounded in time; the prefix's processes,
+# the X server and the temporary folders go on any exit.
 #
 # The steps: the zip's contents; a silent install (files, shortcut, the entry
 # under Apps, the log-on entry, the server started, no window shown); the
@@ -123,34 +124,33 @@ check "setup's version resource gives the version $version" \
 
 # ---- a prefix of our own
 
-wine=$(command -v wine64 || true)
-[ -n "$wine" ] || wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
-[ -x "$wine" ] && [ -n "$wineserver" ] || fatal "Wine (the Debian package wine64) is there"
+# shellcheck source=lib/wine_prefix.sh
+source scripts/lib/wine_prefix.sh
+# shellcheck source=lib/x_display.sh
+source scripts/lib/x_display.sh
+wine_prefix_tools || fatal "Wine (the Debian package wine64) is there"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mw-setup-check-XXXXXX") || fatal "a temporary folder"
 prefix="$work/prefix"
 mkdir -p "$prefix" "$work/x" "$work/home"
-# shellcheck source=lib/x_display.sh
-source scripts/lib/x_display.sh
 ticker_pid=
 cleanup() {
   [ -n "$ticker_pid" ] && kill -CONT "$ticker_pid" 2>/dev/null
-  WINEPREFIX="$prefix" timeout 20 "$wineserver" -k 2>/dev/null
+  wine_prefix_stop "$prefix"
   stop_x_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# No Mono or Gecko (their installers would ask and download), no menu entries
-# of the shortcuts on this machine (winemenubuilder), no proxy, no noise; a
-# home of its own.
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all HOME="$work/home" \
-  WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY all_proxy ALL_PROXY \
-  no_proxy NO_PROXY MARROWBY_WEATHER_PRIMARY MARROWBY_WEATHER_ALTERNATE
+# The prefix as scripts/lib/wine_prefix.sh makes it, made before the display
+# exists; besides, a home of its own (Wine links the user's Desktop and
+# Documents to it) and none of the program's own variables.
+wine_prefix_env "$prefix"
+export HOME="$work/home"
+unset MARROWBY_WEATHER_PRIMARY MARROWBY_WEATHER_ALTERNATE
+start=$(date +%s)
+wine_prefix_boot "$work/wineboot.log" || fatal "the Wine prefix was set up (wineboot -i, 240 s at most, twice)"
 start_x_display "$work/x" 1024x768x24 || fatal "the virtual X display (Xvfb) started"
 
 # w SECONDS ARGS...: a Windows program, bounded, its output in $work/wine.log.
@@ -159,17 +159,11 @@ w() {
   shift
   timeout -k 10 "$seconds" "$wine" "$@" >>"$work/wine.log" 2>&1
 }
-# A session: the wineserver kept until a minute after its last program, so
-# that each program does not start the prefix's services anew; windows framed
-# by Wine itself, as Windows does.
-start_session() {
-  timeout -k 10 30 "$wineserver" -p60 >/dev/null 2>&1
-}
 
-start=$(date +%s)
-start_session || fatal "the wineserver started"
-w 240 wineboot -i || fatal "the Wine prefix was set up (wineboot -i, 240 s at most)"
-w 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || fatal "the prefix was configured"
+# A session: the wineserver kept until a minute after its last program, and
+# windows framed by Wine itself (scripts/lib/wine_prefix.sh).
+wine_prefix_session || fatal "the wineserver started"
+wine_prefix_unmanaged || fatal "the prefix was configured"
 echo "Wine prefix ready in $(($(date +%s) - start)) s"
 
 # The user's folders, as Windows paths and here.
@@ -456,9 +450,9 @@ fi
 until_true 300 serves || bad "the server runs before the new session"
 w 30 taskkill /im marrowby-weather-server.exe
 check "taskkill without /f stops the server" until_true 300 not serves
-timeout 20 "$wineserver" -k 2>/dev/null
+wine_prefix_stop
 until_true 100 no_server
-start_session && w 120 wineboot
+wine_prefix_session && w 120 wineboot
 check "at the next log-on the log-on entry starts the server, without a console window" \
   test -n "$(until_true 300 serves && echo y)" -a -n "$(no_window_shown && echo y)"
 
@@ -638,7 +632,10 @@ check "the user's settings stay under $settings_key as they were" settings_kept
 
 snapshot "$work/after"
 echo "     left in the prefix since before setup (beside what Wine changes itself):"
-comm -13 "$work/before.reg" "$work/after.reg" | sed 's/^/       registry: /'
+# Not Wine's own keys (HKCU\Software\Wine): its desktop writes some at its
+# first start on the display, which comes after the prefix was made.
+comm -13 "$work/before.reg" "$work/after.reg" | grep -v '^\[HKEY_CURRENT_USER\\Software\\Wine\\' |
+  sed 's/^/       registry: /'
 comm -13 "$work/before.files" "$work/after.files" | sed 's/^\./       C:/'
 ours_left() {
   # Ours: the settings, the log of the refused runs, and the uninstaller's

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds everything with
 # AddressSanitizer and UndefinedBehaviorSanitizer (clang, so that the fuzz
-# targets can be built too) and runs the whole suite; then cross-builds the
-# core and the sample server for Windows and runs their tests under Wine
-# (scripts/test-windows.sh).
+# targets can be built too) and runs the whole suite; then the Windows part
+# (scripts/test-windows.sh): the program, the sample server and their tests
+# cross-built for Windows and run under Wine, then the setup program and the
+# portable zip made from them and checked under Wine.
 # Ends with both totals; fails when either part fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=lib/totals.sh
+source scripts/lib/totals.sh
 
 scripts/install-deps.sh
 
@@ -25,21 +28,23 @@ ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 600 2>&1 | te
   status=$?
 echo "Suite time: $(( $(date +%s) - start )) s"
 linux_total="Linux: not run (ctest ended with status $status before its summary)"
-if summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$linux_log" | tail -n 1); then
-  failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
-  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
-  linux_total="Linux: $((total - failed)) passed, $failed failed"
+if totals=$(ctest_totals "$linux_log" "$status"); then
+  read -r passed failed <<<"$totals"
+  linux_total="Linux: $passed passed, $failed failed"
 fi
 
 windows_start=$(date +%s)
 windows_status=0
 windows_log="$build/windows.log"
 scripts/test-windows.sh 2>&1 | tee "$windows_log" || windows_status=$?
-windows_total=$(grep -E '^Windows \(Wine\): ' "$windows_log" | tail -n 1)
-[ -n "$windows_total" ] || windows_total="Windows (Wine): not run (status $windows_status)"
+windows_total="Windows (Wine): not run (status $windows_status)"
+if totals=$(line_totals "$windows_log" 'Windows (Wine): ' "$windows_status"); then
+  read -r passed failed <<<"$totals"
+  windows_total="Windows (Wine): $passed passed, $failed failed"
+fi
 
 echo
-echo "Windows part (cross-build, Wine prefix, tests): $(( $(date +%s) - windows_start )) s"
+echo "Windows part (cross-build, tests and setup checks under Wine): $(( $(date +%s) - windows_start )) s"
 echo "$linux_total"
 echo "$windows_total"
 [ "$status" -eq 0 ] && [ "$windows_status" -eq 0 ]

@@ -1,6 +1,7 @@
+# shellcheck shell=bash
 # A virtual X server (Xvfb), optionally with a window manager (icewm), for
-# the demo, the tests that need a real display and the benchmarks. Source it,
-# then:
+# the demo, the tests that need a real display (on Linux and under Wine), the
+# Windows setup checks and the benchmarks. Source it, then:
 #
 #   start_x_display WORK GEOMETRY [wm]
 #
