@@ -32,15 +32,15 @@ constexpr std::array kOptionsControls{
                 .place = {8, 13},
                 .caption = "Scroll Faster",
                 .parent = "Panel1"},
-    FormControl{.name = "tbScroll",
-                .kind = ControlKind::kTrackBar,
-                .place = {70, 15, 96, 17},
-                .parent = "Panel1",
-                .tool_tip = "Controls speed of scrolling text",
-                .accessible_name = "Scroll speed",
-                .accessible_description =
-                    "Controls speed of scrolling text: left faster, right slower",
-                .flags = kTabStop},
+    FormControl{
+        .name = "tbScroll",
+        .kind = ControlKind::kTrackBar,
+        .place = {70, 15, 96, 17},
+        .parent = "Panel1",
+        .tool_tip = "Controls speed of scrolling text",
+        .accessible_name = "Scroll speed",
+        .accessible_description = "Controls speed of scrolling text: left faster, right slower",
+        .flags = kTabStop},
     FormControl{.name = "Label2",
                 .kind = ControlKind::kLabel,
                 .place = {170, 13},
@@ -189,16 +189,15 @@ const FormControl& FormDesign::Control(std::string_view control_name) const {
   const auto found = std::find_if(controls.begin(), controls.end(),
                                   [&](const FormControl& c) { return c.name == control_name; });
   if (found == controls.end()) {
-    throw std::out_of_range("no control " + std::string(control_name) + " in " +
-                            std::string(name));
+    throw std::out_of_range("no control " + std::string(control_name) + " in " + std::string(name));
   }
   return *found;
 }
 
-const FormDesign kOptionsDesign{"frmOptions", "Options", 237,          231,
-                                FormFrame::kDialog, kMsSansSerif, kOptionsControls};
-const FormDesign kAboutDesign{"frmAbout",         "About...",   356,         167,
-                              FormFrame::kToolWindow, kMsSansSerif, kAboutControls};
+const FormDesign kOptionsDesign{"frmOptions", "Options",       237, 231, FormFrame::kDialog,
+                                kMsSansSerif, kOptionsControls};
+const FormDesign kAboutDesign{"frmAbout",   "About...",    356, 167, FormFrame::kToolWindow,
+                              kMsSansSerif, kAboutControls};
 
 const std::span<const MenuItem> kPopupMenu{kMenuItems};
 const std::string_view kPopupMenuName = kApplicationTitle;

@@ -56,8 +56,8 @@ enum class ControlKind {
   kCheckBox,
   kColorGrid,  // TColorGrid
   kButton,
-  kPicture,    // the program's icon
-  kTextLine,   // a read-only line the user can select and copy, drawn on the face
+  kPicture,   // the program's icon
+  kTextLine,  // a read-only line the user can select and copy, drawn on the face
 };
 
 // How a control behaves beyond its kind.
@@ -75,7 +75,7 @@ struct FormControl {
   ControlKind kind{};
   FormPlace place{};
   std::string_view caption{};
-  std::string_view parent{};  // empty: the form itself
+  std::string_view parent{};       // empty: the form itself
   const FormFont* font = nullptr;  // nullptr: the form's
   std::string_view tool_tip{};     // lines break at '\n'
   // What screen readers call the control, where its caption does not say
@@ -143,12 +143,12 @@ extern const std::string_view kPopupMenuName;
 // The main window's design: the strip is a thin horizontal window, the
 // picture's frame at its left and the ticker to its right.
 struct StripDesign {
-  int width;               // the window's width before anything is stored
-  int client_height;       // before the form sets the strip's height
-  int strip_client_height;  // pnlMain's client height, set by FormCreate
-  int picture_frame_size;   // pnlImage's client width and height
-  int ticker_gap;           // between the picture's frame and the ticker
-  int picture_size;         // imgCurrent and the stock pictures
+  int width;                 // the window's width before anything is stored
+  int client_height;         // before the form sets the strip's height
+  int strip_client_height;   // pnlMain's client height, set by FormCreate
+  int picture_frame_size;    // pnlImage's client width and height
+  int ticker_gap;            // between the picture's frame and the ticker
+  int picture_size;          // imgCurrent and the stock pictures
   int initial_picture_size;  // imgCurrent's picture until a first choice
   FormFont window_font;
   FormFont ticker_font;      // replaced by the display settings at start
@@ -161,9 +161,9 @@ struct StripDesign {
 extern const StripDesign kStripDesign;
 
 // The ticker's and the picture's texts for screen readers and hints.
-extern const std::string_view kTickerName;        // the ticker's accessible name
+extern const std::string_view kTickerName;         // the ticker's accessible name
 extern const std::string_view kNewForecastNotice;  // said once of a new forecast
-extern const std::string_view kPictureHint;       // imgCurrent's hint
+extern const std::string_view kPictureHint;        // imgCurrent's hint
 // What screen readers call the picture: the weather it shows; kUnchanged is
 // the initial picture.
 std::string_view SpokenPictureName(ConditionPicture picture);

@@ -379,9 +379,9 @@ bool TfrmMain::FetchDocument(WeatherDocument document) {
   // Once the program is told to end, nothing more is fetched and no box
   // opens; the handler that called goes on with what it has.
   if (terminate_requested_) return false;
-  const WeatherSource from = UseAlternateSource ? WeatherSource::kAlternate : WeatherSource::kPrimary;
-  const DocumentSource source =
-      FindDocumentSource(*environment_.settings.Open(), document, from);
+  const WeatherSource from =
+      UseAlternateSource ? WeatherSource::kAlternate : WeatherSource::kPrimary;
+  const DocumentSource source = FindDocumentSource(*environment_.settings.Open(), document, from);
   const std::string& address = source.address;
   const FetchResult result = [&] {
     FetchScope fetching(platform_);

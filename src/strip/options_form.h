@@ -18,8 +18,8 @@
 #pragma once
 
 #include <functional>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "store/palette.h"
 #include "store/settings_store.h"

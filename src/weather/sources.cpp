@@ -65,8 +65,7 @@ const char* VariableValue(const SourceTable& source) {
 
 // The document's address on the server that `value` names (the default
 // where it is blank); empty when it names none.
-std::string AddressOf(WeatherDocument document, const SourceTable& source,
-                      std::string_view value) {
+std::string AddressOf(WeatherDocument document, const SourceTable& source, std::string_view value) {
   const std::string server = ServerFromSetting(value, source.default_server);
   if (server.empty()) return {};
   return "http://" + server + std::string(source.PathOf(document));
@@ -190,7 +189,7 @@ std::string FetchFailureLine(WeatherDocument document, WeatherSource source,
   std::snprintf(took, sizeof took, " (after %.1f s)\n", result.seconds);
   const SourceTable& table = TableOf(source);
   return "marrowby-weather: " + std::string(DocumentName(document)) + " from the " +
-         std::string(table.name) + " source failed: " +
-         (address.empty() ? std::string("(no address)") : address) + ": " +
+         std::string(table.name) +
+         " source failed: " + (address.empty() ? std::string("(no address)") : address) + ": " +
          FailureWords(table, result, limits, unusable) + took;
 }

@@ -63,12 +63,18 @@ struct SourceTable {
     return document == WeatherDocument::kForecast ? forecast_path : conditions_path;
   }
 };
-inline constexpr SourceTable kPrimarySource{"primary",        kPrimaryServerVariable,
-                                            kPrimaryServer,   "127.0.0.1:8046",
-                                            kPrimaryConditionsPath, kPrimaryForecastPath};
-inline constexpr SourceTable kAlternateSource{"alternate",        kAlternateServerVariable,
-                                              kAlternateServer,   "127.0.0.1:8047",
-                                              kAlternateConditionsPath, kAlternateForecastPath};
+inline constexpr SourceTable kPrimarySource{.name = "primary",
+                                            .variable = kPrimaryServerVariable,
+                                            .entry = kPrimaryServer,
+                                            .default_server = "127.0.0.1:8046",
+                                            .conditions_path = kPrimaryConditionsPath,
+                                            .forecast_path = kPrimaryForecastPath};
+inline constexpr SourceTable kAlternateSource{.name = "alternate",
+                                              .variable = kAlternateServerVariable,
+                                              .entry = kAlternateServer,
+                                              .default_server = "127.0.0.1:8047",
+                                              .conditions_path = kAlternateConditionsPath,
+                                              .forecast_path = kAlternateForecastPath};
 inline const SourceTable& TableOf(WeatherSource source) {
   return source == WeatherSource::kAlternate ? kAlternateSource : kPrimarySource;
 }
@@ -116,6 +122,5 @@ std::string ServerFromSetting(std::string_view value, std::string_view default_s
 // For a fetch that had no address, `unusable` (DocumentSource::unusable) is
 // the reason, where given.
 std::string FetchFailureLine(WeatherDocument document, WeatherSource source,
-                             const std::string& address,
-                             const FetchResult& result, const FetchLimits& limits,
-                             std::string_view unusable = {});
+                             const std::string& address, const FetchResult& result,
+                             const FetchLimits& limits, std::string_view unusable = {});

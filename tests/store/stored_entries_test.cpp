@@ -1,10 +1,10 @@
 // The table of stored entries against the settings file as users see it:
 // the layout a hand edit relies on, and what a first run reads.
-#include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 
 #include <gtest/gtest.h>
 
+#include "store/reg_ini_file.h"
 #include "support/temp_config.h"
 
 namespace {

@@ -103,9 +103,11 @@ class FaceProbe {
   // name; the dialog closes after `inside` unless a press closed it.
   virtual bool HasForms() = 0;
   using PressButton = std::function<void(std::string_view name)>;
-  virtual void OpenOptions(TfrmOptions& form,
-                           const std::function<void(const ShownForm&, const PressButton&)>& inside) = 0;
-  virtual void OpenAbout(const std::function<void(const ShownForm&, const PressButton&)>& inside) = 0;
+  virtual void OpenOptions(
+      TfrmOptions& form,
+      const std::function<void(const ShownForm&, const PressButton&)>& inside) = 0;
+  virtual void OpenAbout(
+      const std::function<void(const ShownForm&, const PressButton&)>& inside) = 0;
 };
 
 // Defined by each face's test program.

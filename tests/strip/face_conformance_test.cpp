@@ -2,11 +2,12 @@
 // face_conformance.h): what the strip tells a face to show is what its
 // window shows, byte for byte; its menu and forms are the strip's tables;
 // the user's commands come back to the strip's handlers.
+#include "face_conformance.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "face_conformance.h"
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "strip/options_form.h"
@@ -181,9 +182,8 @@ TEST_F(FaceConformance, TheMenuIsTheStripsAndItsCommandsReachTheHandlers) {
   EXPECT_EQ(captions, expected);
 
   face_->ChooseMenuItem("DisplayCompleteForecast1");
-  EXPECT_EQ(face_->Boxes(),
-            (std::vector<std::string>{std::string("forecast: ") + kApplicationTitle +
-                                      " | Fair and mild."}));
+  EXPECT_EQ(face_->Boxes(), (std::vector<std::string>{std::string("forecast: ") +
+                                                      kApplicationTitle + " | Fair and mild."}));
   face_->ChooseMenuItem("pExit");
   EXPECT_TRUE(frm.TerminateRequested());
   EXPECT_FALSE(face_->Visible());
@@ -197,12 +197,11 @@ TEST_F(FaceConformance, BoxesShowTheirTextsWithTheStripsTitles) {
   platform.ShowInformation("Attempt to open the URL failed.");
   platform.ShowForecast(kAwkwardText, kAwkwardText);
   platform.ShowUncaughtError("Title [*]", "Failed to set data for 'left'.");
-  EXPECT_EQ(face_->Boxes(),
-            (std::vector<std::string>{
-                std::string("error: ") + kAwkwardText,
-                "information: Attempt to open the URL failed.",
-                std::string("forecast: ") + kAwkwardText + " | " + kAwkwardText,
-                "uncaught: Title [*] | Failed to set data for 'left'."}));
+  EXPECT_EQ(face_->Boxes(), (std::vector<std::string>{
+                                std::string("error: ") + kAwkwardText,
+                                "information: Attempt to open the URL failed.",
+                                std::string("forecast: ") + kAwkwardText + " | " + kAwkwardText,
+                                "uncaught: Title [*] | Failed to set data for 'left'."}));
   const std::vector<std::string> titles = face_->BoxTitles();
   ASSERT_GE(titles.size(), 2u);
   EXPECT_EQ(titles[0], kErrorBoxTitle);

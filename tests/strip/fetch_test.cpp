@@ -28,7 +28,8 @@ class FetchTest : public StripTest {
   std::string Fetch(bool alternate, bool forecast) {
     frm_.UseAlternateSource = alternate;
     frm_.reTmp.ClearBuffer();
-    EXPECT_TRUE(frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
+    EXPECT_TRUE(
+        frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
     return frm_.reTmp.WholeText();
   }
 
@@ -176,7 +177,8 @@ TEST_F(FetchTest, AResetOrAStallMidBodyShowsOneErrorBox) {
     SCOPED_TRACE(forecast ? "stall" : "reset");
     frm_.reTmp.SetWholeText("held");
     face_.calls.clear();
-    EXPECT_FALSE(frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
+    EXPECT_FALSE(
+        frm_.FetchDocument(forecast ? WeatherDocument::kForecast : WeatherDocument::kConditions));
     EXPECT_EQ(face_.Boxes(), (Calls{kReadFailed}));
     EXPECT_EQ(face_.calls.back(), kReadFailed);
     EXPECT_EQ(frm_.reTmp.WholeText(), "held");

@@ -30,7 +30,8 @@ class RecordingProbe : public FaceProbe {
   std::string ShownApplicationTitle() override { return face_.application_title; }
   std::string ShownHint() override { return face_.hint; }
   std::string ShownCaption() override {
-    return face_.caption.substr(0, static_cast<std::size_t>(ShownCaptionCharacters(face_.frame.width)));
+    return face_.caption.substr(
+        0, static_cast<std::size_t>(ShownCaptionCharacters(face_.frame.width)));
   }
   std::string ShownTickerText() override { return face_.ticker_text; }
   bool Visible() override { return face_.visible; }
@@ -39,9 +40,7 @@ class RecordingProbe : public FaceProbe {
   PaletteColor ShownPanelColor(StripPanel panel) override { return face_.PanelColor(panel); }
   PaletteColor ShownTickerFontColor() override { return face_.font_color; }
   bool ShownTickerBold() override { return face_.bold; }
-  std::string ShownPictureName() override {
-    return std::string(SpokenPictureName(face_.picture));
-  }
+  std::string ShownPictureName() override { return std::string(SpokenPictureName(face_.picture)); }
   std::string ShownStationItem(StationItem item) override {
     return face_.station_items[static_cast<std::size_t>(item)];
   }

@@ -114,8 +114,9 @@ TEST_F(SettingsTest, AStoreErrorEndsItWhereItWasRaised) {
     face.panel_colors.fill(kRed);
     TfrmMain frm(face, env_);
     EXPECT_FALSE(frm.RunGuarded([&] { frm.ApplySettings(); }));
-    EXPECT_EQ(face.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for '" +
-                                                      std::string(c.unreadable) + "'."}));
+    EXPECT_EQ(face.Boxes(),
+              (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for '" +
+                                        std::string(c.unreadable) + "'."}));
     EXPECT_EQ(frm.tmrScroll.Interval(), 250);
     EXPECT_EQ(frm.ScrollInTaskbar, c.taskbar_applied);
     EXPECT_EQ(frm.UseAlternateSource, c.source_applied);

@@ -34,8 +34,9 @@ TEST_F(StartTest, FirstRunShowsTheDefaultsStandingStill) {
   Store(kOnStart, false);  // the start-up update has tests of its own
   TfrmMain frm(face_, env_);
   frm.FormCreate();
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{
-                             "show", "paint: Getting current conditions... | Getting Forecast..."}));
+  EXPECT_EQ(face_.calls,
+            (std::vector<std::string>{
+                "show", "paint: Getting current conditions... | Getting Forecast..."}));
   EXPECT_EQ(face_.frame, (WindowFrame{10, 40, 340}));
   EXPECT_EQ(face_.panel_client_heights[0], 33);
   EXPECT_EQ(face_.panel_client_heights[1], 32);
@@ -128,7 +129,9 @@ TEST_F(StartTest, AStoreErrorStopsCreationWhereItWasRaised) {
   Store(kLastForecast, "Fair");
   TfrmMain frm(face_, env_);
   EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
-  EXPECT_EQ(face_.Boxes(), (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'top'."}));
+  EXPECT_EQ(
+      face_.Boxes(),
+      (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'top'."}));
   EXPECT_EQ(face_.frame.left, 77);
   EXPECT_FALSE(face_.visible);
   EXPECT_TRUE(frm.ForecastText.empty());
@@ -148,9 +151,9 @@ TEST_F(StartTest, StartShowsTheWindowOnceWhateverCreationDid) {
   StoreUnreadable(kWindowSection, kTop.name);
   TfrmMain frm(face_, env_);
   frm.Start();
-  EXPECT_EQ(face_.calls, (std::vector<std::string>{
-                             "uncaught: Marrowby Weather | Invalid data type for 'top'.", "show",
-                             "paint:  | "}));
+  EXPECT_EQ(face_.calls,
+            (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'top'.",
+                                      "show", "paint:  | "}));
   // Once the program ends, the close box has nothing more to do.
   frm.pExitClick();
   face_.calls.clear();
@@ -191,8 +194,9 @@ TEST_F(StartTest, TheFormsWidthAppliesOnlyWhereNoWidthIsStored) {
   StoreUnreadable(kWindowSection, kWidth.name);
   TfrmMain frm(face_, env_);
   EXPECT_FALSE(frm.RunGuarded([&] { frm.FormCreate(); }));
-  EXPECT_EQ(face_.Boxes(),
-            (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'width'."}));
+  EXPECT_EQ(
+      face_.Boxes(),
+      (std::vector<std::string>{"uncaught: Marrowby Weather | Invalid data type for 'width'."}));
   EXPECT_EQ(face_.frame, (WindowFrame{10, 40, 0}));
   EXPECT_FALSE(face_.form_width);
 }

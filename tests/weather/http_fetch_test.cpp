@@ -519,7 +519,8 @@ TEST_F(HttpFetchTest, DocumentAddressesReachTheChosenSourceAndPath) {
 
 TEST_F(HttpFetchTest, UnusableServerSettingIsAnOpenFailure) {
   setenv(kPrimaryServerVariable, ("file://" + server_.Authority()).c_str(), 1);
-  FetchResult r = Fetch(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kPrimary), kShort);
+  FetchResult r =
+      Fetch(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kPrimary), kShort);
   EXPECT_EQ(r.outcome, FetchOutcome::kOpenFailed);
   EXPECT_TRUE(server_.Requests().empty());
 }

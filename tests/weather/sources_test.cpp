@@ -25,8 +25,10 @@ TEST_F(SourcesTest, UnsetVariablesGiveTheSampleServer) {
             "http://127.0.0.1:8046/text/wxascii/roundup/ASUS46.KMRB");
   EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kPrimary),
             "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kAlternate), "http://127.0.0.1:8047/iwin/qz/hourly.html");
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate), "http://127.0.0.1:8047/iwin/qz/zone.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kAlternate),
+            "http://127.0.0.1:8047/iwin/qz/hourly.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate),
+            "http://127.0.0.1:8047/iwin/qz/zone.html");
 }
 
 TEST_F(SourcesTest, EmptyOrBlankVariablesGiveTheSampleServer) {
@@ -34,7 +36,8 @@ TEST_F(SourcesTest, EmptyOrBlankVariablesGiveTheSampleServer) {
   setenv(kAlternateServerVariable, " \t ", 1);
   EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kPrimary),
             "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate), "http://127.0.0.1:8047/iwin/qz/zone.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate),
+            "http://127.0.0.1:8047/iwin/qz/zone.html");
 }
 
 TEST_F(SourcesTest, EachSourceHasItsOwnVariable) {
@@ -42,10 +45,12 @@ TEST_F(SourcesTest, EachSourceHasItsOwnVariable) {
   setenv(kAlternateServerVariable, "backup.example.org:8080", 1);
   EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kPrimary),
             "http://wx.example.org/text/wxascii/roundup/ASUS46.KMRB");
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kAlternate), "http://backup.example.org:8080/iwin/qz/hourly.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kAlternate),
+            "http://backup.example.org:8080/iwin/qz/hourly.html");
   // Read at every call.
   setenv(kAlternateServerVariable, "other:81", 1);
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate), "http://other:81/iwin/qz/zone.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate),
+            "http://other:81/iwin/qz/zone.html");
   unsetenv(kPrimaryServerVariable);
   EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kPrimary),
             "http://127.0.0.1:8046/text/wxascii/forecasts/FPUS05.KMRB");
@@ -117,14 +122,17 @@ TEST_F(SourcesTest, UnusableVariableGivesNoAddress) {
   EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kPrimary), "");
   EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kPrimary), "");
   // The other source is not affected.
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate), "http://127.0.0.1:8047/iwin/qz/zone.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate),
+            "http://127.0.0.1:8047/iwin/qz/zone.html");
 }
 
 TEST_F(SourcesTest, StoredServersApplyWhereNoVariableIsSet) {
   EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kPrimary, "stored:81"),
             "http://stored:81/text/wxascii/forecasts/FPUS05.KMRB");
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate, " \t"), "http://127.0.0.1:8047/iwin/qz/zone.html");
-  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate, "stored/path"), "");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate, " \t"),
+            "http://127.0.0.1:8047/iwin/qz/zone.html");
+  EXPECT_EQ(DocumentAddress(WeatherDocument::kForecast, WeatherSource::kAlternate, "stored/path"),
+            "");
   setenv(kPrimaryServerVariable, " ", 1);
   EXPECT_EQ(DocumentAddress(WeatherDocument::kConditions, WeatherSource::kPrimary, "stored"),
             "http://stored/text/wxascii/roundup/ASUS46.KMRB");
@@ -190,12 +198,15 @@ TEST(FetchFailureLine, NamesDocumentSourceAddressReasonAndTime) {
   const FetchLimits limits{10000, 15000, 30000};
   FetchResult r;
   r.outcome = FetchOutcome::kDocument;
-  EXPECT_EQ(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, "http://h/x", r, limits), "");
+  EXPECT_EQ(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, "http://h/x", r,
+                             limits),
+            "");
 
   r.outcome = FetchOutcome::kOpenFailed;
   r.seconds = 10.04;
   r.failure = FetchFailure::kConnectTimeout;
-  EXPECT_EQ(FetchFailureLine(WeatherDocument::kConditions, WeatherSource::kAlternate, "http://h/x", r, limits),
+  EXPECT_EQ(FetchFailureLine(WeatherDocument::kConditions, WeatherSource::kAlternate, "http://h/x",
+                             r, limits),
             "marrowby-weather: current conditions from the alternate source failed: http://h/x: "
             "no connection within 10 s (after 10.0 s)\n");
   struct {
@@ -216,15 +227,21 @@ TEST(FetchFailureLine, NamesDocumentSourceAddressReasonAndTime) {
   for (const auto& c : cases) {
     r.failure = c.failure;
     const std::string address = c.failure == FetchFailure::kNoAddress ? "" : "http://h/x";
-    EXPECT_NE(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, address, r, limits).find(c.words), std::string::npos)
+    EXPECT_NE(
+        FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, address, r, limits)
+            .find(c.words),
+        std::string::npos)
         << c.words;
   }
   r.failure = FetchFailure::kStalled;
-  EXPECT_NE(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, "a", r, FetchLimits{1, 250, 1}).find("for 0.2 s"),
+  EXPECT_NE(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, "a", r,
+                             FetchLimits{1, 250, 1})
+                .find("for 0.2 s"),
             std::string::npos);
   // Without an address, the reason its source gave.
   r.failure = FetchFailure::kNoAddress;
-  EXPECT_NE(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, "", r, limits, "[sources] primary cannot be read: x")
+  EXPECT_NE(FetchFailureLine(WeatherDocument::kForecast, WeatherSource::kPrimary, "", r, limits,
+                             "[sources] primary cannot be read: x")
                 .find(": (no address): [sources] primary cannot be read: x (after "),
             std::string::npos);
 }

@@ -27,9 +27,9 @@ GridButton ButtonOf(Qt::MouseButton button) {
 QString ColorName(int index) { return ToDisplay(TColorGrid::ColorName(index)); }
 
 QColor ContrastingTextColor(const QColor& cell) {
-  return ToQColor(TColorGrid::ContrastingTextColor(
-      {static_cast<std::uint8_t>(cell.red()), static_cast<std::uint8_t>(cell.green()),
-       static_cast<std::uint8_t>(cell.blue())}));
+  return ToQColor(TColorGrid::ContrastingTextColor({static_cast<std::uint8_t>(cell.red()),
+                                                    static_cast<std::uint8_t>(cell.green()),
+                                                    static_cast<std::uint8_t>(cell.blue())}));
 }
 
 ColorGridWidget::ColorGridWidget(TColorGrid& state, QWidget* parent)

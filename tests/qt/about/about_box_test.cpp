@@ -1,3 +1,5 @@
+#include "qt/about/about_box.h"
+
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -13,8 +15,6 @@
 #include <QTimer>
 #include <memory>
 #include <vector>
-
-#include "qt/about/about_box.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include "qt/options/options_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,7 +17,6 @@
 #include <vector>
 
 #include "qt/options/color_grid.h"
-#include "qt/options/options_dialog.h"
 #include "store/reg_ini_file.h"
 #include "store/stored_entries.h"
 #include "strip/options_form.h"
@@ -50,14 +51,14 @@ class OptionsDialogTest : public testing::Test {
 struct Options {
   std::vector<std::string> errors;
   TfrmOptions form{ProgramEnvironment().settings, [this](const std::function<void()>& step) {
-    try {
-      step();
-      return true;
-    } catch (const std::exception& error) {
-      errors.emplace_back(error.what());
-      return false;
-    }
-  }};
+                     try {
+                       step();
+                       return true;
+                     } catch (const std::exception& error) {
+                       errors.emplace_back(error.what());
+                       return false;
+                     }
+                   }};
   bool filled = (form.FormCreate(), true);
   OptionsDialog dialog{form};
 };
