@@ -102,6 +102,12 @@ void TfrmMain::SetCaption(std::string_view caption) {
   platform_.SetCaption(caption_);
 }
 
+void TfrmMain::SetTickerText(std::string_view forecast) {
+  if (forecast == ticker_text_) return;
+  ticker_text_.assign(forecast);
+  platform_.SetTickerText(ticker_text_);
+}
+
 void TfrmMain::SetApplicationTitle(std::string_view title) {
   if (title == application_title_) return;
   application_title_.assign(title);
@@ -163,7 +169,7 @@ void TfrmMain::FormCreate() {
   platform_.SetHint(LastUpdateText);
   // The texts as they were when the program last ended.
   SetCaption(ForecastText);
-  platform_.SetTickerText(ForecastText);
+  SetTickerText(ForecastText);
   SetTitle(PrimaryConditions);
   platform_.SetClientHeight(platform_.PanelHeight(StripPanel::pnlMain) - 1);
   // The stored texts are on the screen before anything slow happens.
@@ -485,7 +491,7 @@ void TfrmMain::UpdateForecast() {
   platform_.SetHint(LastUpdateText);
   // The ticker starts the new forecast from its beginning at once.
   SetCaption(ForecastText);
-  platform_.SetTickerText(ForecastText);
+  SetTickerText(ForecastText);
   tmrScroll.SetEnabled(true);
 }
 

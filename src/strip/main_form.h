@@ -219,6 +219,7 @@ class TfrmMain {
   // Set what the window shows; a text it shows already is not set again.
   void SetTitle(std::string_view title);
   void SetCaption(std::string_view caption);
+  void SetTickerText(std::string_view forecast);
   void SetApplicationTitle(std::string_view title);
   void ShowWindow();
 
@@ -231,6 +232,7 @@ class TfrmMain {
 
   std::string title_;
   std::string caption_;
+  std::string ticker_text_;
   std::string application_title_;
   bool shown_ = false;
   bool terminate_requested_ = false;

@@ -96,7 +96,8 @@ class StripPlatform {
   // Paints the ticker at once, before returning.
   virtual void RepaintCaption() = 0;
   // The whole text the caption is cut from (the forecast), which screen
-  // readers read instead of the moving caption.
+  // readers read instead of the moving caption. Each new text is news to
+  // them; the strip never sets the text the ticker already has.
   virtual void SetTickerText(std::string_view forecast) = 0;
   // The ticker's font: exactly bold, or no style at all.
   virtual void SetTickerBold(bool bold) = 0;

@@ -368,9 +368,7 @@ void TickerPanel::DrawLineAt(QPainter& painter, const QRect& clip, int origin, q
 }
 
 void TickerPanel::SetWholeText(std::string_view text) {
-  QString whole = ToDisplay(text);
-  if (whole == whole_text_) return;
-  const QString before = std::exchange(whole_text_, std::move(whole));
+  const QString before = std::exchange(whole_text_, ToDisplay(text));
   if (QAccessible::isActive()) {
     QAccessibleTextUpdateEvent event(this, 0, before, whole_text_);
     QAccessible::updateAccessibility(&event);

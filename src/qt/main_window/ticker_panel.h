@@ -54,9 +54,9 @@ class TickerPanel : public Panel {
   void StepCaption(std::string_view dropped, std::string_view caption);
 
   // The whole text the caption is cut from (the forecast), which screen
-  // readers read instead of the moving caption. Setting a different text
-  // tells them of the change once (and emits WholeTextChanged); the
-  // caption's steps tell them nothing.
+  // readers read instead of the moving caption. Setting it tells them of the
+  // change (and emits WholeTextChanged); the caption's steps tell them
+  // nothing.
   void SetWholeText(std::string_view text);
   const QString& WholeText() const { return whole_text_; }
 

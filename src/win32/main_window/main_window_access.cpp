@@ -162,7 +162,6 @@ class TickerAccessible final : public IAccessible {
 }  // namespace
 
 void TickerAccessText::Set(HWND ticker, std::string_view forecast) {
-  if (forecast == text_) return;
   text_.assign(forecast);
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, ticker, OBJID_CLIENT, CHILDID_SELF);
 }

@@ -19,8 +19,8 @@ class TickerAccessText {
   // goes).
   void Attach(HWND ticker);
   void Detach(HWND ticker);
-  // The whole forecast (bytes in the system's ANSI code page). Tells screen
-  // readers once when it changed.
+  // The whole forecast (bytes in the system's ANSI code page), and screen
+  // readers told that it changed.
   void Set(HWND ticker, std::string_view forecast);
   const std::string& Get() const { return text_; }
 
