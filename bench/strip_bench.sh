@@ -46,7 +46,15 @@ mkdir -p "$work/start/config/Tidewell"
 printf '[settings]\nonstart=0\n[weather]\nlast forecast=Mostly sunny. Highs near 70.\nlast marrowby=MARROWBY  SUNNY 70\nlast wendmoore=WENDMOORE  FAIR 66\n' \
   >"$work/start/config/Tidewell/Aerolume.ini"
 probes=("$build/bench/startup_probe" "$build/bench/bare_window")
-[ -n "$anchor" ] && probes+=("$anchor/bench/shell_startup_probe")
+# An anchor's probe: startup_probe, or shell_startup_probe in version 1.1.
+if [ -n "$anchor" ]; then
+  for name in startup_probe shell_startup_probe; do
+    if [ -x "$anchor/bench/$name" ]; then
+      probes+=("$anchor/bench/$name")
+      break
+    fi
+  done
+fi
 XDG_CONFIG_HOME="$work/start/config" python3 - "$runs" "${probes[@]}" <<'PY'
 import statistics, subprocess, sys, time
 runs, programs = int(sys.argv[1]), sys.argv[2:]
