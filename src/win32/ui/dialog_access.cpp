@@ -5,6 +5,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -39,21 +40,9 @@ const MSAAPROPID& PropertyOf(AccessibleText what) {
   return PROPID_ACC_NAME;
 }
 
-// The window property that keeps the text given as `what`.
-const char* PropertyName(AccessibleText what) {
-  switch (what) {
-    case AccessibleText::kName:
-      return "MarrowbyAccessibleName";
-    case AccessibleText::kValue:
-      return "MarrowbyAccessibleValue";
-    case AccessibleText::kDescription:
-      return "MarrowbyAccessibleDescription";
-  }
-  return "MarrowbyAccessibleName";
-}
-
-void ForgetText(HWND control, AccessibleText what) {
-  delete static_cast<std::string*>(RemovePropA(control, PropertyName(what)));
+AccessibleTextWatcher& Watcher() {
+  static AccessibleTextWatcher watcher;
+  return watcher;
 }
 
 }  // namespace
@@ -67,20 +56,16 @@ DialogComScope::~DialogComScope() {
   if (initialised_) CoUninitialize();
 }
 
+void WatchAccessibleTexts(AccessibleTextWatcher watcher) { Watcher() = std::move(watcher); }
+
 void SetAccessibleText(HWND control, AccessibleText what, std::string_view text) {
-  ForgetText(control, what);
-  SetPropA(control, PropertyName(what), new std::string(text));
+  if (Watcher()) Watcher()(control, what, text);
   IAccPropServices* services = Services();
   if (services == nullptr) return;
   const std::wstring wide = Wide(text);
   services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                            PropertyOf(what), wide.c_str());
   services->Release();
-}
-
-std::string AccessibleTextOf(HWND control, AccessibleText what) {
-  const auto* text = static_cast<const std::string*>(GetPropA(control, PropertyName(what)));
-  return text ? *text : std::string();
 }
 
 void HideFromScreenReaders(HWND control) {
@@ -97,10 +82,6 @@ void HideFromScreenReaders(HWND control) {
 
 void ClearAccessibleTexts(HWND control) {
   if (control == nullptr) return;
-  for (AccessibleText what :
-       {AccessibleText::kName, AccessibleText::kValue, AccessibleText::kDescription}) {
-    ForgetText(control, what);
-  }
   IAccPropServices* services = Services();
   if (services == nullptr) return;
   MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE, PROPID_ACC_DESCRIPTION,

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <functional>
 #include <string_view>
 
 enum class AccessibleText { kName, kValue, kDescription };
@@ -29,9 +29,12 @@ class DialogComScope {
 
 // Sets `what` of `control` to `text` (bytes in the ANSI code page).
 void SetAccessibleText(HWND control, AccessibleText what, std::string_view text);
-// What `control` was given as `what` ("" for nothing), kept with the window
-// also where no service takes it.
-std::string AccessibleTextOf(HWND control, AccessibleText what);
+// Where the texts given also go, besides the service: a test that cannot
+// read them back through the system (Wine's service keeps nothing) watches
+// them here; the program has no watcher. An empty watcher removes it.
+using AccessibleTextWatcher =
+    std::function<void(HWND control, AccessibleText what, std::string_view text)>;
+void WatchAccessibleTexts(AccessibleTextWatcher watcher);
 // Leaves `control` out of what screen readers read (it repeats another).
 void HideFromScreenReaders(HWND control);
 // Removes every annotation of `control`; call before it is destroyed.

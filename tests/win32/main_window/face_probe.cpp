@@ -10,6 +10,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,13 @@ ControlKind KindOf(HWND control) {
 // The open form `dialog` of `design`, as it stands: each child control
 // named by its identifier, placed in form units relative to the panel it
 // lies on.
+// The names the forms gave their controls for screen readers, as they gave
+// them (Wine's annotation service keeps nothing to read back).
+std::map<HWND, std::string>& GivenNames() {
+  static std::map<HWND, std::string> names;
+  return names;
+}
+
 ShownForm ReadForm(HWND dialog, const FormDesign& design) {
   int dpi = 96;
   if (const HDC dc = GetDC(dialog)) {
@@ -191,7 +199,8 @@ ShownForm ReadForm(HWND dialog, const FormDesign& design) {
     c.place = {units(rect.left - origin.x), units(rect.top - origin.y),
                units(rect.right - rect.left), units(rect.bottom - rect.top)};
     c.tool_tip = ToolText(tips, dialog, child);
-    c.accessible_name = AccessibleTextOf(child, AccessibleText::kName);
+    const auto given = GivenNames().find(child);
+    c.accessible_name = given == GivenNames().end() ? std::string() : given->second;
     const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
     c.tab_stop = (style & WS_TABSTOP) != 0;
     c.default_button = c.kind == ControlKind::kButton && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
@@ -257,6 +266,9 @@ class Win32Probe : public FaceProbe {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     InstallMessageBoxes(&boxes_);
+    WatchAccessibleTexts([](HWND control, AccessibleText what, std::string_view text) {
+      if (what == AccessibleText::kName) GivenNames()[control] = std::string(text);
+    });
     app_ = std::make_unique<ObservedApplication>(GetModuleHandleA(nullptr));
     strip_ = std::make_unique<MainWindow>(*app_);
   }
@@ -264,6 +276,8 @@ class Win32Probe : public FaceProbe {
     strip_.reset();
     app_.reset();
     InstallMessageBoxes(nullptr);
+    WatchAccessibleTexts({});
+    GivenNames().clear();
     // The end of the loops asked for stays with this run.
     MSG quit;
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
