@@ -5,6 +5,9 @@
 #   ctest_totals LOG STATUS
 #       from ctest's summary in LOG ("N% tests passed, M tests failed out of
 #       T", the last one there).
+#   ctest_silent_failures JUNIT
+#       the names of the tests that failed without printing anything, one a
+#       line, from the JUnit file of a ctest run (--output-junit).
 #   line_totals LOG LABEL STATUS
 #       from the last line of LOG that is "LABEL" followed by "N passed, M
 #       failed" (the setup checks' total, the Windows part's).
@@ -23,6 +26,12 @@ ctest_totals() {
   total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
   [ "$status" -ne 0 ] && [ "$failed" -eq 0 ] && failed=1
   echo "$((total - failed)) $failed"
+}
+
+ctest_silent_failures() {
+  awk '/<testcase / { failed = / status="fail"/; name = $0
+      sub(/.*<testcase name="/, "", name); sub(/".*/, "", name) }
+    failed && /<system-out><\/system-out>/ { print name }' "$1" 2>/dev/null
 }
 
 line_totals() {
