@@ -15,6 +15,7 @@
 #include "win32/ui/locale_formats.h"
 #include "win32/ui/message_boxes.h"
 #include "win32/ui/resource_ids.h"
+#include "win32/ui/window_class.h"
 
 namespace {
 
@@ -37,27 +38,12 @@ UINT DpiOfWindow(HWND window) {
 COLORREF ToColorRef(PaletteColor color) { return RGB(color.red, color.green, color.blue); }
 
 void RegisterClasses(HINSTANCE instance, WNDPROC strip_proc, WNDPROC panel_proc) {
-  WNDCLASSEXA window_class{};
-  if (!GetClassInfoExA(instance, kMainWindowClass, &window_class)) {
-    window_class = {};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpszClassName = kMainWindowClass;
-    window_class.hInstance = instance;
-    window_class.lpfnWndProc = strip_proc;
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterClassExA(&window_class);
-  }
-  if (!GetClassInfoExA(instance, kPanelClass, &window_class)) {
-    window_class = {};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpszClassName = kPanelClass;
-    window_class.hInstance = instance;
-    window_class.lpfnWndProc = panel_proc;
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.style = CS_HREDRAW | CS_VREDRAW;
-    RegisterClassExA(&window_class);
-  }
+  RegisterWindowClass(
+      {instance, kMainWindowClass, strip_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
+  RegisterWindowClass({.instance = instance,
+                       .name = kPanelClass,
+                       .procedure = panel_proc,
+                       .style = CS_HREDRAW | CS_VREDRAW});
 }
 
 HMENU MakePopupMenu() {

@@ -3,27 +3,18 @@
 #include <string>
 
 #include "win32/ui/resource_ids.h"
+#include "win32/ui/window_class.h"
 
 namespace {
 
 constexpr char kApplicationWindowClass[] = "MarrowbyWeatherApplication";
 
 void RegisterApplicationClass(HINSTANCE instance) {
-  WNDCLASSEXA window_class{};
-  if (GetClassInfoExA(instance, kApplicationWindowClass, &window_class)) return;
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpszClassName = kApplicationWindowClass;
-  window_class.hInstance = instance;
-  window_class.lpfnWndProc = DefWindowProcA;  // replaced per window at creation
-  window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  // The taskbar button's picture.
-  window_class.hIcon =
-      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIcon), IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-  window_class.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIcon),
-                                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                       GetSystemMetrics(SM_CYSMICON), 0));
-  RegisterClassExA(&window_class);
+  // The icon is the taskbar button's picture.
+  RegisterWindowClass({.instance = instance,
+                       .name = kApplicationWindowClass,
+                       .procedure = DefWindowProcA,  // replaced per window at creation
+                       .icon = kProgramIcon});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "win32/ui/dialog_access.h"
 #include "win32/ui/message_boxes.h"
 #include "win32/ui/resource_ids.h"
+#include "win32/ui/window_class.h"
 
 namespace {
 
@@ -511,16 +512,10 @@ bool TableForm::Answer(HWND form, UINT message, WPARAM wparam, LPARAM lparam, LR
 HINSTANCE DialogModule() { return GetModuleHandleA(nullptr); }
 
 void RegisterDialogClass(const char* name, WNDPROC procedure, bool control) {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(DialogModule(), name, &existing)) return;
-  WNDCLASSEXA window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = DialogModule();
-  window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   // A control paints every pixel itself; a dialog's face is plain.
-  window_class.hbrBackground = control ? nullptr : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = name;
-  RegisterClassExA(&window_class);
+  RegisterWindowClass(
+      {.instance = DialogModule(),
+       .name = name,
+       .procedure = procedure,
+       .background = control ? nullptr : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "strip/form_design.h"
+#include "win32/ui/window_class.h"
 
 namespace {
 
@@ -277,18 +278,9 @@ LRESULT CALLBACK ForecastBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
 }
 
 void RegisterForecastBoxClasses(HINSTANCE instance) {
-  WNDCLASSEXA window_class{};
-  if (GetClassInfoExA(instance, kForecastBoxClass, &window_class)) return;
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpszClassName = kForecastBoxClass;
-  window_class.hInstance = instance;
-  window_class.lpfnWndProc = ForecastBoxProc;
-  window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  RegisterClassExA(&window_class);
-  window_class.lpszClassName = kForecastViewClass;
-  window_class.lpfnWndProc = ForecastViewProc;
-  RegisterClassExA(&window_class);
+  const auto face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  RegisterWindowClass({instance, kForecastBoxClass, ForecastBoxProc, face});
+  RegisterWindowClass({instance, kForecastViewClass, ForecastViewProc, face});
 }
 
 // The box the system's message box would be, but wrapping the text at half
